@@ -1,0 +1,79 @@
+#pragma once
+// Shared parts of mutaplot-cli: option parsing, the settings it works with,
+// and the command-line implementation of the platform services.
+//
+// Each command lives in its own Cli<Command>.cpp and registers itself with
+// MUTAPLOT_CLI_COMMAND; CliMain.cpp dispatches on the first argument.
+
+#include "platform/Dialogs.h"
+#include "platform/Pointer.h"
+#include "settings/ConversionSettings.h"
+
+#include <deque>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace mutaplot::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+struct Options {
+    std::string command;
+    std::vector<std::string> positional;      // INPUT, OUTPUT …
+    std::filesystem::path settingsFile;       // --settings (default: mutapl.ini beside the program)
+    std::vector<std::pair<std::string, std::string>> sets;  // --set FIELD=VALUE, in order
+    std::filesystem::path apertureFile;       // --apertures (default: fast.apt beside the program)
+    double zoom = 1.0;                        // --zoom
+    double offsetX = 0.0, offsetY = 0.0;      // --offset X,Y
+    double width = 200.0, height = 150.0;     // --size W,H
+    int dpi = 96;                             // --dpi
+    bool highQuality = true;                  // --quality high|fast
+    std::string reportFormat = "colmo出力結果file";  // --format
+};
+
+// Parses argv. On a usage error returns no value and writes the reason to
+// standard error.
+std::optional<Options> ParseOptions(int argc, char** argv);
+
+// Message boxes go to standard error as "確認: <text>" and are answered OK;
+// file dialogs answer from a queue of paths (empty = cancelled); the pointer
+// does nothing. Counts the messages so that a command can tell whether
+// anything was reported.
+class CliPlatform final : public Dialogs, public Pointer {
+public:
+    MessageAnswer ShowMessage(const std::string& text, const std::string& title,
+                              MessageButtons buttons) override;
+    std::string OpenFileName(const std::string& filter, FileDialogFlags flags) override;
+    std::string SaveFileName(const std::string& filter, FileDialogFlags flags) override;
+    std::optional<std::uint32_t> ChooseColour(std::uint32_t preset) override;
+    bool PrinterSetup() override { return true; }
+    void ShowHelp(const std::string&) override {}
+    void SetPointer(PointerShape) override {}
+    void ProcessPendingEvents() override {}
+
+    std::deque<std::string> fileAnswers;  // answers of the file dialogs, in order
+    int messageCount = 0;
+};
+
+// Loads the settings file named by the options (or the default) and applies
+// the --set overrides. A missing or damaged file is reported with the
+// start-up message (as at start-up); returns false only when a --set names an
+// unknown field or a bad value (usage error, reported on standard error).
+bool LoadCliSettings(const Options& options, CliPlatform& platform, ConversionSettings& settings);
+
+// Command registry.
+using CommandFunction = int (*)(const Options&, CliPlatform&);
+struct CommandRegistration {
+    CommandRegistration(const char* name, const char* usage, int positionalCount,
+                        CommandFunction run);
+};
+
+#define MUTAPLOT_CLI_COMMAND(name, usage, positionalCount, function) \
+    static const ::mutaplot::cli::CommandRegistration registration_##function{ \
+        name, usage, positionalCount, function}
+
+}  // namespace mutaplot::cli

@@ -1,0 +1,14 @@
+#include "platform/AppPath.h"
+
+#include <system_error>
+
+namespace mutaplot {
+
+std::filesystem::path ApplicationFolder() {
+    std::error_code ec;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return std::filesystem::current_path(ec);
+    return exe.parent_path();
+}
+
+}  // namespace mutaplot

@@ -1,0 +1,69 @@
+#pragma once
+// The one settings record of the process: how input is cut and decoded, how
+// output is formatted and written, and the viewer's and DXF export's options.
+// Coded fields are small 1-based codes in the order of the dialog options;
+// 0 means "not set", which is what every field holds before the settings
+// file has been read.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace mutaplot {
+
+struct ConversionSettings {
+    std::uint8_t inputFormat = 0;     // 1..9, see CoordinateFormat
+    std::uint8_t inputZeroMode = 0;   // 1 leading omitted, 2 trailing omitted, 3 none omitted
+    std::uint8_t inputUnit = 0;       // 1 mm, 2 inch
+    std::uint8_t inputSeparator = 0;  // 1 CR / CR LF, 2 LF, 3 "*"
+    std::uint8_t inputCode = 0;       // 1 ASCII, 2 EBCDIC
+    std::uint8_t outputCode = 0;      // 1 ASCII, 2 EBCDIC
+    std::uint8_t outputFormat = 0;    // 1..9
+    std::uint8_t outputZeroMode = 0;  // as inputZeroMode
+    std::uint8_t outputUnit = 0;      // 1 mm, 2 inch
+    std::uint8_t omitSameCoordinates = 0;  // 1 omit unchanged words, 2 always write both
+    std::uint8_t outputHeader = 0;    // 1 write the two header lines, 2 none
+    std::uint8_t lineBreak = 0;       // 1 none, 2 LF, 3 CR, 4 CR LF
+    std::uint8_t outputEob = 0;       // 1 end every block with "*", 2 not
+    std::uint8_t modal = 0;           // 1 every block carries its G code, 2 repeated G codes left out
+    double originShiftX = 0.0;        // added to output X, in the output unit
+    double originShiftY = 0.0;
+    float drawOrigin = 0.0f;          // 0 bottom-left, 1 top-left
+    std::string drawColour;           // colour number as decimal text (0x00BBGGRR)
+    std::string backColour;
+    std::uint8_t dxfLineWidth = 0;    // 0 lines without width, 1 with width
+    std::uint8_t dxfFormat = 0;       // 0 AC1003 compatible, 1 AC1009 compatible
+};
+
+// The 26 lines of the settings file as read at start-up (index 0 = line 1).
+// Lines 1, 8 and 19 belong to no field and pass through a save unchanged.
+using SettingsLines = std::array<std::string, 26>;
+
+enum class Unit : std::uint8_t { None = 0, Millimetre = 1, Inch = 2 };
+
+// One of the nine fixed coordinate formats shared by input and output.
+struct CoordinateFormat {
+    std::uint8_t code;          // 1..9
+    std::string_view caption;   // as shown in the dialogs' drop-down lists
+    Unit unit;
+    int integerDigits;
+    int decimalDigits;
+    int totalDigits() const noexcept { return integerDigits + decimalDigits; }
+};
+
+// The nine formats in dialog order ("mm(4.3)" … "inch(2.5)").
+extern const std::array<CoordinateFormat, 9> kCoordinateFormats;
+
+// The format with the given code, or nullptr for a code outside 1..9.
+const CoordinateFormat* FindCoordinateFormat(int code) noexcept;
+
+// The unit code (1 mm, 2 inch) that goes with a format code, 0 when invalid.
+std::uint8_t UnitForFormat(int code) noexcept;
+
+// Sets one field by its name (e.g. "inputFormat", "originShiftX") from text,
+// as the command line's --set does. Returns false for an unknown name or a
+// value that does not convert to the field's type.
+bool SetSettingsField(ConversionSettings& settings, std::string_view name, std::string_view value);
+
+}  // namespace mutaplot
