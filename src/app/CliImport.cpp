@@ -1,0 +1,66 @@
+// mutaplot-cli import: lays a CAD aperture report over the aperture list and
+// saves the result as an .apt file.
+
+#include "app/CliCommon.h"
+
+#include "aperture/AptFile.h"
+#include "aperture/ColmoImport.h"
+#include "platform/AppPath.h"
+
+#include <iostream>
+
+namespace mutaplot::cli {
+
+namespace {
+
+bool LoadApertures(const Options& options, CliPlatform& platform, ApertureTable& table) {
+    const std::filesystem::path defaultFile = ApplicationFolder() / kDefaultAptFileName;
+    if (options.apertureFile == defaultFile) {
+        // As when the editor is first loaded; the fallback file dialog has no
+        // answer on the command line, which leaves no table.
+        if (LoadDefaultAptFile(ApplicationFolder(), table, platform, platform)) return true;
+        ShowCheckMessage(platform, kAptCannotOpenMessage);
+        return false;
+    }
+    const AptFileOutcome outcome = LoadAptFile(options.apertureFile, table);
+    if (outcome == AptFileOutcome::Ok) return true;
+    ShowCheckMessage(platform, AptFileMessage(outcome));
+    // A damaged list keeps its complete records; the save reports it when
+    // they do not reach D500.
+    return outcome == AptFileOutcome::Damaged;
+}
+
+int RunImport(const Options& options, CliPlatform& platform) {
+    const std::filesystem::path report = options.positional[0];
+    const std::filesystem::path output = options.positional[1];
+
+    ApertureTable table;
+    if (!LoadApertures(options, platform, table)) return kExitFailure;
+
+    ColmoParseResult result;
+    if (!ImportCadReport(options.reportFormat, report, table, platform, platform, &result)) {
+        if (result.outcome == ColmoParseResult::Outcome::LayoutError)
+            std::cerr << "mutaplot-cli: " << report.string() << ": line " << result.failedLine + 1
+                      << "\n";
+        return kExitFailure;
+    }
+    if (options.reportFormat == kColmoFormat &&
+        result.outcome == ColmoParseResult::Outcome::UnknownKind) {
+        std::cerr << "mutaplot-cli: " << report.string()
+                  << ": the name ends in no report kind (pattern, silk, resist, power, "
+                     "holemark); nothing imported\n";
+    }
+
+    const AptFileOutcome saved = SaveAptFile(output, table);
+    if (saved != AptFileOutcome::Ok) {
+        ShowCheckMessage(platform, AptFileMessage(saved));
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+MUTAPLOT_CLI_COMMAND("import", "import [options] REPORT OUTPUT.apt", 2, RunImport);
+
+}  // namespace mutaplot::cli
