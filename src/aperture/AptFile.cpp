@@ -108,6 +108,13 @@ private:
     bool afterComma_ = false;
 };
 
+// Most fields are plain ASCII, which reads the same in CP932 and UTF-8.
+std::optional<std::string> DecodeField(std::string raw) {
+    for (char c : raw)
+        if (static_cast<unsigned char>(c) >= 0x80) return Cp932ToUtf8(raw);
+    return raw;
+}
+
 std::string EncodeRecord(const ApertureEntry& entry, bool& ok) {
     std::string record;
     for (int f = 1; f <= kApertureFieldCount; ++f) {
@@ -146,7 +153,7 @@ AptFileOutcome AppendAptRecords(std::string_view bytes, std::vector<ApertureEntr
         for (int f = 1; f <= kApertureFieldCount; ++f) {
             auto raw = reader.Next();
             if (!raw) return AptFileOutcome::Damaged;
-            auto text = Cp932ToUtf8(*raw);
+            auto text = DecodeField(std::move(*raw));
             if (!text) return AptFileOutcome::Damaged;
             ApertureField(entry, f) = std::move(*text);
         }
