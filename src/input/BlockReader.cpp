@@ -278,8 +278,10 @@ constexpr std::size_t kReadChunkBytes = std::size_t{4} << 20;
 
 class FileHandle {
 public:
+    // O_NONBLOCK: opening a FIFO must not wait for a writer (it is refused
+    // as not a regular file right after); regular files ignore the flag.
     explicit FileHandle(const std::filesystem::path& path)
-        : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+        : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
     ~FileHandle() { Close(); }
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;

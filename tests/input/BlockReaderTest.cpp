@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <vector>
 
 namespace mutaplot {
@@ -353,7 +354,12 @@ TEST(BlockReader, SuccessfulReadShowsBusyPointerAndStatus) {
 TEST(BlockReader, FilesThatCannotBeOpenedLeaveTheListUntouched) {
     TempDir dir;
     const auto settings = Settings(kAscii, kCr);
-    for (const std::filesystem::path& path : {dir / "missing.gbr", dir.path()}) {
+    const auto fifo = dir / "pipe.gbr";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Larger than the reader accepts; sparse, so it costs no disk space.
+    const auto huge = dir.Write("huge.gbr", "");
+    std::filesystem::resize_file(huge, kMaxInputFileBytes + 1);
+    for (const std::filesystem::path& path : {dir / "missing.gbr", dir.path(), fifo, huge}) {
         FakePlatform platform;
         FakeStatus status;
         InputBlockList list;
