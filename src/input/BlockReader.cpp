@@ -59,8 +59,8 @@ BlockCutter::BlockCutter(std::uint8_t separator, std::uint8_t code, ReaderEntry 
         } else if (code == 2) {
             mode_ = Mode::Ebcdic;
             ebcdicToAscii_ = BuildEbcdicToAscii();
-            for (std::size_t b = 0; b < 256; ++b)
-                ebcdicAction_[b] = EbcdicActionFor(static_cast<char>(ebcdicToAscii_[b]), separator);
+            for (std::size_t c = 0; c < 256; ++c)
+                ebcdicAction_[c] = EbcdicActionFor(static_cast<char>(c), separator);
         }
     }
     if (mode_ == Mode::Invalid) result_ = CutResult::BadFormat;
@@ -94,12 +94,6 @@ CutResult BlockCutter::Finish() {
 
 void BlockCutter::EndBlock() {
     blocks_.Append(TrimSpaces(block_));
-    block_.clear();
-}
-
-void BlockCutter::EndBlockIfNotEmpty() {
-    const std::string_view trimmed = TrimSpaces(block_);
-    if (!trimmed.empty()) blocks_.Append(trimmed);
     block_.clear();
 }
 
@@ -239,28 +233,39 @@ void BlockCutter::FeedAsciiStar(std::string_view bytes) {
 }
 
 // EBCDIC: every byte is translated first, then CR, LF and "*" act by the
-// separator (no length checks in this mode).
+// separator (no length checks in this mode). A block that lies wholly inside
+// the piece goes to the list straight from the translated text.
 void BlockCutter::FeedEbcdic(std::string_view bytes) {
-    const auto& action = ebcdicAction_;
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t n = bytes.size();
+    translated_.resize(n);
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    for (std::size_t k = 0; k < n; ++k) translated_[k] = static_cast<char>(ebcdicToAscii_[in[k]]);
+
+    const char* t = translated_.data();
+    auto actionAt = [&](std::size_t k) { return ebcdicAction_[static_cast<unsigned char>(t[k])]; };
     std::size_t i = 0;
     while (i < n) {
         const std::size_t start = i;
-        while (i < n && action[p[i]] == kAppend) ++i;
-        if (i > start) {
-            const std::size_t old = block_.size();
-            block_.resize(old + (i - start));
-            char* out = block_.data() + old;
-            for (std::size_t k = start; k < i; ++k) *out++ = static_cast<char>(ebcdicToAscii_[p[k]]);
+        while (i < n && actionAt(i) == kAppend) ++i;
+        const std::string_view run(t + start, i - start);
+        if (i == n) {
+            block_.append(run);
+            break;
         }
-        if (i == n) break;
-        switch (action[p[i]]) {
-            case kEnd: EndBlock(); break;
-            case kEndIfNotEmpty: EndBlockIfNotEmpty(); break;
-            default: break;  // dropped
-        }
+        const std::uint8_t action = actionAt(i);
         ++i;
+        if (action == kDrop) {
+            block_.append(run);
+            continue;
+        }
+        std::string_view whole = run;
+        if (!block_.empty()) {
+            block_.append(run);
+            whole = block_;
+        }
+        const std::string_view trimmed = TrimSpaces(whole);
+        if (action == kEnd || !trimmed.empty()) blocks_.Append(trimmed);
+        block_.clear();
     }
 }
 

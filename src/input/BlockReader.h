@@ -102,7 +102,6 @@ private:
     void FeedAsciiStar(std::string_view bytes);
     void FeedEbcdic(std::string_view bytes);
     void EndBlock();
-    void EndBlockIfNotEmpty();
 
     BlockList& blocks_;
     Mode mode_;
@@ -116,7 +115,8 @@ private:
     std::size_t probeCount_ = 0;     // LF mode: characters before it so far
     std::size_t counter_ = 0;        // "*" mode: characters since the last "*"
     std::array<std::uint8_t, 256> ebcdicToAscii_{};
-    std::array<std::uint8_t, 256> ebcdicAction_{};  // what each EBCDIC byte does
+    std::array<std::uint8_t, 256> ebcdicAction_{};  // what each translated character does
+    std::string translated_;                         // EBCDIC mode: the piece in ASCII
 };
 
 // Cuts a whole file content held in memory (no dialogs, no pointer): clears
