@@ -20,6 +20,8 @@ inline constexpr const char* kConvertedDataTitle = "変換データ";           
 inline constexpr const char* kNoSourceMessage = "変換元のファイルがありません";
 inline constexpr const char* kOverflowXMessage = "Ｘの座標値がオーバーフローしています";
 inline constexpr const char* kOverflowYMessage = "Ｙの座標値がオーバーフローしています";
+inline constexpr const char* kConvertMemoryMessage =
+    "メモリが不足しているため、変換できませんでした。";
 
 // The message for blocks that could not be decoded and were handed on
 // unchanged: how many, and the 1-based number of the first one.
@@ -39,7 +41,9 @@ public:
     virtual void ShowConvertedTitle() = 0;
 };
 
-enum class ConvertOutcome { Converted, NoInput };
+// Converted: the output list and grid hold the result (warnings included).
+// NoInput: nothing to convert. Failed: out of memory, the output list is empty.
+enum class ConvertOutcome { Converted, NoInput, Failed };
 
 // The pass over the blocks alone, without status, pointer or messages:
 // resets `state`, `currentGCode` ("G00") and `output`, then converts every
