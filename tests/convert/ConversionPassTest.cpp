@@ -109,6 +109,41 @@ TEST(ConversionPass, WorkedExampleWithoutModalOrOmission) {
     EXPECT_EQ(r.output, expected);
 }
 
+TEST(ConversionPass, EveryCombinationOfModalOmissionEobAndZeroMode) {
+    // inch(2.4) -> mm(4.3): 1000 -> 2540, 2000 -> 5080, 3000 -> 7620.
+    struct Digits {
+        const char *d2540, *d5080, *d7620, *d0;
+    };
+    const Digits byMode[] = {{"2540", "5080", "7620", "0"},
+                             {"000254", "000508", "000762", "0"},
+                             {"0002540", "0005080", "0007620", "0000000"}};
+    const std::vector<std::string> input = {"X1000Y2000D02", "X3000D01", "G02X1000Y0I-1000J0D01",
+                                            "X1000Y0I0J1000"};
+    for (int modal = 1; modal <= 2; ++modal)
+        for (int omit = 1; omit <= 2; ++omit)
+            for (int eob = 1; eob <= 2; ++eob)
+                for (int zero = 1; zero <= 3; ++zero) {
+                    auto s = WorkedExampleSettings();
+                    s.modal = static_cast<std::uint8_t>(modal);
+                    s.omitSameCoordinates = static_cast<std::uint8_t>(omit);
+                    s.outputEob = static_cast<std::uint8_t>(eob);
+                    s.outputZeroMode = static_cast<std::uint8_t>(zero);
+                    s.outputHeader = 2;
+                    const Digits& d = byMode[zero - 1];
+                    const std::string end = eob == 1 ? "*" : "";
+                    const std::string x = std::string("X") + d.d2540;
+                    const std::vector<std::string> expected = {
+                        "G01" + x + "Y" + d.d5080 + "D02" + end,
+                        (modal == 1 ? "G01" : "") + std::string("X") + d.d7620 +
+                            (omit == 2 ? std::string("Y") + d.d5080 : "") + "D01" + end,
+                        "G02" + x + "Y" + d.d0 + "I-" + d.d2540 + "J" + d.d0 + "D01" + end,
+                        (modal == 1 ? "G02" : "") + x + "Y" + d.d0 + "I" + d.d0 + "J" + d.d2540 +
+                            "D01" + end};
+                    EXPECT_EQ(Convert(input, s).output, expected)
+                        << "modal " << modal << " omit " << omit << " eob " << eob << " zero " << zero;
+                }
+}
+
 TEST(ConversionPass, ModalGCodesAndArcContinuation) {
     // Two G02 arcs: the second loses its G code but keeps X, Y, I and J; an
     // X block with offsets continues the arc in force; a plain X block
