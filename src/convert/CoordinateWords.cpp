@@ -1,0 +1,277 @@
+#include "convert/CoordinateWords.h"
+
+#include "settings/NumberText.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace mutaplot {
+
+namespace {
+
+constexpr std::size_t npos = std::string_view::npos;
+
+// Powers of ten as exact doubles (10^0 … 10^22 are all exact).
+constexpr std::array<double, 23> kPow10 = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Inch <-> mm factor of the unit conversion.
+constexpr double kMillimetresPerInch = 25.4;
+
+// First occurrences of the word letters in a block.
+struct LetterPositions {
+    std::size_t x = npos, y = npos, i = npos, j = npos, d = npos;
+};
+
+LetterPositions FindLetters(std::string_view block) noexcept {
+    LetterPositions p;
+    for (std::size_t k = 0; k < block.size(); ++k) {
+        switch (block[k]) {
+            case 'X': if (p.x == npos) p.x = k; break;
+            case 'Y': if (p.y == npos) p.y = k; break;
+            case 'I': if (p.i == npos) p.i = k; break;
+            case 'J': if (p.j == npos) p.j = k; break;
+            case 'D': if (p.d == npos) p.d = k; break;
+            default: break;
+        }
+    }
+    return p;
+}
+
+// The number text of a word: from after its letter up to `end`. False when
+// the end lies before the letter (words out of order) or the text is not a
+// number.
+bool TakeNumber(std::string_view block, std::size_t letter, std::size_t end,
+                std::string_view& out) noexcept {
+    if (end == npos || end <= letter) return false;
+    out = block.substr(letter + 1, end - letter - 1);
+    return IsCoordinateNumber(out);
+}
+
+// Reads a digit text (digits only, any length) and appends `zeros` zeros to
+// it, as a double: exact up to 2^53 and correctly rounded beyond.
+std::optional<double> ReadDigits(std::string_view digits, int zeros) {
+    if (digits.size() + static_cast<std::size_t>(zeros) <= 19) {
+        std::uint64_t n = 0;
+        for (char c : digits) n = n * 10 + static_cast<std::uint64_t>(c - '0');
+        for (int k = 0; k < zeros; ++k) n *= 10;
+        return static_cast<double>(n);
+    }
+    std::string text(digits);
+    text.append(static_cast<std::size_t>(zeros), '0');
+    double value = 0.0;
+    auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || ptr != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// Input decoding and conversion to output counts of an unsigned digit text,
+// in the order: zero restoration, divide by 10^d_in, sign, unit, shift,
+// multiply by 10^d_out, floor(v + 0.5). The steps run one by one in doubles.
+std::optional<double> ConvertDigits(std::string_view digits, bool negative, double shift,
+                                    const ConversionSettings& s) {
+    const CoordinateFormat* in = FindCoordinateFormat(s.inputFormat);
+    const CoordinateFormat* out = FindCoordinateFormat(s.outputFormat);
+    if (!in || !out) return std::nullopt;
+    // Trailing zeros omitted: zeros are appended up to N_in characters (the
+    // sign of a negative X or Y counts as one more character of the target,
+    // so it comes to the same).
+    int zeros = 0;
+    if (s.inputZeroMode == 2 && digits.size() < static_cast<std::size_t>(in->totalDigits()))
+        zeros = in->totalDigits() - static_cast<int>(digits.size());
+    auto n = ReadDigits(digits, zeros);
+    if (!n) return std::nullopt;
+    double v = *n / kPow10[static_cast<std::size_t>(in->decimalDigits)];
+    if (negative) v = -v;
+    if (s.inputUnit == 2 && s.outputUnit == 1) v = v * kMillimetresPerInch;
+    else if (s.inputUnit == 1 && s.outputUnit == 2) v = v / kMillimetresPerInch;
+    v = v + shift;
+    v = v * kPow10[static_cast<std::size_t>(out->decimalDigits)];
+    v = RoundHalfUp(v);
+    if (!std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+int OutputDigitCount(const ConversionSettings& s) noexcept {
+    const CoordinateFormat* out = FindCoordinateFormat(s.outputFormat);
+    return out ? out->totalDigits() : 0;
+}
+
+// Appends one word: its letter, "-" for a negative value, its digits. Returns
+// the overflow of the value.
+bool AppendWord(std::string& out, char letter, bool negative, double magnitude,
+                const ConversionSettings& s) {
+    out.push_back(letter);
+    if (negative) out.push_back('-');
+    return AppendOutputDigits(out, magnitude, s);
+}
+
+bool AppendSignedWord(std::string& out, char letter, double value, const ConversionSettings& s) {
+    return AppendWord(out, letter, value < 0, value < 0 ? -value : value, s);
+}
+
+// The overflow test of a value that is not written (an omitted word).
+bool Overflows(double magnitude, const ConversionSettings& s) noexcept {
+    return magnitude > kPow10[static_cast<std::size_t>(OutputDigitCount(s))] - 1;
+}
+
+}  // namespace
+
+void ResetConverterState(ConverterState& state) {
+    state.xDigits.clear();
+    state.yDigits.clear();
+    state.lastX = 0.0;
+    state.lastY = 0.0;
+    state.changedAxes = 0;
+    state.overflowX = false;
+    state.overflowY = false;
+    state.currentDCode = "D02";
+    state.unconvertedCount = 0;
+    state.firstUnconverted = 0;
+}
+
+bool IsCoordinateNumber(std::string_view text) noexcept {
+    if (!text.empty() && text.front() == '-') text.remove_prefix(1);
+    if (text.empty()) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+std::optional<BlockWords> ExtractLinearWords(std::string_view block) {
+    const LetterPositions p = FindLetters(block);
+    if (p.d == npos) return std::nullopt;
+    BlockWords w;
+    w.dPart = block.substr(p.d);
+    if (block.front() == 'X') {
+        w.hasX = true;
+        w.hasY = p.y != npos;
+        if (!TakeNumber(block, 0, w.hasY ? p.y : p.d, w.x)) return std::nullopt;
+        if (w.hasY && !TakeNumber(block, p.y, p.d, w.y)) return std::nullopt;
+    } else if (block.front() == 'Y') {
+        // The Y word runs up to the D part; an X after it belongs to the D part.
+        w.hasY = true;
+        if (!TakeNumber(block, 0, p.d, w.y)) return std::nullopt;
+    } else if (block.substr(0, 3) == "G01") {
+        w.hasX = p.x != npos;
+        w.hasY = p.y != npos;
+        if (w.hasX && !TakeNumber(block, p.x, w.hasY ? p.y : p.d, w.x)) return std::nullopt;
+        if (w.hasY && !TakeNumber(block, p.y, p.d, w.y)) return std::nullopt;
+    } else {
+        return std::nullopt;
+    }
+    return w;
+}
+
+std::optional<BlockWords> ExtractArcWords(std::string_view block) {
+    const LetterPositions p = FindLetters(block);
+    if (p.d == npos) return std::nullopt;
+    BlockWords w;
+    w.dPart = block.substr(p.d);
+    w.hasX = p.x != npos;
+    w.hasY = p.y != npos;
+    w.hasI = p.i != npos;
+    w.hasJ = p.j != npos;
+    if (!w.hasI && !w.hasJ) return std::nullopt;
+    if (w.hasX) {
+        const std::size_t end = w.hasY ? p.y : (w.hasI ? p.i : p.j);
+        if (!TakeNumber(block, p.x, end, w.x)) return std::nullopt;
+    }
+    if (w.hasY && !TakeNumber(block, p.y, w.hasI ? p.i : p.j, w.y)) return std::nullopt;
+    if (w.hasI && !TakeNumber(block, p.i, w.hasJ ? p.j : p.d, w.i)) return std::nullopt;
+    if (w.hasJ && !TakeNumber(block, p.j, p.d, w.j)) return std::nullopt;
+    return w;
+}
+
+std::optional<double> ConvertCoordinate(std::string_view text, Axis axis,
+                                        const ConversionSettings& settings) {
+    bool negative = false;
+    if (!text.empty() && text.front() == '-') {
+        negative = true;
+        text.remove_prefix(1);
+    }
+    const double shift = axis == Axis::X ? settings.originShiftX : settings.originShiftY;
+    return ConvertDigits(text, negative, shift, settings);
+}
+
+std::optional<ConvertedOffset> ConvertOffset(std::string_view text,
+                                             const ConversionSettings& settings) {
+    ConvertedOffset offset;
+    if (!text.empty() && text.front() == '-') {
+        offset.negative = true;
+        text.remove_prefix(1);
+    }
+    auto magnitude = ConvertDigits(text, false, 0.0, settings);
+    if (!magnitude) return std::nullopt;
+    offset.magnitude = *magnitude;
+    return offset;
+}
+
+bool AppendOutputDigits(std::string& out, double magnitude, const ConversionSettings& settings) {
+    const std::size_t n = static_cast<std::size_t>(OutputDigitCount(settings));
+    char buf[400];
+    char* end;
+    if (magnitude < 1e19) {
+        end = std::to_chars(buf, buf + sizeof buf, static_cast<std::uint64_t>(magnitude)).ptr;
+    } else {
+        // Every digit of the (whole) value, as an exact decimal expansion.
+        end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::fixed, 0).ptr;
+    }
+    const std::string_view digits(buf, static_cast<std::size_t>(end - buf));
+    const bool overflow = digits.size() > n;
+    if (overflow || settings.outputZeroMode == 1) {
+        out += digits;
+    } else if (settings.outputZeroMode == 3) {
+        out.append(n - digits.size(), '0');
+        out += digits;
+    } else if (settings.outputZeroMode == 2) {
+        // Pad to N_out, then cut the zeros after the last non-zero digit;
+        // at least one character stays (0002540 gives 000254, 0 gives 0).
+        std::size_t lastNonZero = digits.find_last_not_of('0');
+        if (lastNonZero == npos) {
+            out.push_back('0');
+        } else {
+            out.append(n - digits.size(), '0');
+            out += digits.substr(0, lastNonZero + 1);
+        }
+    } else {
+        out += digits;
+    }
+    return overflow;
+}
+
+void FormatLinearXY(double x, double y, const ConversionSettings& settings,
+                    ConverterState& state, std::string& out) {
+    if (x != state.lastX) state.changedAxes = y != state.lastY ? 0 : 1;
+    else if (y != state.lastY) state.changedAxes = 2;
+    state.lastX = x;
+    state.lastY = y;
+    bool writeX = true, writeY = true;
+    if (settings.omitSameCoordinates == 1) {
+        writeX = state.changedAxes != 2;
+        writeY = state.changedAxes != 1;
+    }
+    if (writeX) state.overflowX |= AppendSignedWord(out, 'X', x, settings);
+    else state.overflowX |= Overflows(std::fabs(x), settings);
+    if (writeY) state.overflowY |= AppendSignedWord(out, 'Y', y, settings);
+    else state.overflowY |= Overflows(std::fabs(y), settings);
+}
+
+void FormatArcXY(double x, double y, const ConversionSettings& settings,
+                 ConverterState& state, std::string& out) {
+    state.lastX = x;
+    state.lastY = y;
+    state.overflowX |= AppendSignedWord(out, 'X', x, settings);
+    state.overflowY |= AppendSignedWord(out, 'Y', y, settings);
+}
+
+void FormatArcIJ(const std::optional<ConvertedOffset>& i, const std::optional<ConvertedOffset>& j,
+                 const ConversionSettings& settings, ConverterState& state, std::string& out) {
+    if (i) state.overflowX |= AppendWord(out, 'I', i->negative, i->magnitude, settings);
+    if (j) state.overflowY |= AppendWord(out, 'J', j->negative, j->magnitude, settings);
+}
+
+}  // namespace mutaplot

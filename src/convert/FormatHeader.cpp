@@ -1,0 +1,72 @@
+#include "convert/FormatHeader.h"
+
+#include <array>
+
+namespace mutaplot {
+
+namespace {
+
+// The format statement always declares leading zeros omitted ("L") and
+// absolute coordinates ("A"), whatever the output zero mode is.
+constexpr std::array<std::string_view, 9> kFormatStatements = {
+    "*%FSLAX43Y43*%", "*%FSLAX44Y44*%", "*%FSLAX45Y45*%", "*%FSLAX53Y53*%", "*%FSLAX54Y54*%",
+    "*%FSLAX55Y55*%", "*%FSLAX23Y23*%", "*%FSLAX24Y24*%", "*%FSLAX25Y25*%"};
+
+}  // namespace
+
+std::string_view FormatStatementLine(int outputFormat) noexcept {
+    if (outputFormat < 1 || outputFormat > 9) return {};
+    return kFormatStatements[static_cast<std::size_t>(outputFormat - 1)];
+}
+
+std::string_view UnitLine(int outputFormat) noexcept {
+    if (outputFormat < 1 || outputFormat > 9) return {};
+    return outputFormat <= 6 ? "*%MOMM*%" : "*%MOIN*%";
+}
+
+bool WriteFormatHeader(const ConversionSettings& settings, OutputBlockList& output) {
+    const std::string_view statement = FormatStatementLine(settings.outputFormat);
+    if (statement.empty()) return false;
+    if (output.empty()) {
+        output.Append(statement);
+        output.Append(UnitLine(settings.outputFormat));
+        return true;
+    }
+    // Blocks were stored before the first pass-through block: the header goes
+    // in front of them.
+    OutputBlockList rebuilt;
+    rebuilt.Reserve(output.blockCount() + 2, output.textSize() + 32);
+    rebuilt.Append(statement);
+    rebuilt.Append(UnitLine(settings.outputFormat));
+    for (std::size_t k = 0; k < output.blockCount(); ++k) rebuilt.Append(output[k]);
+    output = std::move(rebuilt);
+    return true;
+}
+
+bool RecognizeFormatStatement(std::string_view block, ConversionSettings& settings) {
+    if (block.substr(0, 6) != "*%FSLA") return false;
+    settings.inputZeroMode = 1;
+    // Characters 8 and 9: the integer and decimal digit counts of X.
+    if (block.size() < 9) return true;
+    const char a = block[7], b = block[8];
+    if (a < '0' || a > '9' || b < '0' || b > '9') return true;
+    const int counts = (a - '0') * 10 + (b - '0');
+    int format = 0;
+    switch (counts) {
+        case 43: format = 1; break;
+        case 44: format = 2; break;
+        case 45: format = 3; break;
+        case 53: format = 4; break;
+        case 54: format = 5; break;
+        case 55: format = 6; break;
+        case 23: format = 7; break;
+        case 24: format = 8; break;
+        case 25: format = 9; break;
+        default: return true;
+    }
+    settings.inputFormat = static_cast<std::uint8_t>(format);
+    settings.inputUnit = UnitForFormat(format);
+    return true;
+}
+
+}  // namespace mutaplot
