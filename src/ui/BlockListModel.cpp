@@ -39,7 +39,8 @@ std::string_view BlockListModel::CellBytes(int row) const {
 }
 
 QVariant BlockListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || role != Qt::DisplayRole) return {};
+    // A block longer than the column shows whole in its tool tip.
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) return {};
     return DecodeBlockForDisplay(CellBytes(index.row()));
 }
 

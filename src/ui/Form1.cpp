@@ -105,6 +105,9 @@ QTableView* Form1::MakeGrid(const char* name, BlockListModel* model) {
     grid->setWordWrap(false);
     grid->setTextElideMode(Qt::ElideNone);
     grid->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    // The column is as wide as the grid, so the part under the vertical
+    // scroll bar is reached by scrolling a few pixels.
+    grid->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     grid->setRowHeight(0, 0);  // the title row
     return grid;
 }
