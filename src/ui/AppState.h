@@ -3,6 +3,8 @@
 // in main() and alive for the whole process. Windows and operations receive
 // references to the records they use; a test creates its own instance.
 
+#include "convert/CoordinateWords.h"
+#include "convert/FormatHeader.h"
 #include "input/BlockList.h"
 #include "settings/ConversionSettings.h"
 
@@ -15,7 +17,8 @@ struct AppState {
     ConversionSettings settings;
     SettingsLines settingsLines;
     InputBlockList inputBlockList;
-    BlockList outputBlockList;
+    OutputBlockList outputBlockList;
+    ConverterState converterState;
     // The current G code, shared by the conversion pass (which resets it)
     // and the viewer's display pass (which does not).
     std::string currentGCode;

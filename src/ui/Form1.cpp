@@ -1,5 +1,6 @@
 #include "ui/Form1.h"
 
+#include "convert/OutputWriter.h"
 #include "settings/SettingsFile.h"
 #include "ui/BlockListModel.h"
 #include "ui/DialogParts.h"
@@ -50,8 +51,6 @@ constexpr MenuRow kMenuRows[] = {
     {"mnuHelpb", nullptr, nullptr},
     {"mnuHelpVer", "バージョン情報", &Form1::mnuHelpVer_Click},
 };
-
-constexpr const char* kSaveFileFilter = "GBRﾌｧｲﾙ(*.gbr,*.g**)|*.gbr;*.g**";
 
 }  // namespace
 
@@ -134,7 +133,7 @@ void Form1::Form_Load(const std::filesystem::path& appPath) {
     insetForm_ = new InsetForm(state_.settings, this);
     outsetForm_ = new OutsetForm(state_.settings, dialogs_, this);
     // 2. Status texts.
-    Text1->setText(U(kInputTitle));
+    Text1->setText(U(kInputTitleText));
     Text2->clear();
     // 3. Program folder and help file.
     state_.appPath = appPath;
@@ -169,8 +168,8 @@ void Form1::Form_Resize() {
     place(Text2, l.text2);
 }
 
-void Form1::ShowReading() { Text1->setText(U(kReadingText)); }
-void Form1::ShowInputTitle() { Text1->setText(U(kInputTitle)); }
+void Form1::ShowReading() { Text1->setText(U(kReadingStatusText)); }
+void Form1::ShowInputTitle() { Text1->setText(U(kInputTitleText)); }
 void Form1::ClearOutputStatus() { Text2->clear(); }
 
 void Form1::ShowInputGrid() {
@@ -182,13 +181,13 @@ void Form1::ShowInputGrid() {
 }
 
 void Form1::ShowConverting() {
-    Text1->setText(U(kInputTitle));
+    Text1->setText(U(kInputTitleText));
     Text2->setText(U(kConvertingText));
 }
 
-void Form1::ShowConvertedTitle() { Text2->setText(U(kConvertedTitle)); }
+void Form1::ShowConvertedTitle() { Text2->setText(U(kConvertedDataTitle)); }
 
-void Form1::ShowOutputBlocks(const BlockList& output) {
+void Form1::ShowOutputBlocks(const OutputBlockList& output) {
     // Row 0 is the title row; row k + 1 shows entry k.
     model2_->Show(output, output.blockCount() + 1);
     MSFlexGrid2->setRowHeight(0, 0);
@@ -205,13 +204,13 @@ void Form1::mnuOpen_Click() {
 }
 
 void Form1::mnuSave_Click() {
-    const std::string path = dialogs_.SaveFileName(kSaveFileFilter, FileDialogFlags{true, true});
-    if (path.empty()) return;
-    // Wired to the output writer.
+    const std::string path = dialogs_.SaveFileName(kGerberSaveFilter, FileDialogFlags{true, true});
+    SaveConvertedFile(path, state_.outputBlockList, state_.settings, dialogs_, pointer_);
 }
 
 void Form1::mnuRunData_Click() {
-    // Wired to the conversion pass.
+    RunConversion(state_.inputBlockList, state_.settings, state_.converterState, state_.currentGCode,
+                  state_.outputBlockList, dialogs_, pointer_, this);
 }
 
 void Form1::mnuEnd_Click() {
@@ -243,7 +242,7 @@ void Form1::mnuClearData2_Click() {
     model2_->Clear();
     MSFlexGrid2->setRowHeight(0, 0);
     state_.outputBlockList.Clear();
-    Text1->setText(U(kInputTitle));
+    Text1->setText(U(kInputTitleText));
     Text2->clear();
 }
 

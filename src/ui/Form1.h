@@ -3,6 +3,7 @@
 // the input and converted blocks side by side in two grids, and the two
 // status boxes above them. Closing it ends the process.
 
+#include "convert/ConversionPass.h"
 #include "input/BlockReader.h"
 #include "platform/Dialogs.h"
 #include "platform/Pointer.h"
@@ -27,16 +28,11 @@ class VerForm;
 
 inline constexpr const char* kMainTitle = "Mutaplot＋ Ver1.63";
 inline constexpr const char* kViewerTitle = "Spectaplot＋ Ver1.44";
-inline constexpr const char* kInputTitle = "入力データ";
-inline constexpr const char* kReadingText = "《読み込み中》しばらくお待ち下さい。";
-inline constexpr const char* kConvertingText = "《データ変換中》しばらくお待ち下さい。";
-inline constexpr const char* kConvertedTitle = "変換データ";
 inline constexpr const char* kQuitMessage = "保存されない変換データは消去されます。";
 inline constexpr const char* kQuitTitle = "終了してもよろしいですか？";
 inline constexpr const char* kHelpFileName = "mutahlp.hlp";
-inline constexpr const char* kSettingsSaveFailedMessage = "設定ファイルを保存できませんでした。";
 
-class Form1 final : public QMainWindow, public ReadStatus {
+class Form1 final : public QMainWindow, public ReadStatus, public ConvertStatus {
     Q_OBJECT
 public:
     // Runs the start-up sequence: the settings dialogs created hidden, the
@@ -62,14 +58,13 @@ public:
     QLineEdit *Text1, *Text2;
     QTableView *MSFlexGrid1, *MSFlexGrid2;
 
-    // The read's status texts.
+    // The status texts of a read and of a conversion, and the output grid.
     void ShowReading() override;
     void ShowInputTitle() override;
     void ClearOutputStatus() override;
-    // The conversion's status texts and output grid.
-    void ShowConverting();
-    void ShowOutputBlocks(const BlockList& output);
-    void ShowConvertedTitle();
+    void ShowConverting() override;
+    void ShowOutputBlocks(const OutputBlockList& output) override;
+    void ShowConvertedTitle() override;
 
 public slots:
     void mnuOpen_Click();

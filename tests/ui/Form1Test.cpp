@@ -29,7 +29,12 @@ using testing::TempDir;
 class MainWindow : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { testing::EnsureApplication(); }
-    void SetUp() override { Start(); }
+    void SetUp() override {
+        Start();
+        // Reading needs a separator and a character code (no settings file here).
+        state.settings.inputSeparator = 1;
+        state.settings.inputCode = 1;
+    }
 
     void Start() {
         form = std::make_unique<Form1>(state, platform, platform, dir.path());
