@@ -1,0 +1,272 @@
+#include "ui/Form1.h"
+
+#include "convert/OutputWriter.h"
+#include "settings/SettingsFile.h"
+#include "ui/BlockListModel.h"
+#include "ui/DialogParts.h"
+#include "ui/InsetForm.h"
+#include "ui/MainLayout.h"
+#include "ui/OutsetForm.h"
+#include "ui/VerForm.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTableView>
+
+namespace mutaplot {
+
+namespace {
+
+// The main window's menus, in order. A row without a handler opens a new
+// menu (when it has a caption) or is a separator. Access letters are the
+// "&" letters of the captions; there are no other shortcut keys.
+struct MenuRow {
+    const char* name;
+    const char* caption;
+    void (Form1::*handler)();
+};
+
+constexpr MenuRow kMenuRows[] = {
+    {"mnuFile", "ﾌｧｲﾙ(&F)", nullptr},
+    {"mnuOpen", "ﾌｧｲﾙを開く(&O)", &Form1::mnuOpen_Click},
+    {"mnuSave", "ﾌｧｲﾙを保存する(&S)", &Form1::mnuSave_Click},
+    {"mnuFileNo", nullptr, nullptr},
+    {"mnuEnd", "終了(&Q)", &Form1::mnuEnd_Click},
+    {"mnuSettei", "設定(&G)", nullptr},
+    {"mnuInput", "入力設定", &Form1::mnuInput_Click},
+    {"mnuOut", "出力設定", &Form1::mnuOut_Click},
+    {"settei_save", "設定の保存", &Form1::settei_save_Click},
+    {"mnuClear", "クリア", nullptr},
+    {"mnuClearData1", "入力データのクリア", &Form1::mnuClearData1_Click},
+    {"mnuClearData2", "変換データのクリア", &Form1::mnuClearData2_Click},
+    {"mnuRun", "実行(&R)", nullptr},
+    {"mnuRunData", "入力データの変換", &Form1::mnuRunData_Click},
+    {"mnuViewData", "入力データの表示", &Form1::mnuViewData_Click},
+    {"mnuHelp", "ﾍﾙﾌﾟ(&H)", nullptr},
+    {"mnuHelpView", "目次", &Form1::mnuHelpView_Click},
+    {"mnuHelpb", nullptr, nullptr},
+    {"mnuHelpVer", "バージョン情報", &Form1::mnuHelpVer_Click},
+};
+
+}  // namespace
+
+Form1::Form1(AppState& state, Dialogs& dialogs, Pointer& pointer, std::filesystem::path appPath,
+             QWidget* parent)
+    : QMainWindow(parent),
+      state_(state),
+      dialogs_(dialogs),
+      pointer_(pointer),
+      endProcess_([] { QCoreApplication::quit(); }) {
+    setObjectName("Form1");
+    client_ = new QWidget(this);
+    setCentralWidget(client_);
+    client_->installEventFilter(this);
+    Text1 = new QLineEdit(client_);
+    Text2 = new QLineEdit(client_);
+    for (QLineEdit* text : {Text1, Text2}) {
+        text->setReadOnly(true);
+        text->setFocusPolicy(Qt::NoFocus);
+    }
+    Text1->setObjectName("Text1");
+    Text2->setObjectName("Text2");
+    model1_ = new BlockListModel(this);
+    model2_ = new BlockListModel(this);
+    MSFlexGrid1 = MakeGrid("MSFlexGrid1", model1_);
+    MSFlexGrid2 = MakeGrid("MSFlexGrid2", model2_);
+    BuildMenus();
+    resize(900, 620);
+    Form_Load(appPath);
+}
+
+Form1::~Form1() = default;
+
+InsetForm* Form1::insetForm() const { return insetForm_; }
+OutsetForm* Form1::outsetForm() const { return outsetForm_; }
+VerForm* Form1::verForm() const { return verForm_; }
+
+QTableView* Form1::MakeGrid(const char* name, BlockListModel* model) {
+    auto* grid = new QTableView(client_);
+    grid->setObjectName(name);
+    grid->setModel(model);
+    grid->horizontalHeader()->hide();
+    grid->verticalHeader()->hide();
+    // Uniform row heights: a million rows cost nothing to lay out.
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 4);
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setWordWrap(false);
+    grid->setTextElideMode(Qt::ElideNone);
+    grid->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    // The column is as wide as the grid, so the part under the vertical
+    // scroll bar is reached by scrolling a few pixels.
+    grid->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    grid->setRowHeight(0, 0);  // the title row
+    return grid;
+}
+
+void Form1::BuildMenus() {
+    QMenu* menu = nullptr;
+    for (const MenuRow& row : kMenuRows) {
+        if (!row.handler && row.caption) {
+            menu = menuBar()->addMenu(U(row.caption));
+            menu->setObjectName(row.name);
+            menu->menuAction()->setObjectName(row.name);
+        } else if (!row.handler) {
+            menu->addSeparator()->setObjectName(row.name);
+        } else {
+            QAction* action = menu->addAction(U(row.caption));
+            action->setObjectName(row.name);
+            connect(action, &QAction::triggered, this, row.handler);
+        }
+    }
+}
+
+void Form1::Form_Load(const std::filesystem::path& appPath) {
+    // 1. The settings dialogs exist from the start, hidden and empty.
+    insetForm_ = new InsetForm(state_.settings, this);
+    outsetForm_ = new OutsetForm(state_.settings, dialogs_, this);
+    // 2. Status texts.
+    Text1->setText(U(kInputTitleText));
+    Text2->clear();
+    // 3. Program folder and help file.
+    state_.appPath = appPath;
+    helpFile_ = appPath / kHelpFileName;
+    // 4. Settings file.
+    if (!LoadSettings(SettingsFile(), state_.settings, state_.settingsLines))
+        ShowCheckMessage(dialogs_, kStartupFileMessage);
+    // 5. Title.
+    setWindowTitle(U(kMainTitle));
+}
+
+std::filesystem::path Form1::SettingsFile() const { return state_.appPath / kSettingsFileName; }
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == client_ && event->type() == QEvent::Resize) Form_Resize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Form1::Form_Resize() {
+    const QScreen* s = screen();
+    const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
+    const int twipsPerPixel = std::max(1, static_cast<int>(1440.0 / (dpi > 0 ? dpi : 96.0) + 0.5));
+    const MainLayout l = ComputeMainLayout(client_->width(), client_->height(), twipsPerPixel);
+    const auto place = [](QWidget* w, const Box& b) { w->setGeometry(b.left, b.top, b.width, b.height); };
+    place(MSFlexGrid1, l.grid1);
+    place(MSFlexGrid2, l.grid2);
+    for (QTableView* grid : {MSFlexGrid1, MSFlexGrid2}) {
+        grid->setRowHeight(0, 0);
+        grid->setColumnWidth(0, l.columnWidth);
+    }
+    place(Text1, l.text1);
+    place(Text2, l.text2);
+}
+
+void Form1::ShowReading() { Text1->setText(U(kReadingStatusText)); }
+void Form1::ShowInputTitle() { Text1->setText(U(kInputTitleText)); }
+void Form1::ClearOutputStatus() { Text2->clear(); }
+
+void Form1::ShowInputGrid() {
+    // Row 0 is the title row; row k + 1 shows entry k, the last row the
+    // empty entry after the blocks.
+    model1_->Show(state_.inputBlockList, state_.inputBlockList.blockCount() + 2);
+    MSFlexGrid1->setRowHeight(0, 0);
+    MSFlexGrid1->setCurrentIndex(model1_->index(0, 0));
+}
+
+void Form1::ShowConverting() {
+    Text1->setText(U(kInputTitleText));
+    Text2->setText(U(kConvertingText));
+}
+
+void Form1::ShowConvertedTitle() { Text2->setText(U(kConvertedDataTitle)); }
+
+void Form1::ShowOutputBlocks(const OutputBlockList& output) {
+    // Row 0 is the title row; row k + 1 shows entry k.
+    model2_->Show(output, output.blockCount() + 1);
+    MSFlexGrid2->setRowHeight(0, 0);
+    MSFlexGrid2->setCurrentIndex(model2_->index(0, 0));
+}
+
+void Form1::mnuOpen_Click() {
+    const std::string path = dialogs_.OpenFileName(kPhotoFileFilter, FileDialogFlags{true, false});
+    const ReadOutcome outcome = ReadBlockFile(path, state_.settings, state_.inputBlockList,
+                                              ReaderEntry::MainWindow, dialogs_, pointer_, this);
+    if (outcome != ReadOutcome::Read) return;
+    BusyPointer busy(pointer_);
+    ShowInputGrid();
+}
+
+void Form1::mnuSave_Click() {
+    const std::string path = dialogs_.SaveFileName(kGerberSaveFilter, FileDialogFlags{true, true});
+    SaveConvertedFile(path, state_.outputBlockList, state_.settings, dialogs_, pointer_);
+}
+
+void Form1::mnuRunData_Click() {
+    RunConversion(state_.inputBlockList, state_.settings, state_.converterState, state_.currentGCode,
+                  state_.outputBlockList, dialogs_, pointer_, this);
+}
+
+void Form1::mnuEnd_Click() {
+    if (dialogs_.ShowMessage(kQuitMessage, kQuitTitle, MessageButtons::OkCancel) == MessageAnswer::Ok)
+        endProcess_();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    endProcess_();
+}
+
+void Form1::mnuInput_Click() { InsetForm::Open(insetForm_, state_.settings, this); }
+
+void Form1::mnuOut_Click() { OutsetForm::Open(outsetForm_, state_.settings, dialogs_, this); }
+
+void Form1::settei_save_Click() {
+    if (!SaveSettings(SettingsFile(), state_.settings, state_.settingsLines))
+        ShowCheckMessage(dialogs_, kSettingsSaveFailedMessage);
+}
+
+void Form1::mnuClearData1_Click() {
+    model1_->Clear();
+    MSFlexGrid1->setRowHeight(0, 0);
+    state_.inputBlockList.Clear();
+}
+
+void Form1::mnuClearData2_Click() {
+    model2_->Clear();
+    MSFlexGrid2->setRowHeight(0, 0);
+    state_.outputBlockList.Clear();
+    Text1->setText(U(kInputTitleText));
+    Text2->clear();
+}
+
+void Form1::mnuViewData_Click() {
+    if (!dataView_) {
+        auto* view = new QMainWindow(this, Qt::Window);
+        view->setObjectName("DataView");
+        view->setAttribute(Qt::WA_DeleteOnClose);
+        view->setWindowTitle(U(kViewerTitle));
+        view->resize(800, 600);
+        dataView_ = view;
+    }
+    dataView_->show();
+    dataView_->raise();
+    dataView_->activateWindow();
+}
+
+void Form1::mnuHelpView_Click() { dialogs_.ShowHelp(helpFile_.string()); }
+
+void Form1::mnuHelpVer_Click() {
+    if (!verForm_) verForm_ = new VerForm(this);
+    verForm_->show();
+    verForm_->raise();
+    verForm_->activateWindow();
+}
+
+}  // namespace mutaplot

@@ -1,0 +1,246 @@
+#include "support/FakePlatform.h"
+#include "support/TempDir.h"
+#include "ui/BlockListModel.h"
+#include "ui/Form1.h"
+#include "ui/InsetForm.h"
+#include "ui/OutsetForm.h"
+#include "ui/VerForm.h"
+#include "UiTestApp.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTableView>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace mutaplot {
+namespace {
+
+using testing::FakePlatform;
+using testing::TempDir;
+
+class MainWindow : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { testing::EnsureApplication(); }
+    void SetUp() override {
+        Start();
+        // Reading needs a separator and a character code (no settings file here).
+        state.settings.inputSeparator = 1;
+        state.settings.inputCode = 1;
+    }
+
+    void Start() {
+        form = std::make_unique<Form1>(state, platform, platform, dir.path());
+        form->SetEndProcess([this] { ++endCount; });
+        form->resize(800, 500);
+        form->show();
+    }
+    // Opens a file through the scripted open dialog.
+    void Open(const std::string& name, std::string_view bytes) {
+        platform.fileAnswers.push_back(dir.Write(name, bytes).string());
+        form->mnuOpen_Click();
+    }
+    QAction* Action(const char* name) { return form->findChild<QAction*>(name); }
+    std::string Cell(BlockListModel* model, int row) {
+        return model->data(model->index(row, 0)).toString().toStdString();
+    }
+
+    TempDir dir;
+    AppState state;
+    FakePlatform platform;
+    std::unique_ptr<Form1> form;
+    int endCount = 0;
+};
+
+TEST_F(MainWindow, StartUpWithoutSettingsFileWarnsOnceAndShowsTitleAndTexts) {
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("Mutaplot＋ Ver1.63"));
+    EXPECT_EQ(form->Text1->text(), QString::fromUtf8("入力データ"));
+    EXPECT_EQ(form->Text2->text(), "");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "起動に必要なファイルが見あたらない、もしくは壊れています。");
+    EXPECT_EQ(platform.messages[0].title, "確認");
+    EXPECT_EQ(state.appPath, dir.path());
+    EXPECT_EQ(form->helpFile(), dir.path() / "mutahlp.hlp");
+    // The settings dialogs exist from the start, hidden.
+    ASSERT_NE(form->insetForm(), nullptr);
+    ASSERT_NE(form->outsetForm(), nullptr);
+    EXPECT_FALSE(form->insetForm()->isVisible());
+    EXPECT_EQ(form->insetForm()->Combo1->count(), 0);
+    // Grids start with the title row alone, one column.
+    EXPECT_EQ(form->gridModel1()->rowCount(), 1);
+    EXPECT_EQ(form->gridModel1()->columnCount(), 1);
+    EXPECT_EQ(form->gridModel2()->rowCount(), 1);
+}
+
+TEST_F(MainWindow, MenusAreExactlyAsDesigned) {
+    const char* expected[][5] = {
+        {"ﾌｧｲﾙ(&F)", "ﾌｧｲﾙを開く(&O)", "ﾌｧｲﾙを保存する(&S)", "-", "終了(&Q)"},
+        {"設定(&G)", "入力設定", "出力設定", "設定の保存", nullptr},
+        {"クリア", "入力データのクリア", "変換データのクリア", nullptr, nullptr},
+        {"実行(&R)", "入力データの変換", "入力データの表示", nullptr, nullptr},
+        {"ﾍﾙﾌﾟ(&H)", "目次", "-", "バージョン情報", nullptr},
+    };
+    const QList<QAction*> menus = form->menuBar()->actions();
+    ASSERT_EQ(menus.size(), 5);
+    for (int m = 0; m < 5; ++m) {
+        EXPECT_EQ(menus[m]->text(), QString::fromUtf8(expected[m][0]));
+        const QList<QAction*> entries = menus[m]->menu()->actions();
+        int count = 0;
+        for (int e = 1; e < 5 && expected[m][e]; ++e, ++count) {
+            ASSERT_LT(count, entries.size());
+            QAction* a = entries[count];
+            if (std::string(expected[m][e]) == "-") {
+                EXPECT_TRUE(a->isSeparator());
+            } else {
+                EXPECT_EQ(a->text(), QString::fromUtf8(expected[m][e]));
+                EXPECT_TRUE(a->shortcut().isEmpty());
+            }
+        }
+        EXPECT_EQ(entries.size(), count);
+    }
+    EXPECT_NE(Action("mnuRunData"), nullptr);
+    EXPECT_NE(Action("settei_save"), nullptr);
+}
+
+TEST_F(MainWindow, QuitQuestionCancelKeepsEverythingOkEnds) {
+    platform.messages.clear();
+    platform.messageAnswers = {MessageAnswer::Cancel, MessageAnswer::Ok};
+    Action("mnuEnd")->trigger();
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "保存されない変換データは消去されます。");
+    EXPECT_EQ(platform.messages[0].title, "終了してもよろしいですか？");
+    EXPECT_EQ(platform.messages[0].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(endCount, 0);
+    EXPECT_TRUE(form->isVisible());
+    Action("mnuEnd")->trigger();
+    EXPECT_EQ(endCount, 1);
+}
+
+TEST_F(MainWindow, CloseBoxEndsWithoutQuestion) {
+    platform.messages.clear();
+    form->close();
+    EXPECT_EQ(endCount, 1);
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(MainWindow, OpenShowsEveryBlockAndTheEmptyLastRow) {
+    Open("a.gbr", "G54D10*\r\nX100Y200D02*\r\n\r\nM02*");
+    EXPECT_EQ(state.inputBlockList.blockCount(), 4u);
+    BlockListModel* grid = form->gridModel1();
+    ASSERT_EQ(grid->rowCount(), 6);  // title row, 4 blocks, the empty entry
+    EXPECT_EQ(Cell(grid, 0), "");
+    EXPECT_EQ(Cell(grid, 1), "G54D10");
+    EXPECT_EQ(Cell(grid, 2), "X100Y200D02");
+    EXPECT_EQ(Cell(grid, 3), "");
+    EXPECT_EQ(Cell(grid, 4), "M02");
+    EXPECT_EQ(Cell(grid, 5), "");
+    EXPECT_EQ(form->MSFlexGrid1->rowHeight(0), 0);
+    EXPECT_EQ(form->Text1->text(), QString::fromUtf8("入力データ"));
+    EXPECT_EQ(platform.pointer, PointerShape::Default);
+    EXPECT_EQ(platform.fileFilters.back(),
+              "photoﾌｧｲﾙ(*.photo.*)|*.photo.*|GBRﾌｧｲﾙ(*.gbr,*.g**)|*.gbr;*.g**|すべてのﾌｧｲﾙ(*.*)|*.*");
+}
+
+TEST_F(MainWindow, CancelledOpenLeavesListAndGridAlone) {
+    Open("a.gbr", "A*\r\nB*\r\n");
+    form->mnuOpen_Click();  // no scripted answer: cancelled
+    EXPECT_EQ(state.inputBlockList.blockCount(), 2u);
+    EXPECT_EQ(form->gridModel1()->rowCount(), 4);
+    EXPECT_EQ(Cell(form->gridModel1(), 2), "B");
+}
+
+TEST_F(MainWindow, GridsShowShiftJisTextDecoded) {
+    Open("j.gbr", "G04 \x83\x65\x83\x58\x83\x67*\r\n");  // "テスト" in CP932
+    EXPECT_EQ(Cell(form->gridModel1(), 1), "G04 テスト");
+    EXPECT_EQ(form->gridModel1()->CellBytes(1), "G04 \x83\x65\x83\x58\x83\x67");
+}
+
+TEST_F(MainWindow, ClearingInputAndConvertedData) {
+    Open("a.gbr", "A*\r\nB*\r\n");
+    BlockList converted;
+    converted.Append("A*");
+    converted.Append("B*");
+    state.outputBlockList = converted;
+    form->ShowConverting();
+    form->ShowOutputBlocks(state.outputBlockList);
+    form->ShowConvertedTitle();
+    EXPECT_EQ(form->gridModel2()->rowCount(), 3);
+    EXPECT_EQ(Cell(form->gridModel2(), 2), "B*");
+    EXPECT_EQ(form->Text2->text(), QString::fromUtf8("変換データ"));
+
+    Action("mnuClearData1")->trigger();
+    EXPECT_EQ(state.inputBlockList.blockCount(), 0u);
+    EXPECT_EQ(form->gridModel1()->rowCount(), 1);
+    EXPECT_EQ(form->gridModel2()->rowCount(), 3);  // converted data untouched
+    EXPECT_EQ(form->Text2->text(), QString::fromUtf8("変換データ"));
+
+    form->Text1->setText("x");
+    Action("mnuClearData2")->trigger();
+    EXPECT_EQ(state.outputBlockList.blockCount(), 0u);
+    EXPECT_EQ(form->gridModel2()->rowCount(), 1);
+    EXPECT_EQ(form->Text1->text(), QString::fromUtf8("入力データ"));
+    EXPECT_EQ(form->Text2->text(), "");
+}
+
+TEST_F(MainWindow, GridKeepsItsRowsWhenTheListChangesBehindIt) {
+    Open("a.gbr", "A*\r\nB*\r\n");
+    state.inputBlockList.Clear();  // e.g. a read in the viewer
+    state.inputBlockList.Append("Z");
+    EXPECT_EQ(form->gridModel1()->rowCount(), 4);
+    EXPECT_EQ(Cell(form->gridModel1(), 1), "A");
+}
+
+TEST_F(MainWindow, ResizeToATinyWindowAndBack) {
+    form->resize(1, 1);
+    QCoreApplication::processEvents();
+    EXPECT_GE(form->MSFlexGrid1->height(), 0);
+    form->resize(1000, 700);
+    QCoreApplication::processEvents();
+    const int inner = form->centralWidget()->width();
+    EXPECT_EQ(form->MSFlexGrid1->x(), 0);
+    EXPECT_EQ(form->MSFlexGrid1->columnWidth(0), form->MSFlexGrid1->width());
+    EXPECT_NEAR(form->MSFlexGrid1->width(), inner / 2, 1);
+    EXPECT_NEAR(form->MSFlexGrid2->x(), inner / 2 - 1, 1);
+    EXPECT_EQ(form->Text2->x(), form->MSFlexGrid2->x());
+    EXPECT_GT(form->MSFlexGrid1->height(), 500);
+}
+
+TEST_F(MainWindow, DialogsVersionBoxViewerAndHelpOpenFromTheMenus) {
+    state.settings.inputFormat = 8;
+    Action("mnuInput")->trigger();
+    ASSERT_TRUE(form->insetForm()->isVisible());
+    EXPECT_EQ(form->insetForm()->Combo1->currentText(), "inch(2.4)");
+    Action("mnuOut")->trigger();
+    ASSERT_TRUE(form->outsetForm()->isVisible());
+
+    Action("mnuHelpVer")->trigger();
+    VerForm* ver = form->verForm();
+    ASSERT_NE(ver, nullptr);
+    EXPECT_EQ(ver->windowTitle(), QString::fromUtf8("バージョン情報"));
+    EXPECT_EQ(ver->Label1->text(), "Mutaplot+");
+    EXPECT_EQ(ver->Label2->text(), "Ver.1.63");
+    EXPECT_EQ(ver->Command1->text(), QString::fromUtf8("ＯＫ"));
+    EXPECT_FALSE(ver->isModal());
+    ver->Command1->click();
+    EXPECT_FALSE(ver->isVisible());
+
+    Action("mnuViewData")->trigger();
+    ASSERT_NE(form->dataView(), nullptr);
+    EXPECT_EQ(form->dataView()->windowTitle(), QString::fromUtf8("Spectaplot＋ Ver1.44"));
+    form->dataView()->close();
+    EXPECT_EQ(endCount, 0);  // closing the viewer does not end the process
+
+    Action("mnuHelpView")->trigger();
+    ASSERT_EQ(platform.helpShown.size(), 1u);
+    EXPECT_EQ(platform.helpShown[0], (dir.path() / "mutahlp.hlp").string());
+}
+
+}  // namespace
+}  // namespace mutaplot
