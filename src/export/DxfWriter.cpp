@@ -2,6 +2,7 @@
 
 #include "settings/NumberText.h"
 
+#include <charconv>
 #include <cmath>
 #include <numbers>
 
@@ -20,6 +21,52 @@ constexpr std::string_view kCircle1003 = "CIRCLE\r\n  8\r\n1\r\n 62\r\n7\r\n  6\
 constexpr std::string_view kCircle1009 = "CIRCLE\r\n  5\r\n2B\r\n  8\r\n0\r\n  10\r\n";
 constexpr std::string_view kArc1003 = "ARC\r\n  8\r\n1\r\n 62\r\n7\r\n  6\r\nCONTINUOUS\r\n 10\r\n";
 constexpr std::string_view kArc1009 = "ARC\r\n  5\r\n2C\r\n  8\r\n0\r\n 10\r\n";
+
+}  // namespace
+
+void AppendDxfNumber(std::string& out, double v) {
+    // Fast path: when the shortest text that reads back as v has at most 15
+    // significant digits, rounding v to 15 digits gives those same digits, so
+    // laying them out without exponent is exactly FormatDecimal's text.
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific);
+    const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
+    const std::size_t e = sci.find('e');
+    if (res.ec != std::errc() || v == 0 || !std::isfinite(v) || e == std::string_view::npos) {
+        out += FormatDecimal(v);
+        return;
+    }
+    const bool negative = sci.front() == '-';
+    char digits[24];
+    std::size_t n = 0;
+    for (char c : sci.substr(negative ? 1 : 0, e - (negative ? 1 : 0)))
+        if (c != '.') digits[n++] = c;
+    int exponent = 0;
+    std::from_chars(sci.data() + e + (sci[e + 1] == '+' ? 2 : 1), sci.data() + sci.size(), exponent);
+    constexpr std::size_t kMaxDigits = 15;
+    constexpr int kLargestExponent = 20;  // no exponent form for the magnitudes that occur
+    if (n > kMaxDigits || exponent > kLargestExponent || exponent < -kLargestExponent) {
+        out += FormatDecimal(v);
+        return;
+    }
+    while (n > 1 && digits[n - 1] == '0') --n;
+    if (negative) out += '-';
+    const int pointPos = exponent + 1;
+    if (pointPos <= 0) {
+        out += "0.";
+        out.append(static_cast<std::size_t>(-pointPos), '0');
+        out.append(digits, n);
+    } else if (static_cast<std::size_t>(pointPos) >= n) {
+        out.append(digits, n);
+        out.append(static_cast<std::size_t>(pointPos) - n, '0');
+    } else {
+        out.append(digits, static_cast<std::size_t>(pointPos));
+        out += '.';
+        out.append(digits + pointPos, n - static_cast<std::size_t>(pointPos));
+    }
+}
+
+namespace {
 
 struct Point {
     double x;
@@ -85,7 +132,7 @@ public:
 
 private:
     void Number(double v) {
-        out_ += FormatDecimal(v);
+        AppendDxfNumber(out_, v);
         out_ += kCrLf;
     }
 

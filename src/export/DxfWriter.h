@@ -31,6 +31,10 @@ void WriteDxfBlock(std::string_view dCode, const PlotRecords& records, const Dxf
 void WriteDxfArc(std::string_view gCode, const PlotRecords& records, const DxfOptions& options,
                  std::string& out);
 
+// Appends a number line's text: exactly FormatDecimal's text, made without
+// building a temporary string for the usual values.
+void AppendDxfNumber(std::string& out, double value);
+
 // The three trailer lines.
 inline constexpr std::string_view kDxfTrailer = "ENDSEC\r\n 0\r\nEOF\r\n";
 

@@ -1,12 +1,14 @@
 #include "export/DxfExport.h"
 #include "export/DxfWriter.h"
 
+#include "settings/NumberText.h"
 #include "support/FakePlatform.h"
 #include "viewer/ViewerFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -237,6 +239,37 @@ TEST(DxfTemplateTest, LinesEndAtCrOrCrLfNotAtALoneLf) {
     EXPECT_EQ(SplitTemplateLines("  0\r\nlast"), (Lines{"  0", "last"}));
     EXPECT_EQ(SplitTemplateLines("\r\n\r\n"), (Lines{"", ""}));
     EXPECT_EQ(SplitTemplateLines(""), Lines{});
+}
+
+}  // namespace
+}  // namespace mutaplot
+
+namespace mutaplot {
+namespace {
+
+TEST(DxfNumberTest, NumberLinesAreTheSystemsDecimalText) {
+    const double fixed[] = {10, 49.5, -3.25, 0.5, -0.5, 0.1 + 0.2, 100000, 1e-7, -0.0, 0,
+                            1.0 / 3, 2.0 / 3 * 1e6, 123456789012345678.0, 45.000038009906035,
+                            0.30000000000000004, 9.999999999999999, 1e15, 1e16 + 2, 5e-324};
+    for (double v : fixed) {
+        std::string s;
+        AppendDxfNumber(s, v);
+        EXPECT_EQ(s, FormatDecimal(v)) << v;
+    }
+    EXPECT_EQ([] { std::string s; AppendDxfNumber(s, 0.3 + 0.9); return s; }(), "1.2");
+    EXPECT_EQ([] { std::string s; AppendDxfNumber(s, -12.5); return s; }(), "-12.5");
+    // Coordinates of every kind the writer meets: counts over powers of ten,
+    // zoomed and offset, thermal trigonometry.
+    std::uint64_t state = 7;
+    for (int i = 0; i < 200000; ++i) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        const double raw = static_cast<double>(static_cast<std::int64_t>(state >> 40) - (1 << 23));
+        const double v = i % 3 == 0 ? raw / 1000 : i % 3 == 1 ? (raw + 2500) / (10000 / 0.25f)
+                                                              : std::sin(raw) * raw / 7;
+        std::string s;
+        AppendDxfNumber(s, v);
+        ASSERT_EQ(s, FormatDecimal(v)) << v;
+    }
 }
 
 }  // namespace
