@@ -1,0 +1,40 @@
+// mutaplot-cli dxf: exports the data as the viewer's DXF出力 does, with the
+// DXF options of the settings (dxfFormat, dxfLineWidth).
+
+// The command needs the block reader and the aperture list files.
+#if __has_include("aperture/AptFile.h") && __has_include("input/Charcode.h")
+
+#include "app/CliViewerInputs.h"
+
+#include "export/DxfExport.h"
+
+namespace mutaplot::cli {
+
+namespace {
+
+int RunDxf(const Options& options, CliPlatform& platform) {
+    ConversionSettings settings;
+    InputBlockList blocks;
+    ApertureTable table;
+    int exitCode = kExitOk;
+    if (!LoadViewerInputs(options, platform, settings, blocks, table, exitCode)) return exitCode;
+
+    CliViewerRecords records;
+    PlotRecords bound = records.Bind();
+    const ViewControls controls = ControlsFromOptions(options, records.transform);
+    std::vector<std::string> templateBuffer;
+    platform.fileAnswers.clear();
+    platform.fileAnswers.push_back(options.positional[1]);
+    const DxfExportResult result =
+        RunDxfExport(blocks, table, bound, controls, settings, ApplicationFolder(), templateBuffer,
+                     platform, platform);
+    return result == DxfExportResult::Written ? kExitOk : kExitFailure;
+}
+
+}  // namespace
+
+MUTAPLOT_CLI_COMMAND("dxf", "dxf [options] INPUT OUTPUT.dxf", 2, RunDxf);
+
+}  // namespace mutaplot::cli
+
+#endif

@@ -1,0 +1,72 @@
+#pragma once
+// What `render` and `dxf` share: the block list read as the viewer's
+// ファイルを開く reads it, the aperture list as the viewer loads it, and the
+// viewer's controls and records set from the command-line options.
+
+#include "app/CliCommon.h"
+
+#include "aperture/AptFile.h"
+#include "input/BlockReader.h"
+#include "platform/AppPath.h"
+#include "settings/NumberText.h"
+#include "viewer/ViewGeometry.h"
+
+#include <iterator>
+#include <string>
+
+namespace mutaplot::cli {
+
+// One instance of each record the viewer's walks use.
+struct CliViewerRecords {
+    ViewTransform transform;
+    PlotState plot;
+    std::string currentGCode;
+    ArcGeometry arc;
+    CurrentAperture aperture;
+    ViewState view;
+    PlotRecords Bind() { return PlotRecords{transform, plot, currentGCode, arc, aperture, view}; }
+};
+
+inline bool LoadViewerApertures(const Options& options, CliPlatform& platform, ApertureTable& table) {
+    const std::filesystem::path defaultFile = ApplicationFolder() / kDefaultAptFileName;
+    if (options.apertureFile == defaultFile) {
+        if (LoadDefaultAptFile(ApplicationFolder(), table, platform, platform)) return true;
+        ShowCheckMessage(platform, kAptCannotOpenMessage);
+        return false;
+    }
+    const AptFileOutcome outcome = LoadAptFile(options.apertureFile, table);
+    if (outcome == AptFileOutcome::Ok) return true;
+    ShowCheckMessage(platform, AptFileMessage(outcome));
+    return outcome == AptFileOutcome::Damaged;  // the complete records are kept
+}
+
+// The zoom list holds six factors; any other zoom is set directly, as the
+// zoom commands do, and the list text then leaves it alone.
+inline ViewControls ControlsFromOptions(const Options& options, ViewTransform& transform) {
+    ViewControls controls;
+    controls.zoomText = FormatDecimal(options.zoom);
+    transform.zoom = static_cast<float>(options.zoom);
+    for (std::size_t i = 0; i < std::size(kZoomListFactors); ++i)
+        if (static_cast<double>(kZoomListFactors[i]) == options.zoom) controls.zoomText = kZoomListTexts[i];
+    controls.offsetXText = FormatDecimal(options.offsetX);
+    controls.offsetYText = FormatDecimal(options.offsetY);
+    controls.qualityText = options.highQuality ? kQualityHighText : kQualityFastText;
+    return controls;
+}
+
+// Settings, blocks and apertures; false (already reported) on failure.
+inline bool LoadViewerInputs(const Options& options, CliPlatform& platform,
+                             ConversionSettings& settings, InputBlockList& blocks,
+                             ApertureTable& table, int& exitCode) {
+    if (!LoadCliSettings(options, platform, settings)) {
+        exitCode = kExitUsage;
+        return false;
+    }
+    exitCode = kExitFailure;
+    if (ReadBlockFile(options.positional[0], settings, blocks, ReaderEntry::Viewer, platform,
+                      platform, nullptr) != ReadOutcome::Read)
+        return false;
+    return LoadViewerApertures(options, platform, table);
+}
+
+}  // namespace mutaplot::cli

@@ -1,0 +1,119 @@
+#include "export/DxfExport.h"
+
+#include "platform/AtomicFile.h"
+#include "viewer/PlotWalk.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace mutaplot {
+
+namespace {
+
+class DxfSink final : public PlotSink {
+public:
+    DxfSink(const PlotRecords& records, const DxfOptions& options, std::string& out)
+        : records_(records), options_(options), out_(out) {}
+    void Block(std::string_view dCode) override { WriteDxfBlock(dCode, records_, options_, out_); }
+    void Arc(std::string_view gCode) override { WriteDxfArc(gCode, records_, options_, out_); }
+    void SetPenWidth(int) override {}
+
+private:
+    const PlotRecords& records_;
+    const DxfOptions& options_;
+    std::string& out_;
+};
+
+// Rough size of the entities of one block, to reserve the text at once.
+constexpr std::size_t kBytesPerBlockGuess = 96;
+
+}  // namespace
+
+DxfOptions DxfOptionsOf(const ConversionSettings& settings) noexcept {
+    return DxfOptions{settings.dxfFormat == 1, settings.dxfLineWidth == 1};
+}
+
+std::filesystem::path DxfTemplatePath(const std::filesystem::path& appFolder, bool ac1009) {
+    return appFolder / (ac1009 ? kDxfTemplateAc1009 : kDxfTemplateAc1003);
+}
+
+std::vector<std::string> SplitTemplateLines(std::string_view bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r') continue;
+        lines.emplace_back(bytes.substr(start, i - start));
+        if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+    return lines;
+}
+
+std::optional<std::vector<std::string>> ReadDxfTemplate(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return SplitTemplateLines(bytes);
+}
+
+std::string BuildDxfText(const std::vector<std::string>& templateLines, const InputBlockList& blocks,
+                         const ApertureTable& table, PlotRecords& records,
+                         const ViewControls& controls, int inputFormat, const DxfOptions& options,
+                         Dialogs& dialogs) {
+    std::string out;
+    out.reserve(4096 + blocks.blockCount() * kBytesPerBlockGuess);
+    for (const std::string& line : templateLines) {
+        out += line;
+        out += "\r\n";
+    }
+    ComputeViewScale(controls.zoomText, inputFormat, controls.offsetXText, controls.offsetYText,
+                     records.transform);
+    records.plot.currentX = 0;
+    records.plot.currentY = 0;
+    records.plot.modalDCode.clear();
+    if (blocks.blockCount() == 0) {
+        ShowCheckMessage(dialogs, kNoDisplayFileMessage);
+    } else {
+        DxfSink sink(records, options, out);
+        WalkBlocks(blocks, table, records, kDxfWalkRules, sink, dialogs);
+    }
+    out += kDxfTrailer;
+    return out;
+}
+
+DxfExportResult RunDxfExport(const InputBlockList& blocks, const ApertureTable& table,
+                             PlotRecords& records, const ViewControls& controls,
+                             const ConversionSettings& settings,
+                             const std::filesystem::path& appFolder,
+                             std::vector<std::string>& templateBuffer, Dialogs& dialogs,
+                             Pointer& pointer) {
+    const DxfOptions options = DxfOptionsOf(settings);
+    templateBuffer.clear();
+    auto lines = ReadDxfTemplate(DxfTemplatePath(appFolder, options.ac1009));
+    if (!lines) {
+        ShowCheckMessage(dialogs, kDxfTemplateMessage);
+        return DxfExportResult::TemplateUnreadable;
+    }
+    templateBuffer = std::move(*lines);
+
+    FileDialogFlags flags;
+    flags.hideReadOnly = true;
+    flags.overwritePrompt = true;
+    const std::string target = dialogs.SaveFileName(kDxfFileFilter, flags);
+    if (target.empty()) return DxfExportResult::Cancelled;
+
+    BusyPointer busy(pointer);
+    pointer.ProcessPendingEvents();
+    const std::string text = BuildDxfText(templateBuffer, blocks, table, records, controls,
+                                          settings.inputFormat, options, dialogs);
+    if (blocks.blockCount() != 0) pointer.SetPointer(PointerShape::Arrow);
+    if (!WriteFileAtomically(std::filesystem::path(target), text)) {
+        ShowCheckMessage(dialogs, kDxfWriteMessage);
+        return DxfExportResult::WriteFailed;
+    }
+    return DxfExportResult::Written;
+}
+
+}  // namespace mutaplot

@@ -1,0 +1,280 @@
+#include "export/DxfWriter.h"
+
+#include "settings/NumberText.h"
+
+#include <charconv>
+#include <cmath>
+#include <numbers>
+
+namespace mutaplot {
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+// Entity heads: type name, then the fixed groups of each form up to the
+// first coordinate code line.
+constexpr std::string_view kLine1003 = "LINE\r\n  8\r\n1\r\n 62\r\n7\r\n  6\r\nCONTINUOUS\r\n 10\r\n";
+constexpr std::string_view kLine1009 = "LINE\r\n  5\r\n2B\r\n  8\r\n0\r\n 10\r\n";
+constexpr std::string_view kCircle1003 = "CIRCLE\r\n  8\r\n1\r\n 62\r\n7\r\n  6\r\nCONTINUOUS\r\n 10\r\n";
+// The AC1009 circle's centre-X code line is four characters wide.
+constexpr std::string_view kCircle1009 = "CIRCLE\r\n  5\r\n2B\r\n  8\r\n0\r\n  10\r\n";
+constexpr std::string_view kArc1003 = "ARC\r\n  8\r\n1\r\n 62\r\n7\r\n  6\r\nCONTINUOUS\r\n 10\r\n";
+constexpr std::string_view kArc1009 = "ARC\r\n  5\r\n2C\r\n  8\r\n0\r\n 10\r\n";
+
+}  // namespace
+
+void AppendDxfNumber(std::string& out, double v) {
+    // Fast path: when the shortest text that reads back as v has at most 15
+    // significant digits, rounding v to 15 digits gives those same digits, so
+    // laying them out without exponent is exactly FormatDecimal's text.
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific);
+    const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
+    const std::size_t e = sci.find('e');
+    if (res.ec != std::errc() || v == 0 || !std::isfinite(v) || e == std::string_view::npos) {
+        out += FormatDecimal(v);
+        return;
+    }
+    const bool negative = sci.front() == '-';
+    char digits[24];
+    std::size_t n = 0;
+    for (char c : sci.substr(negative ? 1 : 0, e - (negative ? 1 : 0)))
+        if (c != '.') digits[n++] = c;
+    int exponent = 0;
+    std::from_chars(sci.data() + e + (sci[e + 1] == '+' ? 2 : 1), sci.data() + sci.size(), exponent);
+    constexpr std::size_t kMaxDigits = 15;
+    constexpr int kLargestExponent = 20;  // no exponent form for the magnitudes that occur
+    if (n > kMaxDigits || exponent > kLargestExponent || exponent < -kLargestExponent) {
+        out += FormatDecimal(v);
+        return;
+    }
+    while (n > 1 && digits[n - 1] == '0') --n;
+    if (negative) out += '-';
+    const int pointPos = exponent + 1;
+    if (pointPos <= 0) {
+        out += "0.";
+        out.append(static_cast<std::size_t>(-pointPos), '0');
+        out.append(digits, n);
+    } else if (static_cast<std::size_t>(pointPos) >= n) {
+        out.append(digits, n);
+        out.append(static_cast<std::size_t>(pointPos) - n, '0');
+    } else {
+        out.append(digits, static_cast<std::size_t>(pointPos));
+        out += '.';
+        out.append(digits + pointPos, n - static_cast<std::size_t>(pointPos));
+    }
+}
+
+namespace {
+
+struct Point {
+    double x;
+    double y;
+};
+
+class EntityWriter {
+public:
+    EntityWriter(const DxfOptions& options, std::string& out) : ac1009_(options.ac1009), out_(out) {}
+
+    void Line(Point a, Point b) {
+        out_ += ac1009_ ? kLine1009 : kLine1003;
+        Number(a.x);
+        out_ += " 20\r\n";
+        Number(a.y);
+        if (ac1009_) out_ += " 30\r\n0.0\r\n";
+        out_ += " 11\r\n";
+        Number(b.x);
+        out_ += " 21\r\n";
+        Number(b.y);
+        if (ac1009_) out_ += " 31\r\n0.0\r\n";
+        out_ += " 0\r\n";
+    }
+
+    void Circle(Point c, double r) {
+        out_ += ac1009_ ? kCircle1009 : kCircle1003;
+        Number(c.x);
+        out_ += " 20\r\n";
+        Number(c.y);
+        out_ += " 40\r\n";
+        Number(r);
+        out_ += " 0\r\n";
+    }
+
+    void Arc(Point c, double r, double a1, double a2) {
+        out_ += ac1009_ ? kArc1009 : kArc1003;
+        Number(c.x);
+        out_ += " 20\r\n";
+        Number(c.y);
+        if (ac1009_) out_ += " 30\r\n0\r\n";
+        out_ += " 40\r\n";
+        Number(r);
+        out_ += " 50\r\n";
+        Number(a1);
+        out_ += " 51\r\n";
+        Number(a2);
+        out_ += " 0\r\n";
+    }
+
+    // An arc whose two angles are equal is a full circle.
+    void ArcOrCircle(Point c, double r, double a1, double a2) {
+        if (a1 == a2) Circle(c, r);
+        else Arc(c, r, a1, a2);
+    }
+
+    // Four LINEs of the rectangle between corners A and B, in fixed order.
+    void Rectangle(Point a, Point b) {
+        Line(a, {a.x, b.y});
+        Line(a, {b.x, a.y});
+        Line({b.x, a.y}, b);
+        Line({a.x, b.y}, b);
+    }
+
+private:
+    void Number(double v) {
+        AppendDxfNumber(out_, v);
+        out_ += kCrLf;
+    }
+
+    bool ac1009_;
+    std::string& out_;
+};
+
+Point ToDrawing(double rawX, double rawY, const ViewTransform& t) noexcept {
+    return {(rawX + t.offsetX) / t.countsPerUnit, (rawY + t.offsetY) / t.countsPerUnit};
+}
+
+double DegreesOf(double radians) noexcept { return radians * 180 / std::numbers::pi; }
+
+void WriteThermal(Point p, const CurrentAperture& a, double z, EntityWriter& w) {
+    const double thetaO = std::asin(a.connectWidth / a.sizeY);
+    const double thetaI = std::asin(a.connectWidth / a.sizeX);
+    if (!std::isfinite(thetaO) || !std::isfinite(thetaI)) return;
+    const double ro = z * a.sizeY / 2;
+    const double ri = z * a.sizeX / 2;
+    const double x = p.x, y = p.y;
+    if (a.shape == ApertureShape::ThermalAxes) {
+        const double wh = z * a.connectWidth / 2;
+        const double co = ro * std::cos(thetaO);
+        const double ci = ri * std::cos(thetaI);
+        const double ao = DegreesOf(thetaO);
+        const double ai = DegreesOf(thetaI);
+        w.Line({x + co, y + wh}, {x + ci, y + wh});
+        w.Line({x + wh, y + co}, {x + wh, y + ci});
+        w.Line({x - wh, y + co}, {x - wh, y + ci});
+        w.Line({x - co, y + wh}, {x - ci, y + wh});
+        w.Line({x - co, y - wh}, {x - ci, y - wh});
+        w.Line({x - wh, y - co}, {x - wh, y - ci});
+        w.Line({x + wh, y - co}, {x + wh, y - ci});
+        w.Line({x + co, y - wh}, {x + ci, y - wh});
+        w.Arc(p, ro, ao, 90 - ao);
+        w.Arc(p, ri, ai, 90 - ai);
+        w.Arc(p, ro, 90 + ao, 180 - ao);
+        w.Arc(p, ri, 90 + ai, 180 - ai);
+        w.Arc(p, ro, 180 + ao, 270 - ao);
+        w.Arc(p, ri, 180 + ai, 270 - ai);
+        w.Arc(p, ro, 270 + ao, 360 - ao);
+        w.Arc(p, ri, 270 + ai, 360 - ai);
+        return;
+    }
+    // "×": the same figure turned by 45°.
+    const double phiO = thetaO + std::numbers::pi / 4;
+    const double phiI = thetaI + std::numbers::pi / 4;
+    const double bo = DegreesOf(thetaO) + 45;
+    const double bi = DegreesOf(thetaI) + 45;
+    const double cO = ro * std::cos(phiO), sO = ro * std::sin(phiO);
+    const double cI = ri * std::cos(phiI), sI = ri * std::sin(phiI);
+    w.Line({x + cO, y + sO}, {x + cI, y + sI});
+    w.Line({x - cO, y + sO}, {x - cI, y + sI});
+    w.Line({x - sO, y + cO}, {x - sI, y + cI});
+    w.Line({x - sO, y - cO}, {x - sI, y - cI});
+    w.Line({x - cO, y - sO}, {x - cI, y - sI});
+    w.Line({x + cO, y - sO}, {x + cI, y - sI});
+    w.Line({x + sO, y - cO}, {x + sI, y - cI});
+    w.Line({x + sO, y + cO}, {x + sI, y + cI});
+    w.Arc(p, ro, bo, 180 - bo);
+    w.Arc(p, ri, bi, 180 - bi);
+    w.Arc(p, ro, 90 + bo, 270 - bo);
+    w.Arc(p, ri, 90 + bi, 270 - bi);
+    w.Arc(p, ro, 180 + bo, 360 - bo);
+    w.Arc(p, ri, 180 + bi, 360 - bi);
+    w.Arc(p, ro, 270 + bo, 90 - bo);
+    w.Arc(p, ri, 270 + bi, 90 - bi);
+}
+
+}  // namespace
+
+void WriteDxfBlock(std::string_view dCode, const PlotRecords& records, const DxfOptions& options,
+                   std::string& out) {
+    const bool stroke = dCode == "D01";
+    if (!stroke && dCode != "D03") return;
+    const PlotState& plot = records.plot;
+    const ViewTransform& t = records.transform;
+    const CurrentAperture& a = records.aperture;
+    const double z = t.zoom;
+    const Point p1 = ToDrawing(plot.xText.value_or(plot.currentX),
+                               plot.yText.value_or(plot.currentY), t);
+    const double hx = z * a.sizeX / 2;
+    const double hy = z * a.sizeY / 2;
+    EntityWriter w(options, out);
+
+    if (stroke) {
+        const Point p0 = ToDrawing(plot.currentX, plot.currentY, t);
+        if (a.shape == ApertureShape::Round) {
+            if (!options.lineWidth) {
+                w.Line(p0, p1);
+                return;
+            }
+            const double r = z * a.sizeX / 2;
+            w.Circle(p0, r);
+            w.Circle(p1, r);
+            const double dx = p1.x - p0.x;
+            const double dy = p1.y - p0.y;
+            const double d = std::sqrt(dx * dx + dy * dy);
+            if (d == 0) return;
+            const double k = r / d;
+            w.Line({p0.x + dy * k, p0.y - dx * k}, {p1.x + dy * k, p1.y - dx * k});
+            w.Line({p0.x - dy * k, p0.y + dx * k}, {p1.x - dy * k, p1.y + dx * k});
+        } else if (a.shape == ApertureShape::Square) {
+            if (p0.y > p1.y || (p0.y == p1.y && p0.x < p1.x))
+                w.Rectangle({p0.x - hx, p0.y + hy}, {p1.x + hx, p1.y - hy});
+            else if (p0.y < p1.y || (p0.y == p1.y && p0.x > p1.x))
+                w.Rectangle({p0.x + hx, p0.y - hy}, {p1.x - hx, p1.y + hy});
+        }
+        return;
+    }
+
+    switch (a.shape) {
+    case ApertureShape::Round: w.Circle(p1, z * a.sizeX / 2); break;
+    case ApertureShape::Square: w.Rectangle({p1.x - hx, p1.y - hy}, {p1.x + hx, p1.y + hy}); break;
+    case ApertureShape::ThermalAxes:
+    case ApertureShape::ThermalDiagonal: WriteThermal(p1, a, z, w); break;
+    }
+}
+
+void WriteDxfArc(std::string_view gCode, const PlotRecords& records, const DxfOptions& options,
+                 std::string& out) {
+    const bool clockwise = gCode == "G02";
+    if (!clockwise && gCode != "G03") return;
+    const ViewTransform& t = records.transform;
+    const ArcGeometry& arc = records.arc;
+    const Point c = ToDrawing(arc.centreX, arc.centreY, t);
+    const double r = arc.radius / t.countsPerUnit;
+    // The DXF arc runs counter-clockwise: a clockwise path is written from
+    // its end angle to its start angle.
+    const double a1 = clockwise ? arc.endAngle : arc.startAngle;
+    const double a2 = clockwise ? arc.startAngle : arc.endAngle;
+    EntityWriter w(options, out);
+    if (!options.lineWidth) {
+        w.ArcOrCircle(c, r, a1, a2);
+        return;
+    }
+    const PlotState& plot = records.plot;
+    const double ra = static_cast<double>(t.zoom) * records.aperture.sizeX / 2;
+    w.Circle(ToDrawing(plot.currentX, plot.currentY, t), ra);
+    w.Circle(ToDrawing(plot.xText.value_or(plot.currentX), plot.yText.value_or(plot.currentY), t), ra);
+    w.ArcOrCircle(c, r - ra, a1, a2);
+    w.ArcOrCircle(c, r + ra, a1, a2);
+}
+
+}  // namespace mutaplot

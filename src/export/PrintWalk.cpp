@@ -1,0 +1,171 @@
+#include "export/PrintWalk.h"
+
+#include "viewer/PlotWalk.h"
+#include "viewer/Rendering.h"
+
+#include <numbers>
+
+namespace mutaplot {
+
+namespace {
+
+constexpr float kOriginTopLeft = 1.0f;
+constexpr double kMmPerInch = 25.4;
+
+double Radians(double degrees) noexcept { return degrees * std::numbers::pi / 180; }
+
+class PrintSink final : public PlotSink {
+public:
+    PrintSink(const PlotRecords& records, float drawOrigin, DrawingSurface& page)
+        : records_(records), drawOrigin_(drawOrigin), page_(page) {}
+    void Block(std::string_view dCode) override { PrintBlock(dCode, records_, drawOrigin_, page_); }
+    void Arc(std::string_view gCode) override { PrintArc(gCode, records_, drawOrigin_, page_); }
+    void SetPenWidth(int pixels) override { page_.SetPenWidth(pixels); }
+
+private:
+    const PlotRecords& records_;
+    float drawOrigin_;
+    DrawingSurface& page_;
+};
+
+// Draws with a one-pixel pen and restores the previous width afterwards.
+class OnePixelPen {
+public:
+    explicit OnePixelPen(DrawingSurface& page) : page_(page), saved_(page.PenWidth()) {
+        page_.SetPenWidth(1);
+    }
+    ~OnePixelPen() { page_.SetPenWidth(saved_); }
+    OnePixelPen(const OnePixelPen&) = delete;
+    OnePixelPen& operator=(const OnePixelPen&) = delete;
+
+private:
+    DrawingSurface& page_;
+    int saved_;
+};
+
+}  // namespace
+
+PicturePoint ToPage(double x, double y, double pageHeight, float drawOrigin,
+                    const ViewTransform& t) noexcept {
+    const double px = (x + t.offsetX) / t.countsPerUnit;
+    const double down = (y + t.offsetY) / t.countsPerUnit;
+    return {px, drawOrigin == kOriginTopLeft ? down : pageHeight - down};
+}
+
+void PrintBlock(std::string_view dCode, const PlotRecords& records, float drawOrigin,
+                DrawingSurface& page) {
+    const bool stroke = dCode == "D01";
+    if (!stroke && dCode != "D03") return;
+    const PlotState& plot = records.plot;
+    const ViewTransform& t = records.transform;
+    const CurrentAperture& a = records.aperture;
+    const double h = page.ScaleHeight();
+    const double z = t.zoom;
+    const PicturePoint p1 = ToPage(plot.xText.value_or(plot.currentX),
+                                   plot.yText.value_or(plot.currentY), h, drawOrigin, t);
+    const double hx = z * a.sizeX / 2;
+    const double hy = z * a.sizeY / 2;
+
+    if (stroke) {
+        const PicturePoint p0 = ToPage(plot.currentX, plot.currentY, h, drawOrigin, t);
+        if (a.shape == ApertureShape::Round) {
+            page.Line(p0.x, p0.y, p1.x, p1.y);
+        } else if (a.shape == ApertureShape::Square) {
+            const auto c = SquareStrokeCorners(p0.x, p0.y, p1.x, p1.y, hx, hy);
+            if (!c) return;
+            {
+                OnePixelPen pen(page);
+                page.SetLineStyle(LineStyle::InsideSolid);
+                page.FilledRectangle(c->x1, c->y1, c->x2, c->y2);
+            }
+            page.SetLineStyle(LineStyle::Solid);
+        }
+        return;
+    }
+
+    page.SetLineStyle(LineStyle::InsideSolid);
+    switch (a.shape) {
+    case ApertureShape::Round: {
+        OnePixelPen pen(page);
+        page.FilledCircle(p1.x, p1.y, z * a.sizeX / 2);
+        break;
+    }
+    case ApertureShape::Square: {
+        OnePixelPen pen(page);
+        page.FilledRectangle(p1.x - hx, p1.y - hy, p1.x + hx, p1.y + hy);
+        break;
+    }
+    case ApertureShape::ThermalAxes:
+    case ApertureShape::ThermalDiagonal: {
+        page.SetLineStyle(LineStyle::Solid);
+        // The printer's gaps are ring width plus spoke width, not widened.
+        const auto segments = ComputeThermalSegments(a, 1.0, std::numbers::pi);
+        if (!segments) break;
+        const double meanRadius = z * (a.sizeX + a.sizeY) / 4;
+        for (const ThermalSegment& s : *segments)
+            page.Arc(p1.x, p1.y, meanRadius, Radians(s.start), Radians(s.end));
+        break;
+    }
+    }
+    page.SetLineStyle(LineStyle::Solid);
+}
+
+void PrintArc(std::string_view gCode, const PlotRecords& records, float drawOrigin,
+              DrawingSurface& page) {
+    const bool clockwise = gCode == "G02";
+    if (!clockwise && gCode != "G03") return;
+    const ArcGeometry& arc = records.arc;
+    const ViewTransform& t = records.transform;
+    const PicturePoint c = ToPage(arc.centreX, arc.centreY, page.ScaleHeight(), drawOrigin, t);
+    const double radius = arc.radius / t.countsPerUnit;
+    double from = 0, to = 0;
+    if (drawOrigin == kOriginTopLeft) {
+        from = clockwise ? 360 - arc.startAngle : 360 - arc.endAngle;
+        to = clockwise ? 360 - arc.endAngle : 360 - arc.startAngle;
+    } else {
+        from = clockwise ? arc.endAngle : arc.startAngle;
+        to = clockwise ? arc.startAngle : arc.endAngle;
+    }
+    page.Arc(c.x, c.y, radius, Radians(from), Radians(to));
+}
+
+PrintResult RunPrint(const InputBlockList& blocks, const ApertureTable& table, PlotRecords& records,
+                     const ViewControls& controls, int inputFormat, float drawOrigin,
+                     const PrintSetting& setting, DrawingSurface& page, Dialogs& dialogs,
+                     Pointer& pointer) {
+    page.SetUnit(SurfaceUnit::Millimetre);
+    page.SetFillStyle(FillStyle::Solid);
+    page.SetFillColour(kBlack);
+    page.SetDrawMode(DrawMode::Blackness);
+    records.transform.pixelsPerMm = PixelsPerMm(page);
+    ComputeViewScale(controls.zoomText, inputFormat, controls.offsetXText, controls.offsetYText,
+                     records.transform);
+    page.SetUnit(records.transform.pictureUnit);
+    if (setting.printNegative == 1) {
+        const double margin = page.Unit() == SurfaceUnit::Inch ? kNegativeMarginMm / kMmPerInch
+                                                                : kNegativeMarginMm;
+        page.FilledRectangle(margin, margin, page.ScaleWidth() - margin,
+                             page.ScaleHeight() - margin);
+        page.SetFillColour(kWhite);
+        page.SetDrawColour(kWhite);
+        page.SetDrawMode(DrawMode::Whiteness);
+    }
+    // Strokes before the first aperture selection use the current aperture's
+    // width at the printer's density.
+    if (records.view.drawQuality == 0.0f)
+        page.SetPenWidth(AperturePenWidth(records.aperture, records.transform));
+    records.plot.currentX = 0;
+    records.plot.currentY = 0;
+    records.plot.modalDCode.clear();
+    BusyPointer busy(pointer);
+    if (blocks.blockCount() == 0) {
+        ShowCheckMessage(dialogs, kNoPrintFileMessage);
+        return PrintResult::NoData;
+    }
+    PrintSink sink(records, drawOrigin, page);
+    const WalkEnd end = WalkBlocks(blocks, table, records, kPrintWalkRules, sink, dialogs);
+    pointer.SetPointer(PointerShape::Arrow);
+    return end == WalkEnd::Relative ? PrintResult::Stopped : PrintResult::Printed;
+}
+
+}  // namespace mutaplot

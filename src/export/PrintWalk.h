@@ -1,0 +1,51 @@
+#pragma once
+// Printing the drawing on one page at the viewer's scale: the same walk as
+// the display pass, with the page mapping (no rounding) and the page's
+// primitives. A positive print draws black on white; a negative print
+// blackens the page inside a 3 mm margin and draws in white.
+
+#include "aperture/ApertureTable.h"
+#include "input/BlockList.h"
+#include "platform/Dialogs.h"
+#include "platform/DrawingSurface.h"
+#include "platform/Pointer.h"
+#include "viewer/ViewGeometry.h"
+
+#include <string_view>
+
+namespace mutaplot {
+
+inline constexpr const char* kNoPrintFileMessage = "印刷元のファイルがありません";
+
+// The margin left around the black field of a negative print, in
+// millimetres whatever the data's unit.
+inline constexpr double kNegativeMarginMm = 3.0;
+
+// Print setting: 0 positive ("通常（ポジ）"), 1 negative ("反転（ネガ）").
+// Held in memory only.
+struct PrintSetting {
+    int printNegative = 0;
+};
+
+// A raw point on the page of height H: like the screen mapping, but the Y
+// value is not rounded.
+PicturePoint ToPage(double x, double y, double pageHeight, float drawOrigin,
+                    const ViewTransform& transform) noexcept;
+
+// The print counterparts of DrawBlock and DrawArc.
+void PrintBlock(std::string_view dCode, const PlotRecords& records, float drawOrigin,
+                DrawingSurface& page);
+void PrintArc(std::string_view gCode, const PlotRecords& records, float drawOrigin,
+              DrawingSurface& page);
+
+enum class PrintResult { NoData, Printed, Stopped };
+
+// Sets up the page, draws the negative field when asked, and walks the list
+// onto the page. The caller clears the view before, ends the document after
+// (also for NoData) and redraws the view.
+PrintResult RunPrint(const InputBlockList& blocks, const ApertureTable& table, PlotRecords& records,
+                     const ViewControls& controls, int inputFormat, float drawOrigin,
+                     const PrintSetting& setting, DrawingSurface& page, Dialogs& dialogs,
+                     Pointer& pointer);
+
+}  // namespace mutaplot

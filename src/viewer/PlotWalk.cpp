@@ -1,0 +1,316 @@
+#include "viewer/PlotWalk.h"
+
+#include "settings/NumberText.h"
+
+#include <cmath>
+
+namespace mutaplot {
+
+namespace {
+
+constexpr std::size_t kNone = std::string_view::npos;
+
+// D blocks numbered below this cannot select an aperture: the blocks were
+// most likely cut at the wrong separator.
+constexpr double kLowestApertureDCode = 9.0;
+
+// 1-based position of the first `letter` in `text`, 0 when absent.
+std::size_t Position(std::string_view text, char letter) noexcept {
+    const std::size_t p = text.find(letter);
+    return p == kNone ? 0 : p + 1;
+}
+
+// Characters `from` … `to` (1-based, inclusive). A run of negative length
+// means the words were not in the expected order: no value.
+std::optional<std::string_view> Characters(std::string_view text, std::size_t from,
+                                           std::size_t to) noexcept {
+    if (from == 0 || to + 1 < from || to > text.size()) return std::nullopt;
+    return text.substr(from - 1, to + 1 - from);
+}
+
+// A coordinate word's value: an empty text stands for `current`, otherwise
+// the number at the start of the text (what follows is ignored).
+std::optional<double> CoordinateValue(std::optional<std::string_view> text, double current) {
+    if (!text) return std::nullopt;
+    if (text->empty()) return current;
+    return ParseLeadingNumber(*text);
+}
+
+// An I or J word's value: empty gives 0.
+std::optional<double> OffsetValue(std::optional<std::string_view> text) {
+    if (!text) return std::nullopt;
+    if (text->empty()) return 0.0;
+    return ParseLeadingNumber(*text);
+}
+
+double VectorAngle(double u, double v, double previous) noexcept {
+    constexpr double kDegrees = 180.0;
+    if (u > 0 && v == 0) return 0.0;
+    if (u > 0 && v > 0) return std::atan(std::fabs(v) / std::fabs(u)) * kDegrees / kArcAnglePi;
+    if (u == 0 && v > 0) return 90.0;
+    if (u < 0 && v > 0) return 90.0 + std::atan(std::fabs(u) / std::fabs(v)) * kDegrees / kArcAnglePi;
+    if (u < 0 && v == 0) return 180.0;
+    if (u < 0 && v < 0) return 180.0 + std::atan(std::fabs(v) / std::fabs(u)) * kDegrees / kArcAnglePi;
+    if (u == 0 && v < 0) return 270.0;
+    if (u > 0 && v < 0) return 270.0 + std::atan(std::fabs(u) / std::fabs(v)) * kDegrees / kArcAnglePi;
+    return previous;
+}
+
+bool IsArcCode(std::string_view g) noexcept { return g == "G02" || g == "G03"; }
+
+class Walker {
+public:
+    Walker(const InputBlockList& blocks, const ApertureTable& table, PlotRecords& records,
+           const WalkRules& rules, PlotSink& sink, Dialogs& dialogs)
+        : blocks_(blocks), table_(table), r_(records), rules_(rules), sink_(sink),
+          dialogs_(dialogs) {
+        work_.reserve(128);
+    }
+
+    WalkEnd Run() {
+        const std::size_t count = blocks_.blockCount();
+        for (index_ = 0; index_ < count; ++index_) {
+            switch (Decode(blocks_[index_])) {
+            case Step::Next: break;
+            case Step::EndCompleted: return WalkEnd::Completed;
+            case Step::EndRelative: return WalkEnd::Relative;
+            }
+        }
+        return WalkEnd::Completed;
+    }
+
+private:
+    enum class Step { Next, EndCompleted, EndRelative };
+
+    Step Decode(std::string_view block) {
+        for (;;) {
+            if (block.empty()) return Step::Next;
+            switch (block.front()) {
+            case 'G': {
+                const std::string_view g3 = block.substr(0, 3);
+                if (g3 == "G54") {  // aperture-select prefix: decode the rest alone
+                    block.remove_prefix(3);
+                    continue;
+                }
+                return DecodeG(block, g3);
+            }
+            case 'D': return DecodeD(block);
+            case 'X': return DecodeX(block);
+            case 'Y': return DecodeY(block);
+            default: return Step::Next;
+            }
+        }
+    }
+
+    // Copies the block into the work buffer and appends the modal D code when
+    // it has no D word. Returns the 1-based position of its D code.
+    std::size_t WithModalDCode(std::string_view block) {
+        work_.assign(block);
+        const std::size_t d = Position(block, 'D');
+        if (d != 0) return d;
+        work_ += r_.plot.modalDCode;
+        return block.size() + 1;
+    }
+
+    Step DecodeG(std::string_view block, std::string_view g3) {
+        if (g3 == "G91") {
+            if (!rules_.stopAtRelative) return Step::Next;
+            ShowCheckMessage(dialogs_, kRelativeDataMessage);
+            return Step::EndRelative;
+        }
+        if (IsArcCode(g3)) {
+            std::string_view arcBlock = block;
+            if (block.size() == 3) {
+                // A bare G02/G03 takes the next block as its arc; as the last
+                // block it has none and ends the walk.
+                if (index_ + 1 >= blocks_.blockCount()) return Step::EndCompleted;
+                arcBlock = blocks_[++index_];
+            }
+            work_.assign(arcBlock);
+            Arc(g3);
+            return Step::Next;
+        }
+        if (g3 == "G01") {
+            const std::size_t d = WithModalDCode(block);
+            const std::string_view b = work_;
+            const std::size_t x = Position(b, 'X');
+            const std::size_t y = Position(b, 'Y');
+            std::optional<double> xv, yv;
+            if (x != 0 && y != 0) {
+                xv = CoordinateValue(Characters(b, x + 1, y - 1), r_.plot.currentX);
+                yv = CoordinateValue(Characters(b, y + 1, d - 1), r_.plot.currentY);
+            } else if (x != 0) {
+                xv = CoordinateValue(Characters(b, x + 1, d - 1), r_.plot.currentX);
+                yv = r_.plot.currentY;
+            } else if (y != 0) {
+                xv = r_.plot.currentX;
+                yv = CoordinateValue(Characters(b, y + 1, d - 1), r_.plot.currentY);
+            } else {
+                return Step::Next;
+            }
+            if (!xv || !yv) return Step::Next;
+            Stroke(*xv, *yv, b.substr(d - 1));
+            r_.currentGCode = "G01";
+            return Step::Next;
+        }
+        return Step::Next;
+    }
+
+    Step DecodeD(std::string_view block) {
+        PlotState& plot = r_.plot;
+        if (block == "D03") {
+            plot.modalDCode = "D03";
+            if (!plot.xText) plot.xText = plot.currentX;
+            if (!plot.yText) plot.yText = plot.currentY;
+            sink_.Block("D03");
+            return Step::Next;
+        }
+        if (block == "D02" || block == "D01") {
+            plot.modalDCode = block;
+            return Step::Next;
+        }
+        const std::string_view number = block.substr(1);
+        plot.modalDCode = number;
+        if (rules_.checkSeparatorDCode) {
+            const auto value = ParseDecimal(number);
+            if (!value || *value < kLowestApertureDCode) {
+                ShowCheckMessage(dialogs_, kSeparatorMismatchMessage);
+                return Step::EndCompleted;
+            }
+        }
+        if (auto pen = SelectAperture(number, table_, r_, dialogs_)) sink_.SetPenWidth(*pen);
+        return Step::Next;
+    }
+
+    Step DecodeX(std::string_view block) {
+        const std::size_t d = WithModalDCode(block);
+        const std::string_view b = work_;
+        if (IsArcCode(r_.currentGCode) && (b.find('I') != kNone || b.find('J') != kNone)) {
+            const std::string g = r_.currentGCode;
+            Arc(g);
+            return Step::Next;
+        }
+        const std::size_t y = Position(b, 'Y');
+        std::optional<double> xv, yv;
+        if (y == 0) {
+            xv = CoordinateValue(Characters(b, 2, d - 1), r_.plot.currentX);
+            yv = r_.plot.currentY;
+        } else {
+            xv = CoordinateValue(Characters(b, 2, y - 1), r_.plot.currentX);
+            yv = CoordinateValue(Characters(b, y + 1, d - 1), r_.plot.currentY);
+        }
+        if (!xv || !yv) return Step::Next;
+        Stroke(*xv, *yv, b.substr(d - 1));
+        return Step::Next;
+    }
+
+    Step DecodeY(std::string_view block) {
+        const std::size_t d = WithModalDCode(block);
+        const std::string_view b = work_;
+        const auto yv = CoordinateValue(Characters(b, 2, d - 1), r_.plot.currentY);
+        if (!yv) return Step::Next;
+        Stroke(r_.plot.currentX, *yv, b.substr(d - 1));
+        return Step::Next;
+    }
+
+    // A coordinate block: the D word (and what follows it) becomes the modal
+    // D code and the event's D code; the current point moves to the end.
+    void Stroke(double x, double y, std::string_view dCode) {
+        PlotState& plot = r_.plot;
+        plot.modalDCode.assign(dCode);
+        plot.xText = x;
+        plot.yText = y;
+        sink_.Block(plot.modalDCode);
+        plot.currentX = x;
+        plot.currentY = y;
+    }
+
+    // The arc block is in work_.
+    void Arc(std::string_view gCode) {
+        PlotState& plot = r_.plot;
+        if (!ParseArcBlock(work_, plot, r_.arc)) return;
+        ArcStartAngle(r_.arc);
+        ArcEndAngle(r_.arc, *plot.xText, *plot.yText);
+        sink_.Arc(gCode);
+        plot.currentX = *plot.xText;
+        plot.currentY = *plot.yText;
+        r_.currentGCode.assign(gCode);
+    }
+
+    const InputBlockList& blocks_;
+    const ApertureTable& table_;
+    PlotRecords& r_;
+    const WalkRules& rules_;
+    PlotSink& sink_;
+    Dialogs& dialogs_;
+    std::size_t index_ = 0;
+    std::string work_;
+};
+
+}  // namespace
+
+bool ParseArcBlock(std::string_view a, PlotState& plot, ArcGeometry& arc) {
+    const std::size_t x = Position(a, 'X');
+    const std::size_t y = Position(a, 'Y');
+    const std::size_t i = Position(a, 'I');
+    const std::size_t j = Position(a, 'J');
+    std::size_t d = Position(a, 'D');
+    if (d == 0) d = a.size() + 1;
+    if (i == 0 && j == 0) return false;
+    const std::size_t k = i != 0 ? i : j;
+
+    // An absent coordinate keeps the previous value (the current point's).
+    double xv = plot.xText.value_or(plot.currentX);
+    double yv = plot.yText.value_or(plot.currentY);
+    if (x != 0 && y != 0) {
+        const auto xs = CoordinateValue(Characters(a, x + 1, y - 1), plot.currentX);
+        const auto ys = CoordinateValue(Characters(a, y + 1, k - 1), plot.currentY);
+        if (!xs || !ys) return false;
+        xv = *xs;
+        yv = *ys;
+    } else if (x != 0) {
+        const auto xs = CoordinateValue(Characters(a, x + 1, k - 1), plot.currentX);
+        if (!xs) return false;
+        xv = *xs;
+    } else if (y != 0) {
+        const auto ys = CoordinateValue(Characters(a, y + 1, k - 1), plot.currentY);
+        if (!ys) return false;
+        yv = *ys;
+    }
+
+    std::optional<double> iv = 0.0, jv = 0.0;
+    if (i != 0 && j != 0) {
+        iv = OffsetValue(Characters(a, i + 1, j - 1));
+        jv = OffsetValue(Characters(a, j + 1, d - 1));
+    } else if (i != 0) {
+        iv = OffsetValue(Characters(a, i + 1, d - 1));
+    } else {
+        jv = OffsetValue(Characters(a, j + 1, d - 1));
+    }
+    if (!iv || !jv) return false;
+
+    plot.xText = xv;
+    plot.yText = yv;
+    arc.offsetI = *iv;
+    arc.offsetJ = *jv;
+    arc.centreX = plot.currentX + arc.offsetI;
+    arc.centreY = plot.currentY + arc.offsetJ;
+    arc.radius = std::sqrt(arc.offsetI * arc.offsetI + arc.offsetJ * arc.offsetJ);
+    return true;
+}
+
+void ArcStartAngle(ArcGeometry& arc) noexcept {
+    arc.startAngle = VectorAngle(-arc.offsetI, -arc.offsetJ, arc.startAngle);
+}
+
+void ArcEndAngle(ArcGeometry& arc, double endX, double endY) noexcept {
+    arc.endAngle = VectorAngle(endX - arc.centreX, endY - arc.centreY, arc.endAngle);
+}
+
+WalkEnd WalkBlocks(const InputBlockList& blocks, const ApertureTable& table,
+                   PlotRecords& records, const WalkRules& rules, PlotSink& sink,
+                   Dialogs& dialogs) {
+    return Walker(blocks, table, records, rules, sink, dialogs).Run();
+}
+
+}  // namespace mutaplot

@@ -1,0 +1,151 @@
+#include "viewer/QImageSurface.h"
+
+#include <QPaintDevice>
+#include <QPainterPath>
+
+#include <cmath>
+#include <numbers>
+
+namespace mutaplot {
+
+namespace {
+
+QColor FromBgr(SurfaceColour c) {
+    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                  static_cast<int>((c >> 16) & 0xFF));
+}
+
+}  // namespace
+
+PaintDeviceSurface::PaintDeviceSurface(QPaintDevice& device, int pixelWidth, int pixelHeight,
+                                       double dpi)
+    : device_(device), pixelWidth_(pixelWidth), pixelHeight_(pixelHeight),
+      twipsPerPixel_(kTwipsPerInch / dpi) {}
+
+PaintDeviceSurface::~PaintDeviceSurface() { Flush(); }
+
+QPainter& PaintDeviceSurface::Painter() {
+    if (!painter_) {
+        painter_ = std::make_unique<QPainter>(&device_);
+        painter_->setRenderHint(QPainter::Antialiasing, false);
+        SetDrawMode(mode_);
+    }
+    return *painter_;
+}
+
+void PaintDeviceSurface::Flush() {
+    if (painter_) painter_->end();
+    painter_.reset();
+}
+
+double PaintDeviceSurface::PixelsPerUnit() const noexcept {
+    return (unit_ == SurfaceUnit::Inch ? kTwipsPerInch : kTwipsPerMm) / twipsPerPixel_;
+}
+
+void PaintDeviceSurface::SetDrawMode(DrawMode mode) {
+    mode_ = mode;
+    if (!painter_) return;
+    painter_->setCompositionMode(mode == DrawMode::Xor ? QPainter::RasterOp_SourceXorDestination
+                                                       : QPainter::CompositionMode_SourceOver);
+}
+
+QColor PaintDeviceSurface::Ink(SurfaceColour colour) const {
+    if (mode_ == DrawMode::Blackness) return QColor(0, 0, 0);
+    if (mode_ == DrawMode::Whiteness) return QColor(255, 255, 255);
+    return FromBgr(colour);
+}
+
+QPen PaintDeviceSurface::StrokePen() const {
+    return QPen(Ink(drawColour_), penWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+QPointF PaintDeviceSurface::Px(double x, double y) const {
+    const double k = PixelsPerUnit();
+    return QPointF(x * k, y * k);
+}
+
+QRectF PaintDeviceSurface::PxRect(double x1, double y1, double x2, double y2) const {
+    return QRectF(Px(x1, y1), Px(x2, y2)).normalized();
+}
+
+void PaintDeviceSurface::Clear() {
+    QPainter& p = Painter();
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.fillRect(QRect(0, 0, pixelWidth_, pixelHeight_), FromBgr(backColour_));
+    SetDrawMode(mode_);
+}
+
+void PaintDeviceSurface::Line(double x1, double y1, double x2, double y2) {
+    QPainter& p = Painter();
+    p.setPen(StrokePen());
+    const QPointF a = Px(x1, y1), b = Px(x2, y2);
+    if (a == b) p.drawPoint(a);  // a line of no length still leaves its dot
+    else p.drawLine(a, b);
+}
+
+void PaintDeviceSurface::Rectangle(double x1, double y1, double x2, double y2) {
+    QPainter& p = Painter();
+    p.setPen(StrokePen());
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(PxRect(x1, y1, x2, y2));
+}
+
+void PaintDeviceSurface::FilledRectangle(double x1, double y1, double x2, double y2) {
+    QPainter& p = Painter();
+    const QRectF r = PxRect(x1, y1, x2, y2);
+    p.setPen(QPen(Ink(drawColour_), penWidth_, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setBrush(Ink(drawColour_));
+    p.drawRect(r);
+}
+
+void PaintDeviceSurface::Circle(double cx, double cy, double radius) {
+    QPainter& p = Painter();
+    const double r = radius * PixelsPerUnit();
+    p.setPen(StrokePen());
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(Px(cx, cy), r, r);
+}
+
+void PaintDeviceSurface::FilledCircle(double cx, double cy, double radius) {
+    QPainter& p = Painter();
+    const double r = radius * PixelsPerUnit();
+    p.setPen(StrokePen());
+    p.setBrush(Ink(fillColour_));
+    p.drawEllipse(Px(cx, cy), r, r);
+}
+
+void PaintDeviceSurface::Arc(double cx, double cy, double radius, double startRadians,
+                             double endRadians) {
+    QPainter& p = Painter();
+    const double r = radius * PixelsPerUnit();
+    const QPointF c = Px(cx, cy);
+    const QRectF box(c.x() - r, c.y() - r, 2 * r, 2 * r);
+    const double start = startRadians * 180 / std::numbers::pi;
+    double sweep = std::fmod((endRadians - startRadians) * 180 / std::numbers::pi, 360.0);
+    if (sweep <= 0) sweep += 360;  // counter-clockwise; equal angles give the full circle
+    QPainterPath path;
+    path.arcMoveTo(box, start);
+    path.arcTo(box, start, sweep);
+    p.setPen(StrokePen());
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+}
+
+QImageSurface::QImageSurface(int pixelWidth, int pixelHeight, double dpi)
+    : QImageSurface(std::make_unique<Holder>(), pixelWidth, pixelHeight, dpi) {}
+
+QImageSurface::QImageSurface(std::unique_ptr<Holder> holder, int pixelWidth, int pixelHeight,
+                             double dpi)
+    : PaintDeviceSurface((holder->image = QImage(pixelWidth, pixelHeight, QImage::Format_RGB32),
+                          holder->image.fill(Qt::white), holder->image),
+                         pixelWidth, pixelHeight, dpi),
+      holder_(std::move(holder)) {}
+
+QImageSurface::~QImageSurface() { Flush(); }
+
+const QImage& QImageSurface::Image() {
+    Flush();
+    return holder_->image;
+}
+
+}  // namespace mutaplot

@@ -1,0 +1,202 @@
+#include "viewer/Rendering.h"
+
+#include <cmath>
+
+namespace mutaplot {
+
+namespace {
+
+constexpr float kOriginTopLeft = 1.0f;
+constexpr float kQualityHigh = 0.0f;
+constexpr float kQualityFast = 1.0f;
+
+bool IsThermal(ApertureShape s) noexcept {
+    return s == ApertureShape::ThermalAxes || s == ApertureShape::ThermalDiagonal;
+}
+
+double Radians(double degrees) noexcept { return degrees * kScreenPi / 180.0; }
+
+// Keeps the pen width across a call that draws with a one-pixel pen.
+class OnePixelPen {
+public:
+    explicit OnePixelPen(DrawingSurface& s) : surface_(s), saved_(s.PenWidth()) {
+        surface_.SetPenWidth(1);
+    }
+    ~OnePixelPen() { surface_.SetPenWidth(saved_); }
+    OnePixelPen(const OnePixelPen&) = delete;
+    OnePixelPen& operator=(const OnePixelPen&) = delete;
+
+private:
+    DrawingSurface& surface_;
+    int saved_;
+};
+
+void DrawThermal(PlotRecords& records, PicturePoint at, DrawingSurface& surface) {
+    const CurrentAperture& a = records.aperture;
+    const auto segments = ComputeThermalSegments(a, kScreenThermalGapFactor, kScreenPi);
+    if (!segments) return;
+    const double meanRadius = (a.sizeX + a.sizeY) / 4 * records.transform.zoom;
+    for (const ThermalSegment& s : *segments) {
+        records.arc.startAngle = s.start;
+        records.arc.endAngle = s.end;
+        surface.Arc(at.x, at.y, meanRadius, Radians(s.start), Radians(s.end));
+    }
+}
+
+class DisplaySink final : public PlotSink {
+public:
+    DisplaySink(PlotRecords& records, float drawOrigin, DrawingSurface& surface)
+        : records_(records), drawOrigin_(drawOrigin), surface_(surface) {}
+    void Block(std::string_view dCode) override { DrawBlock(dCode, records_, drawOrigin_, surface_); }
+    void Arc(std::string_view gCode) override { DrawArc(gCode, records_, drawOrigin_, surface_); }
+    void SetPenWidth(int pixels) override { surface_.SetPenWidth(pixels); }
+
+private:
+    PlotRecords& records_;
+    float drawOrigin_;
+    DrawingSurface& surface_;
+};
+
+}  // namespace
+
+std::optional<ThermalSegments> ComputeThermalSegments(const CurrentAperture& a, double gapFactor,
+                                                      double pi) {
+    if (!IsThermal(a.shape)) return std::nullopt;
+    const double gap = ((a.sizeY - a.sizeX) * 2 + a.connectWidth * 4) * gapFactor;
+    const double circumference = (a.sizeX + a.sizeY) / 4 * 2 * pi;
+    const double arc = (circumference - gap) * 360 / circumference / 4;
+    if (!std::isfinite(arc) || !(arc > 0) || arc > 90) return std::nullopt;
+    const double halfGap = (90 - arc) / 2;
+    ThermalSegments out{};
+    double start = a.shape == ApertureShape::ThermalAxes ? halfGap : 360 - arc / 2;
+    double end = a.shape == ApertureShape::ThermalAxes ? halfGap + arc : arc / 2;
+    for (ThermalSegment& s : out) {
+        s = {start, end};
+        start = end + 2 * halfGap;
+        end = start + arc;
+    }
+    return out;
+}
+
+std::optional<RectangleCorners> SquareStrokeCorners(double x0, double y0, double x1, double y1,
+                                                    double hx, double hy) noexcept {
+    if (y1 < y0 || (y1 == y0 && x0 < x1)) return RectangleCorners{x0 - hx, y0 + hy, x1 + hx, y1 - hy};
+    if (y1 > y0 || (y1 == y0 && x0 > x1)) return RectangleCorners{x1 - hx, y1 + hy, x0 + hx, y0 - hy};
+    return std::nullopt;
+}
+
+void DrawBlock(std::string_view dCode, PlotRecords& records, float drawOrigin,
+               DrawingSurface& surface) {
+    const float quality = records.view.drawQuality;
+    if (quality != kQualityHigh && quality != kQualityFast) return;
+    const bool high = quality == kQualityHigh;
+    const bool stroke = dCode == "D01";
+    const bool flash = dCode == "D03";
+    if (high) {
+        surface.SetFillStyle(FillStyle::Solid);
+    } else {
+        surface.SetPenWidth(1);
+        surface.SetFillStyle(FillStyle::Transparent);
+    }
+    if (!stroke && !flash) return;
+
+    const PlotState& plot = records.plot;
+    const ViewTransform& t = records.transform;
+    const CurrentAperture& a = records.aperture;
+    const double h = surface.ScaleHeight();
+    const PicturePoint p1 = ToPicture(plot.xText.value_or(plot.currentX),
+                                      plot.yText.value_or(plot.currentY), h, drawOrigin, t);
+    const double z = t.zoom;
+    const double hx = a.sizeX / 2 * z;
+    const double hy = a.sizeY / 2 * z;
+
+    if (stroke) {
+        const PicturePoint p0 = ToPicture(plot.currentX, plot.currentY, h, drawOrigin, t);
+        if (a.shape == ApertureShape::Round) {
+            surface.Line(p0.x, p0.y, p1.x, p1.y);
+        } else if (a.shape == ApertureShape::Square) {
+            const auto c = SquareStrokeCorners(p0.x, p0.y, p1.x, p1.y, hx, hy);
+            if (!c) return;
+            if (high) {
+                OnePixelPen pen(surface);
+                surface.FilledRectangle(c->x1, c->y1, c->x2, c->y2);
+            } else {
+                surface.Rectangle(c->x1, c->y1, c->x2, c->y2);
+            }
+        }
+        return;
+    }
+
+    // Flash at the block's end point.
+    switch (a.shape) {
+    case ApertureShape::Round: {
+        const double r = a.sizeX / 2 * z;
+        if (high) {
+            OnePixelPen pen(surface);
+            surface.FilledCircle(p1.x, p1.y, r);
+        } else {
+            surface.Circle(p1.x, p1.y, r);
+        }
+        break;
+    }
+    case ApertureShape::Square:
+        if (high) {
+            OnePixelPen pen(surface);
+            surface.FilledRectangle(p1.x - hx, p1.y - hy, p1.x + hx, p1.y + hy);
+        } else {
+            surface.Rectangle(p1.x - hx, p1.y - hy, p1.x + hx, p1.y + hy);
+        }
+        break;
+    case ApertureShape::ThermalAxes:
+    case ApertureShape::ThermalDiagonal:
+        DrawThermal(records, p1, surface);
+        break;
+    }
+}
+
+void DrawArc(std::string_view gCode, const PlotRecords& records, float drawOrigin,
+             DrawingSurface& surface) {
+    const bool clockwise = gCode == "G02";
+    if (!clockwise && gCode != "G03") return;
+    const ArcGeometry& arc = records.arc;
+    const ViewTransform& t = records.transform;
+    const PicturePoint c = ToPicture(arc.centreX, arc.centreY, surface.ScaleHeight(), drawOrigin, t);
+    const double radius = arc.radius / t.countsPerUnit;
+    double from = 0, to = 0;
+    if (drawOrigin == kOriginTopLeft) {  // mirrored top to bottom
+        from = clockwise ? 360 - arc.startAngle : 360 - arc.endAngle;
+        to = clockwise ? 360 - arc.endAngle : 360 - arc.startAngle;
+    } else {
+        from = clockwise ? arc.endAngle : arc.startAngle;
+        to = clockwise ? arc.startAngle : arc.endAngle;
+    }
+    surface.Arc(c.x, c.y, radius, Radians(from), Radians(to));
+}
+
+DisplayPassResult RunDisplayPass(const InputBlockList& blocks, const ApertureTable& table,
+                                 PlotRecords& records, const ViewControls& controls,
+                                 int inputFormat, float drawOrigin, DrawingSurface& surface,
+                                 Dialogs& dialogs, Pointer& pointer) {
+    ReadDrawQuality(controls.qualityText, records.view);
+    surface.Clear();
+    records.transform.pixelsPerMm = PixelsPerMm(surface);
+    ComputeViewScale(controls.zoomText, inputFormat, controls.offsetXText, controls.offsetYText,
+                     records.transform);
+    surface.SetUnit(records.transform.pictureUnit);
+    records.plot.currentX = 0;
+    records.plot.currentY = 0;
+    records.plot.modalDCode.clear();
+    BusyPointer busy(pointer);
+    if (blocks.blockCount() == 0) {
+        ShowCheckMessage(dialogs, kNoDisplayFileMessage);
+        return DisplayPassResult::NoData;
+    }
+    DisplaySink sink(records, drawOrigin, surface);
+    if (WalkBlocks(blocks, table, records, kDisplayWalkRules, sink, dialogs) == WalkEnd::Relative)
+        return DisplayPassResult::Stopped;
+    pointer.SetPointer(PointerShape::Arrow);
+    records.view.viewDrawn = 1.0f;
+    return DisplayPassResult::Completed;
+}
+
+}  // namespace mutaplot

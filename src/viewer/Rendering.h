@@ -1,0 +1,71 @@
+#pragma once
+// Drawing the walk's events on the viewer's surface, in high quality (wide
+// pens, filled flashes, thick thermal rings) or fast quality (one-pixel
+// outlines), and the display pass that runs the walk onto the screen.
+
+#include "aperture/ApertureTable.h"
+#include "input/BlockList.h"
+#include "platform/Dialogs.h"
+#include "platform/DrawingSurface.h"
+#include "platform/Pointer.h"
+#include "viewer/PlotWalk.h"
+#include "viewer/ViewGeometry.h"
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+namespace mutaplot {
+
+// The screen turns degrees into radians with π written to nine decimals.
+inline constexpr double kScreenPi = 3.141592653;
+
+// One ring segment of a thermal pad, degrees, counter-clockwise start → end.
+struct ThermalSegment {
+    double start;
+    double end;
+};
+using ThermalSegments = std::array<ThermalSegment, 4>;
+
+// The four ring segments of a thermal ("＋" gaps on the axes, "×" on the
+// diagonals). Each gap is gapFactor × (ring width + spoke width) long on the
+// mean circle: the screen widens them by 1.1, the printer does not. No value
+// when the ring cannot be built (sizes adding up to 0, gaps longer than the
+// circumference, not a thermal).
+std::optional<ThermalSegments> ComputeThermalSegments(const CurrentAperture& aperture,
+                                                      double gapFactor, double pi);
+inline constexpr double kScreenThermalGapFactor = 1.1;
+
+// Corners of the rectangle a square aperture draws for a stroke from
+// (x0, y0) to (x1, y1) in surface coordinates; none for a stroke of length 0.
+struct RectangleCorners {
+    double x1, y1, x2, y2;
+};
+std::optional<RectangleCorners> SquareStrokeCorners(double x0, double y0, double x1, double y1,
+                                                    double hx, double hy) noexcept;
+
+// Draws one D-code event ("D01" stroke, "D02" move, "D03" flash) with the
+// current aperture. The thermal segments' angles are left in ArcGeometry.
+void DrawBlock(std::string_view dCode, PlotRecords& records, float drawOrigin,
+               DrawingSurface& surface);
+
+// Draws the arc of ArcGeometry with the current pen, "G02" clockwise or
+// "G03" counter-clockwise in the data's orientation.
+void DrawArc(std::string_view gCode, const PlotRecords& records, float drawOrigin,
+             DrawingSurface& surface);
+
+enum class DisplayPassResult {
+    NoData,     // no blocks: message shown, nothing drawn
+    Completed,  // the walk reached the end: viewDrawn is 1
+    Stopped,    // "G91": the drawing so far stays, viewDrawn unchanged
+};
+
+// The display pass: reads the quality, clears the surface, takes the pixel
+// density from it, computes the view scale, resets the current point and
+// walks the list onto the surface.
+DisplayPassResult RunDisplayPass(const InputBlockList& blocks, const ApertureTable& table,
+                                 PlotRecords& records, const ViewControls& controls,
+                                 int inputFormat, float drawOrigin, DrawingSurface& surface,
+                                 Dialogs& dialogs, Pointer& pointer);
+
+}  // namespace mutaplot

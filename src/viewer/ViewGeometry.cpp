@@ -1,0 +1,108 @@
+#include "viewer/ViewGeometry.h"
+
+#include "settings/NumberText.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace mutaplot {
+
+namespace {
+
+// D codes above this are skipped with the limit message; D501 itself passes
+// the check and then finds no row in a full table.
+constexpr double kHighestCheckedDCode = 501.0;
+// D10 is row 1 of the table (row 0 is the heading row).
+constexpr int kRowOfDCodeZero = -9;
+
+}  // namespace
+
+std::optional<int> FormatDecimals(int inputFormat) noexcept {
+    static constexpr int kDecimals[] = {3, 4, 5, 3, 4, 5, 3, 4, 5};
+    if (inputFormat < 1 || inputFormat > 9) return std::nullopt;
+    return kDecimals[inputFormat - 1];
+}
+
+void ComputeViewScale(std::string_view zoomText, int inputFormat, std::string_view offsetXText,
+                      std::string_view offsetYText, ViewTransform& transform) {
+    for (std::size_t i = 0; i < std::size(kZoomListTexts); ++i)
+        if (zoomText == kZoomListTexts[i]) transform.zoom = kZoomListFactors[i];
+    const auto d = FormatDecimals(inputFormat);
+    if (!d) return;
+    transform.pictureUnit = inputFormat <= 6 ? SurfaceUnit::Millimetre : SurfaceUnit::Inch;
+    const double countsPerPictureUnit = std::pow(10.0, *d);
+    if (auto x = ParseLeadingNumber(offsetXText)) transform.offsetX = *x * countsPerPictureUnit;
+    if (auto y = ParseLeadingNumber(offsetYText)) transform.offsetY = *y * countsPerPictureUnit;
+    transform.countsPerUnit = countsPerPictureUnit / transform.zoom;
+}
+
+void ReadDrawQuality(std::string_view qualityText, ViewState& view) noexcept {
+    if (qualityText == kQualityHighText) view.drawQuality = 0.0f;
+    else if (qualityText == kQualityFastText) view.drawQuality = 1.0f;
+}
+
+double RoundToHundredths(double value) noexcept { return RoundHalfEven(value * 100.0) / 100.0; }
+
+PicturePoint ToPicture(double x, double y, double scaleHeight, float drawOrigin,
+                       const ViewTransform& transform) noexcept {
+    PicturePoint p;
+    p.x = (x + transform.offsetX) / transform.countsPerUnit;
+    if (drawOrigin == 1.0f)
+        p.y = (y + transform.offsetY) / transform.countsPerUnit;
+    else
+        p.y = RoundToHundredths(scaleHeight - (y + transform.offsetY) / transform.countsPerUnit);
+    return p;
+}
+
+int AperturePenWidth(const CurrentAperture& aperture, const ViewTransform& transform) noexcept {
+    const bool thermal = aperture.shape == ApertureShape::ThermalAxes ||
+                         aperture.shape == ApertureShape::ThermalDiagonal;
+    const double width = thermal ? (aperture.sizeY - aperture.sizeX) / 2 : aperture.sizeX;
+    const double pixels = width * transform.pixelsPerMm * transform.zoom;
+    if (!(pixels >= 1.0)) return 1;
+    const double rounded = RoundHalfEven(pixels);
+    // A pen wider than any device could draw is a damaged list, not a drawing.
+    constexpr double kWidestPen = 1 << 20;
+    return static_cast<int>(rounded < kWidestPen ? rounded : kWidestPen);
+}
+
+std::optional<int> SelectAperture(std::string_view dNumberText, const ApertureTable& table,
+                                  PlotRecords& records, Dialogs& dialogs) {
+    const auto number = ParseDecimal(dNumberText);
+    if (number && *number > kHighestCheckedDCode) {
+        ShowCheckMessage(dialogs, kDCodeLimitMessage);
+        return std::nullopt;
+    }
+    auto fail = [&dialogs]() -> std::optional<int> {
+        ShowCheckMessage(dialogs, kDCodeErrorMessage);
+        return std::nullopt;
+    };
+    if (!number) return fail();
+    // The number is taken as a 16-bit integer, halves to even.
+    const double code = RoundHalfEven(*number);
+    if (code < -32768.0 || code > 32767.0) return fail();
+    const int row = static_cast<int>(code) + kRowOfDCodeZero;
+    if (row < 1 || static_cast<std::size_t>(row) > table.entries.size()) return fail();
+    const ApertureEntry& entry = table.entries[static_cast<std::size_t>(row - 1)];
+
+    // Fields are taken one after the other; a failure keeps those before it.
+    CurrentAperture& aperture = records.aperture;
+    const auto sizeX = ParseDecimal(entry.sizeX);
+    if (!sizeX) return fail();
+    aperture.sizeX = *sizeX;
+    const auto sizeY = ParseDecimal(entry.sizeY);
+    if (!sizeY) return fail();
+    aperture.sizeY = *sizeY;
+    const auto connect = ParseDecimal(entry.connectWidth);
+    if (!connect) return fail();
+    aperture.connectWidth = *connect;
+    if (entry.shape == kShapeRound) aperture.shape = ApertureShape::Round;
+    else if (entry.shape == kShapeRectangle) aperture.shape = ApertureShape::Square;
+    else if (entry.shape == kShapeThermalAxes) aperture.shape = ApertureShape::ThermalAxes;
+    else if (entry.shape == kShapeThermalDiagonal) aperture.shape = ApertureShape::ThermalDiagonal;
+
+    if (records.view.drawQuality != 0.0f) return std::nullopt;
+    return AperturePenWidth(aperture, records.transform);
+}
+
+}  // namespace mutaplot

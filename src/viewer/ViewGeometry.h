@@ -1,0 +1,142 @@
+#pragma once
+// The viewer's records and the geometry shared by screen, printer and DXF:
+// the display transform from raw Gerber counts to picture units, the current
+// aperture chosen from the aperture table, and the arc of an arc block.
+//
+// Raw coordinates are the signed value of a coordinate word's digits, one
+// count of the input format's last decimal digit; no zero suppression or unit
+// conversion is applied.
+
+#include "aperture/ApertureTable.h"
+#include "platform/Dialogs.h"
+#include "platform/DrawingSurface.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace mutaplot {
+
+// Messages of the display decoding (title "確認", OK).
+inline constexpr const char* kNoDisplayFileMessage = "表示元のファイルがありません";
+inline constexpr const char* kRelativeDataMessage =
+    "このデータは相対座標で作成されてあります。絶対座標のデータを御使用下さい。";
+inline constexpr const char* kSeparatorMismatchMessage =
+    "改行コードに矛盾があります。「入力設定」のデータ区切りを確認して下さい。";
+inline constexpr const char* kDCodeLimitMessage =
+    "使用可能上限を越えたＤコードが使用されています。MUTAPLはこの問題のＤコードを飛ばしてデータ表示を続けます。";
+inline constexpr const char* kDCodeErrorMessage =
+    "Ｄコード設定処理中エラーが発生しました。入力設定を見直し再度データファイルを読み込んで下さい。";
+
+// The zoom list and the quality list of the viewer window, in list order.
+inline constexpr const char* kZoomListTexts[] = {"２５％", "５０％", "１００％",
+                                                 "２００％", "４００％", "５００％"};
+inline constexpr float kZoomListFactors[] = {0.25f, 0.5f, 1.0f, 2.0f, 4.0f, 5.0f};
+inline constexpr const char* kQualityHighText = "低速（高品位）";
+inline constexpr const char* kQualityFastText = "高速（低品位）";
+
+// The mapping from raw counts to picture units, shared by screen, printer
+// and DXF. zoom is single precision on purpose: the zoom commands compute it
+// in single precision and every consumer sees the same rounded factor.
+struct ViewTransform {
+    float zoom = 1.0f;
+    double countsPerUnit = 1000.0;  // 10^d / zoom
+    double offsetX = 0.0;           // raw counts
+    double offsetY = 0.0;
+    double pixelsPerMm = 3.78;      // device pixels per millimetre
+    SurfaceUnit pictureUnit = SurfaceUnit::Millimetre;
+};
+
+// The viewer's flags. drawQuality 0 is high quality, 1 fast.
+struct ViewState {
+    float drawQuality = 0.0f;
+    float viewDrawn = 0.0f;
+};
+
+// Decoding state of a display, print or DXF walk. The current point is reset
+// by every walk; xText and yText survive from walk to walk (a flash before the
+// first coordinate block of a walk is placed where the last one left them).
+// No value stands for the empty text of program start: the current point.
+// currentGCode is not here: it is one text shared with the converter.
+struct PlotState {
+    double currentX = 0.0;
+    double currentY = 0.0;
+    std::string modalDCode;
+    std::optional<double> xText;
+    std::optional<double> yText;
+};
+
+// The current arc, in raw counts and degrees.
+struct ArcGeometry {
+    double offsetI = 0.0, offsetJ = 0.0;
+    double centreX = 0.0, centreY = 0.0;
+    double radius = 0.0;
+    double startAngle = 0.0, endAngle = 0.0;
+};
+
+enum class ApertureShape : std::uint8_t { Round = 0, Square = 1, ThermalAxes = 2, ThermalDiagonal = 3 };
+
+// The aperture selected by the last D-code block; sizes in list units.
+struct CurrentAperture {
+    double sizeX = 0.0;
+    double sizeY = 0.0;
+    double connectWidth = 0.0;
+    ApertureShape shape = ApertureShape::Round;
+};
+
+// What the viewer window's controls hold when a walk starts.
+struct ViewControls {
+    std::string zoomText = "１００％";
+    std::string qualityText = kQualityHighText;
+    std::string offsetXText = "0";
+    std::string offsetYText = "0";
+};
+
+// The state records one walk works on, bound by reference to the instances
+// the application owns.
+struct PlotRecords {
+    ViewTransform& transform;
+    PlotState& plot;
+    std::string& currentGCode;
+    ArcGeometry& arc;
+    CurrentAperture& aperture;
+    ViewState& view;
+};
+
+// Decimals d of an input format code 1..9 (none outside).
+std::optional<int> FormatDecimals(int inputFormat) noexcept;
+
+// Sets zoom (only for one of the six list texts), picture unit, offsets and
+// countsPerUnit. An input format outside 1..9 changes nothing but the zoom.
+// An offset text without a number at its start leaves that offset as it was.
+void ComputeViewScale(std::string_view zoomText, int inputFormat, std::string_view offsetXText,
+                      std::string_view offsetYText, ViewTransform& transform);
+
+// drawQuality from the quality list text; any other text leaves it.
+void ReadDrawQuality(std::string_view qualityText, ViewState& view) noexcept;
+
+struct PicturePoint {
+    double x;
+    double y;
+};
+
+// The on-screen Y of the bottom-left origin is kept to two decimals (halves
+// to even), as the picture box did; the printer and DXF mappings are exact.
+double RoundToHundredths(double value) noexcept;
+
+// A raw point in picture units on a surface of scale height H.
+PicturePoint ToPicture(double x, double y, double scaleHeight, float drawOrigin,
+                       const ViewTransform& transform) noexcept;
+
+// The pen width in device pixels for an aperture in high quality: its width
+// (sizeX, or the ring width of a thermal) × pixels per mm × zoom, at least 1,
+// rounded halves to even.
+int AperturePenWidth(const CurrentAperture& aperture, const ViewTransform& transform) noexcept;
+
+// Loads CurrentAperture from the aperture table for the D-number text
+// (the block without its "D"). Reports through `dialogs`. Returns the pen
+// width to set on the view and the printer (high quality, success only).
+std::optional<int> SelectAperture(std::string_view dNumberText, const ApertureTable& table,
+                                  PlotRecords& records, Dialogs& dialogs);
+
+}  // namespace mutaplot
