@@ -6,7 +6,6 @@
 
 // The command needs the block reader; it is registered once the reader and
 // the character tables are part of the build.
-#if __has_include("input/Charcode.h")
 
 #include "convert/ConversionPass.h"
 #include "convert/OutputWriter.h"
@@ -50,4 +49,3 @@ MUTAPLOT_CLI_COMMAND("convert", "convert [options] INPUT OUTPUT", 2, RunConvert)
 
 }  // namespace mutaplot::cli
 
-#endif

@@ -2,7 +2,6 @@
 // DXF options of the settings (dxfFormat, dxfLineWidth).
 
 // The command needs the block reader and the aperture list files.
-#if __has_include("aperture/AptFile.h") && __has_include("input/Charcode.h")
 
 #include "app/CliViewerInputs.h"
 
@@ -37,4 +36,3 @@ MUTAPLOT_CLI_COMMAND("dxf", "dxf [options] INPUT OUTPUT.dxf", 2, RunDxf);
 
 }  // namespace mutaplot::cli
 
-#endif

@@ -2,7 +2,6 @@
 // image of the given size in picture units, and saves it as PNG.
 
 // The command needs the block reader and the aperture list files.
-#if __has_include("aperture/AptFile.h") && __has_include("input/Charcode.h")
 
 #include "app/CliViewerInputs.h"
 
@@ -69,4 +68,3 @@ MUTAPLOT_CLI_COMMAND("render", "render [options] INPUT OUTPUT.png", 2, RunRender
 
 }  // namespace mutaplot::cli
 
-#endif

@@ -2,10 +2,7 @@
 
 #include "platform/AtomicFile.h"
 
-#if __has_include("input/Charcode.h")
 #include "input/Charcode.h"
-#define MUTAPLOT_HAVE_CHARCODE 1
-#endif
 
 #include <new>
 
@@ -71,13 +68,9 @@ std::optional<std::string> ComposeOutputFile(const OutputBlockList& blocks,
     auto text = JoinOutputText(blocks, settings.lineBreak, settings.outputCode);
     if (!text) return fail(ComposeError::Layout);
     if (settings.outputCode == 1) return text;
-#ifdef MUTAPLOT_HAVE_CHARCODE
     auto bytes = TranslateToEbcdic(*text, BuildAsciiToEbcdic());
     if (!bytes) return fail(ComposeError::DoubleByte);
     return bytes;
-#else
-    return fail(ComposeError::Layout);
-#endif
 }
 
 SaveOutcome SaveConvertedFile(const std::filesystem::path& path, const OutputBlockList& blocks,

@@ -9,7 +9,6 @@
 #include <string>
 #include <sys/wait.h>
 
-#if __has_include("input/Charcode.h")
 
 namespace mutaplot {
 namespace {
@@ -123,4 +122,3 @@ TEST_F(CliConvert, FailuresExitWithOneAndWriteNothing) {
 }  // namespace
 }  // namespace mutaplot
 
-#endif

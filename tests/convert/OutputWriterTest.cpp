@@ -11,9 +11,6 @@
 #include <string>
 #include <vector>
 
-#if __has_include("input/Charcode.h")
-#define MUTAPLOT_TEST_EBCDIC 1
-#endif
 
 namespace mutaplot {
 namespace {
@@ -159,7 +156,6 @@ TEST(SaveConvertedFile, FailuresKeepThePreviousFileAndTheBlocks) {
     EXPECT_EQ(files, 2u);  // old.gbr and folder
 }
 
-#ifdef MUTAPLOT_TEST_EBCDIC
 ConversionSettings WorkedExampleSettings(int outputCode) {
     ConversionSettings s;
     s.inputFormat = 8;
@@ -225,7 +221,6 @@ TEST(SaveConvertedFile, EbcdicRefusesDoubleByteText) {
               SaveOutcome::Saved);
     EXPECT_EQ(ReadFileBytes(path), "\xC1\x5C\x25\xC2\x5C");
 }
-#endif
 
 }  // namespace
 }  // namespace mutaplot
