@@ -30,6 +30,7 @@ struct Options {
     double zoom = 1.0;                        // --zoom
     double offsetX = 0.0, offsetY = 0.0;      // --offset X,Y
     double width = 200.0, height = 150.0;     // --size W,H
+    bool sizeGiven = false;                   // false: 200 x 150 mm, whatever the unit
     int dpi = 96;                             // --dpi
     bool highQuality = true;                  // --quality high|fast
     std::string reportFormat = "colmo出力結果file";  // --format

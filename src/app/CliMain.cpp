@@ -93,6 +93,7 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
         } else if (arg == "--size") {
             if (!ParsePair(v, o.width, o.height) || !(o.width > 0) || !(o.height > 0))
                 return fail("--size takes W,H (positive)");
+            o.sizeGiven = true;
         } else if (arg == "--dpi") {
             auto d = ParseDecimal(v);
             if (!d || *d < 1 || *d > 10000 || *d != static_cast<int>(*d))

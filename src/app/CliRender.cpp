@@ -21,7 +21,7 @@ namespace {
 inline constexpr const char* kImageWriteMessage =
     "画像ファイルを書き込めませんでした。保存先を確認して下さい。";
 // Larger pictures would need gigabytes of memory.
-constexpr double kMaxPixelsPerSide = 32768;
+constexpr double kMaxPixelsPerSide = 16384;
 
 int RunRender(const Options& options, CliPlatform& platform) {
     ConversionSettings settings;
@@ -33,8 +33,11 @@ int RunRender(const Options& options, CliPlatform& platform) {
     // The picture is in the data's unit: millimetres, or inches for inch formats.
     const bool inch = settings.inputFormat >= 7 && settings.inputFormat <= 9;
     const double pixelsPerUnit = (inch ? kTwipsPerInch : kTwipsPerMm) / (kTwipsPerInch / options.dpi);
-    const double width = std::round(options.width * pixelsPerUnit);
-    const double height = std::round(options.height * pixelsPerUnit);
+    // Without --size the picture is 200 x 150 mm, also for inch data (where
+    // 200 x 150 picture units would be a picture of several metres).
+    const double unitsPerDefault = (inch && !options.sizeGiven) ? 1.0 / 25.4 : 1.0;
+    const double width = std::round(options.width * unitsPerDefault * pixelsPerUnit);
+    const double height = std::round(options.height * unitsPerDefault * pixelsPerUnit);
     if (width < 1 || height < 1 || width > kMaxPixelsPerSide || height > kMaxPixelsPerSide) {
         std::fprintf(stderr, "mutaplot-cli: --size and --dpi give %.0f x %.0f pixels (1 to %.0f a side)\n",
                      width, height, kMaxPixelsPerSide);
