@@ -4,28 +4,70 @@
 #include "viewer/PlotWalk.h"
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 namespace mutaplot {
 
 namespace {
 
+// Hands the text on in pieces of about this size when the export streams
+// to its file (the DXF text is many times the size of the Gerber data).
+constexpr std::size_t kFlushBytes = 1 << 20;
+
+using TextFlush = std::function<void(std::string&)>;
+
 class DxfSink final : public PlotSink {
 public:
-    DxfSink(const PlotRecords& records, const DxfOptions& options, std::string& out)
-        : records_(records), options_(options), out_(out) {}
-    void Block(std::string_view dCode) override { WriteDxfBlock(dCode, records_, options_, out_); }
-    void Arc(std::string_view gCode) override { WriteDxfArc(gCode, records_, options_, out_); }
+    DxfSink(const PlotRecords& records, const DxfOptions& options, std::string& out,
+            const TextFlush& flush)
+        : records_(records), options_(options), out_(out), flush_(flush) {}
+    void Block(std::string_view dCode) override {
+        WriteDxfBlock(dCode, records_, options_, out_);
+        Flush();
+    }
+    void Arc(std::string_view gCode) override {
+        WriteDxfArc(gCode, records_, options_, out_);
+        Flush();
+    }
     void SetPenWidth(int) override {}
 
 private:
+    void Flush() {
+        if (flush_ && out_.size() >= kFlushBytes) flush_(out_);
+    }
     const PlotRecords& records_;
     const DxfOptions& options_;
     std::string& out_;
+    const TextFlush& flush_;
 };
 
 // Rough size of the entities of one block, to reserve the text at once.
 constexpr std::size_t kBytesPerBlockGuess = 96;
+
+// Template lines, entities of the export walk, trailer; `flush` (when set)
+// takes the text gathered so far whenever it grows past kFlushBytes.
+void EmitDxfText(const std::vector<std::string>& templateLines, const InputBlockList& blocks,
+                 const ApertureTable& table, PlotRecords& records, const ViewControls& controls,
+                 int inputFormat, const DxfOptions& options, Dialogs& dialogs, std::string& out,
+                 const TextFlush& flush) {
+    for (const std::string& line : templateLines) {
+        out += line;
+        out += "\r\n";
+    }
+    ComputeViewScale(controls.zoomText, inputFormat, controls.offsetXText, controls.offsetYText,
+                     records.transform);
+    records.plot.currentX = 0;
+    records.plot.currentY = 0;
+    records.plot.modalDCode.clear();
+    if (blocks.blockCount() == 0) {
+        ShowCheckMessage(dialogs, kNoDisplayFileMessage);
+    } else {
+        DxfSink sink(records, options, out, flush);
+        WalkBlocks(blocks, table, records, kDxfWalkRules, sink, dialogs);
+    }
+    out += kDxfTrailer;
+}
 
 }  // namespace
 
@@ -64,22 +106,8 @@ std::string BuildDxfText(const std::vector<std::string>& templateLines, const In
                          Dialogs& dialogs) {
     std::string out;
     out.reserve(4096 + blocks.blockCount() * kBytesPerBlockGuess);
-    for (const std::string& line : templateLines) {
-        out += line;
-        out += "\r\n";
-    }
-    ComputeViewScale(controls.zoomText, inputFormat, controls.offsetXText, controls.offsetYText,
-                     records.transform);
-    records.plot.currentX = 0;
-    records.plot.currentY = 0;
-    records.plot.modalDCode.clear();
-    if (blocks.blockCount() == 0) {
-        ShowCheckMessage(dialogs, kNoDisplayFileMessage);
-    } else {
-        DxfSink sink(records, options, out);
-        WalkBlocks(blocks, table, records, kDxfWalkRules, sink, dialogs);
-    }
-    out += kDxfTrailer;
+    EmitDxfText(templateLines, blocks, table, records, controls, inputFormat, options, dialogs, out,
+                TextFlush());
     return out;
 }
 
@@ -106,10 +134,19 @@ DxfExportResult RunDxfExport(const InputBlockList& blocks, const ApertureTable& 
 
     BusyPointer busy(pointer);
     pointer.ProcessPendingEvents();
-    const std::string text = BuildDxfText(templateBuffer, blocks, table, records, controls,
-                                          settings.inputFormat, options, dialogs);
+    // Streamed to a temporary file beside the target, renamed over it at the end.
+    AtomicFileWriter writer{std::filesystem::path(target)};
+    std::string text;
+    text.reserve(kFlushBytes + 4096);
+    const TextFlush flush = [&writer](std::string& piece) {
+        writer.Write(piece);
+        piece.clear();
+    };
+    EmitDxfText(templateBuffer, blocks, table, records, controls, settings.inputFormat, options,
+                dialogs, text, flush);
+    writer.Write(text);
     if (blocks.blockCount() != 0) pointer.SetPointer(PointerShape::Arrow);
-    if (!WriteFileAtomically(std::filesystem::path(target), text)) {
+    if (!writer.Commit()) {
         ShowCheckMessage(dialogs, kDxfWriteMessage);
         return DxfExportResult::WriteFailed;
     }

@@ -1,8 +1,8 @@
 #pragma once
 // The DXF export command: template lines, then the entities of a walk over
 // the block list with the viewer's transform, then the trailer. The file is
-// built in memory and replaces the target in one step, so a failed export
-// leaves no half-written file.
+// streamed to a temporary file beside the target and renamed over it at the
+// end, so a failed export leaves no half-written file.
 
 #include "aperture/ApertureTable.h"
 #include "export/DxfWriter.h"

@@ -1,5 +1,6 @@
 #include "platform/AtomicFile.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <string>
@@ -8,45 +9,75 @@
 
 namespace mutaplot {
 
-bool WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
-    if (target.empty()) return false;
-    std::error_code ec;
-    if (std::filesystem::is_directory(target, ec)) return false;
-    std::filesystem::path folder = target.parent_path();
-    if (folder.empty()) folder = ".";
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    int fd = ::mkstemp(pattern.data());
-    if (fd < 0) return false;
-    bool ok = true;
+namespace {
+
+bool WriteAll(int fd, std::string_view bytes) {
     const char* p = bytes.data();
     std::size_t left = bytes.size();
-    while (ok && left > 0) {
+    while (left > 0) {
         ssize_t n = ::write(fd, p, left);
         if (n < 0) {
-            ok = false;
-            break;
+            if (errno == EINTR) continue;
+            return false;
         }
         p += n;
         left -= static_cast<std::size_t>(n);
     }
-    if (ok) {
-        // Keep the permissions of a file being replaced; a new file gets the
-        // usual 0666 less the umask.
-        struct stat st {};
-        mode_t mode;
-        if (::stat(target.c_str(), &st) == 0) {
-            mode = st.st_mode & 07777;
-        } else {
-            mode_t mask = ::umask(0);
-            ::umask(mask);
-            mode = 0666 & ~mask;
-        }
-        ::fchmod(fd, mode);
+    return true;
+}
+
+// Keep the permissions of a file being replaced; a new file gets the usual
+// 0666 less the umask.
+void TakeTargetMode(int fd, const std::filesystem::path& target) {
+    struct stat st {};
+    mode_t mode;
+    if (::stat(target.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
     }
-    if (::close(fd) != 0) ok = false;
-    if (ok) ok = std::rename(pattern.c_str(), target.c_str()) == 0;
-    if (!ok) ::unlink(pattern.c_str());
-    return ok;
+    ::fchmod(fd, mode);
+}
+
+}  // namespace
+
+AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& target) : target_(target) {
+    std::error_code ec;
+    if (target.empty() || std::filesystem::is_directory(target, ec)) return;
+    std::filesystem::path folder = target.parent_path();
+    if (folder.empty()) folder = ".";
+    tempPath_ = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    fd_ = ::mkstemp(tempPath_.data());
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        ::unlink(tempPath_.c_str());
+    }
+}
+
+void AtomicFileWriter::Write(std::string_view bytes) {
+    if (!ok()) return;
+    if (!WriteAll(fd_, bytes)) ok_ = false;
+}
+
+bool AtomicFileWriter::Commit() {
+    if (!ok()) return false;
+    TakeTargetMode(fd_, target_);
+    const int fd = fd_;
+    fd_ = -1;
+    bool done = ::close(fd) == 0 && std::rename(tempPath_.c_str(), target_.c_str()) == 0;
+    if (!done) ::unlink(tempPath_.c_str());
+    return done;
+}
+
+bool WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+    AtomicFileWriter writer(target);
+    writer.Write(bytes);
+    return writer.Commit();
 }
 
 }  // namespace mutaplot
