@@ -140,7 +140,7 @@ TEST_F(CliRender, BadSizesAreUsageErrorsAndWriteNothing) {
         const RenderRun r = RunRender(dir, arguments);
         EXPECT_EQ(r.exitCode, 2) << size;
     }
-    // 4000 mm at about 10 px a millimetre is over 32768 pixels.
+    // 4000 mm at about 10 px a millimetre is over 16384 pixels.
     RenderRun r = RunRender(dir, common + "--size 4000,10 --dpi 254" + files);
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_FALSE(std::filesystem::exists(out));
