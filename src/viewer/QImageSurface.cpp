@@ -28,6 +28,8 @@ QPainter& PaintDeviceSurface::Painter() {
     if (!painter_) {
         painter_ = std::make_unique<QPainter>(&device_);
         painter_->setRenderHint(QPainter::Antialiasing, false);
+        penSet_ = false;
+        brushSet_ = false;
         SetDrawMode(mode_);
     }
     return *painter_;
@@ -55,8 +57,25 @@ QColor PaintDeviceSurface::Ink(SurfaceColour colour) const {
     return FromBgr(colour);
 }
 
-QPen PaintDeviceSurface::StrokePen() const {
-    return QPen(Ink(drawColour_), penWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+void PaintDeviceSurface::UsePen(bool squareCap) {
+    const QRgb ink = Ink(drawColour_).rgb();
+    if (penSet_ && ink == penInk_ && penWidth_ == penSetWidth_ && squareCap == penSquare_) return;
+    painter_->setPen(squareCap ? QPen(QColor::fromRgb(ink), penWidth_, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin)
+                               : QPen(QColor::fromRgb(ink), penWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    penSet_ = true;
+    penInk_ = ink;
+    penSetWidth_ = penWidth_;
+    penSquare_ = squareCap;
+}
+
+void PaintDeviceSurface::UseBrush(bool filled, SurfaceColour colour) {
+    const QRgb ink = filled ? Ink(colour).rgb() : 0;
+    if (brushSet_ && filled == brushFilled_ && ink == brushInk_) return;
+    if (filled) painter_->setBrush(QColor::fromRgb(ink));
+    else painter_->setBrush(Qt::NoBrush);
+    brushSet_ = true;
+    brushFilled_ = filled;
+    brushInk_ = ink;
 }
 
 QPointF PaintDeviceSurface::Px(double x, double y) const {
@@ -77,7 +96,7 @@ void PaintDeviceSurface::Clear() {
 
 void PaintDeviceSurface::Line(double x1, double y1, double x2, double y2) {
     QPainter& p = Painter();
-    p.setPen(StrokePen());
+    UsePen(false);
     const QPointF a = Px(x1, y1), b = Px(x2, y2);
     if (a == b) p.drawPoint(a);  // a line of no length still leaves its dot
     else p.drawLine(a, b);
@@ -85,32 +104,32 @@ void PaintDeviceSurface::Line(double x1, double y1, double x2, double y2) {
 
 void PaintDeviceSurface::Rectangle(double x1, double y1, double x2, double y2) {
     QPainter& p = Painter();
-    p.setPen(StrokePen());
-    p.setBrush(Qt::NoBrush);
+    UsePen(false);
+    UseBrush(false);
     p.drawRect(PxRect(x1, y1, x2, y2));
 }
 
 void PaintDeviceSurface::FilledRectangle(double x1, double y1, double x2, double y2) {
     QPainter& p = Painter();
     const QRectF r = PxRect(x1, y1, x2, y2);
-    p.setPen(QPen(Ink(drawColour_), penWidth_, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-    p.setBrush(Ink(drawColour_));
+    UsePen(true);
+    UseBrush(true, drawColour_);
     p.drawRect(r);
 }
 
 void PaintDeviceSurface::Circle(double cx, double cy, double radius) {
     QPainter& p = Painter();
     const double r = radius * PixelsPerUnit();
-    p.setPen(StrokePen());
-    p.setBrush(Qt::NoBrush);
+    UsePen(false);
+    UseBrush(false);
     p.drawEllipse(Px(cx, cy), r, r);
 }
 
 void PaintDeviceSurface::FilledCircle(double cx, double cy, double radius) {
     QPainter& p = Painter();
     const double r = radius * PixelsPerUnit();
-    p.setPen(StrokePen());
-    p.setBrush(Ink(fillColour_));
+    UsePen(false);
+    UseBrush(true, fillColour_);
     p.drawEllipse(Px(cx, cy), r, r);
 }
 
@@ -126,8 +145,8 @@ void PaintDeviceSurface::Arc(double cx, double cy, double radius, double startRa
     QPainterPath path;
     path.arcMoveTo(box, start);
     path.arcTo(box, start, sweep);
-    p.setPen(StrokePen());
-    p.setBrush(Qt::NoBrush);
+    UsePen(false);
+    UseBrush(false);
     p.drawPath(path);
 }
 

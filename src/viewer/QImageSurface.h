@@ -58,7 +58,11 @@ protected:
 private:
     double PixelsPerUnit() const noexcept;
     QColor Ink(SurfaceColour colour) const;
-    QPen StrokePen() const;
+    // Sets the painter's pen and brush only when they differ from what it
+    // holds: building and setting them for every primitive costs more than
+    // drawing a small figure.
+    void UsePen(bool squareCap);
+    void UseBrush(bool filled, SurfaceColour colour = 0);
     QPointF Px(double x, double y) const;
     QRectF PxRect(double x1, double y1, double x2, double y2) const;
 
@@ -75,6 +79,14 @@ private:
     SurfaceColour drawColour_ = kBlack;
     SurfaceColour fillColour_ = kBlack;
     SurfaceColour backColour_ = kWhite;
+    // What the painter holds; reset when painting starts again.
+    bool penSet_ = false;
+    QRgb penInk_ = 0;
+    int penSetWidth_ = 0;
+    bool penSquare_ = false;
+    bool brushSet_ = false;
+    bool brushFilled_ = false;
+    QRgb brushInk_ = 0;
 };
 
 // A surface on its own image (RGB32), white until drawn on.
