@@ -3,6 +3,7 @@
 #include <QPaintDevice>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -87,6 +88,13 @@ QRectF PaintDeviceSurface::PxRect(double x1, double y1, double x2, double y2) co
     return QRectF(Px(x1, y1), Px(x2, y2)).normalized();
 }
 
+bool PaintDeviceSurface::OutsideDevice(double minX, double minY, double maxX,
+                                       double maxY) const noexcept {
+    const double margin = penWidth_ + 2.0;
+    return maxX + margin < 0 || maxY + margin < 0 || minX - margin > pixelWidth_ ||
+           minY - margin > pixelHeight_;
+}
+
 void PaintDeviceSurface::Clear() {
     QPainter& p = Painter();
     p.setCompositionMode(QPainter::CompositionMode_Source);
@@ -95,49 +103,63 @@ void PaintDeviceSurface::Clear() {
 }
 
 void PaintDeviceSurface::Line(double x1, double y1, double x2, double y2) {
+    const QPointF a = Px(x1, y1), b = Px(x2, y2);
+    if (OutsideDevice(std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.x(), b.x()),
+                      std::max(a.y(), b.y())))
+        return;
     QPainter& p = Painter();
     UsePen(false);
-    const QPointF a = Px(x1, y1), b = Px(x2, y2);
     if (a == b) p.drawPoint(a);  // a line of no length still leaves its dot
     else p.drawLine(a, b);
 }
 
 void PaintDeviceSurface::Rectangle(double x1, double y1, double x2, double y2) {
+    const QRectF r = PxRect(x1, y1, x2, y2);
+    if (OutsideDevice(r.left(), r.top(), r.right(), r.bottom())) return;
     QPainter& p = Painter();
     UsePen(false);
     UseBrush(false);
-    p.drawRect(PxRect(x1, y1, x2, y2));
+    p.drawRect(r);
 }
 
 void PaintDeviceSurface::FilledRectangle(double x1, double y1, double x2, double y2) {
-    QPainter& p = Painter();
     const QRectF r = PxRect(x1, y1, x2, y2);
+    if (OutsideDevice(r.left(), r.top(), r.right(), r.bottom())) return;
+    QPainter& p = Painter();
     UsePen(true);
     UseBrush(true, drawColour_);
     p.drawRect(r);
 }
 
 void PaintDeviceSurface::Circle(double cx, double cy, double radius) {
-    QPainter& p = Painter();
     const double r = radius * PixelsPerUnit();
+    const QPointF c = Px(cx, cy);
+    if (OutsideDevice(c.x() - std::abs(r), c.y() - std::abs(r), c.x() + std::abs(r), c.y() + std::abs(r)))
+        return;
+    QPainter& p = Painter();
     UsePen(false);
     UseBrush(false);
-    p.drawEllipse(Px(cx, cy), r, r);
+    p.drawEllipse(c, r, r);
 }
 
 void PaintDeviceSurface::FilledCircle(double cx, double cy, double radius) {
-    QPainter& p = Painter();
     const double r = radius * PixelsPerUnit();
+    const QPointF c = Px(cx, cy);
+    if (OutsideDevice(c.x() - std::abs(r), c.y() - std::abs(r), c.x() + std::abs(r), c.y() + std::abs(r)))
+        return;
+    QPainter& p = Painter();
     UsePen(false);
     UseBrush(true, fillColour_);
-    p.drawEllipse(Px(cx, cy), r, r);
+    p.drawEllipse(c, r, r);
 }
 
 void PaintDeviceSurface::Arc(double cx, double cy, double radius, double startRadians,
                              double endRadians) {
-    QPainter& p = Painter();
     const double r = radius * PixelsPerUnit();
     const QPointF c = Px(cx, cy);
+    if (OutsideDevice(c.x() - std::abs(r), c.y() - std::abs(r), c.x() + std::abs(r), c.y() + std::abs(r)))
+        return;
+    QPainter& p = Painter();
     const QRectF box(c.x() - r, c.y() - r, 2 * r, 2 * r);
     const double start = startRadians * 180 / std::numbers::pi;
     double sweep = std::fmod((endRadians - startRadians) * 180 / std::numbers::pi, 360.0);

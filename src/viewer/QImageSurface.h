@@ -63,6 +63,9 @@ private:
     // drawing a small figure.
     void UsePen(bool squareCap);
     void UseBrush(bool filled, SurfaceColour colour = 0);
+    // True when a figure within these pixel bounds cannot touch the device,
+    // whatever its pen: drawing it would change no pixel in any mode.
+    bool OutsideDevice(double minX, double minY, double maxX, double maxY) const noexcept;
     QPointF Px(double x, double y) const;
     QRectF PxRect(double x1, double y1, double x2, double y2) const;
 

@@ -70,5 +70,48 @@ TEST(QImageSurfaceTest, ArcsRunCounterClockwiseOnTheSurface) {
     EXPECT_EQ(PixelAtMm(s, 50 - 14.14, 50 + 14.14), qRgb(0, 0, 0));
 }
 
+// Figures beyond the picture are skipped; those reaching into it from outside
+// still leave their visible part, in copy and in exclusive-or mode. In inches
+// at 96 dpi one picture unit is 96 pixels.
+TEST(QImageSurfaceTest, FiguresAcrossAndBeyondTheEdges) {
+    QImageSurface s(96, 96, 96);
+    s.SetUnit(SurfaceUnit::Inch);
+    s.Clear();
+    const QImage white = s.Image().copy();
+    const double px = 1.0 / 96;
+    // Wholly outside on each side, wide pens included.
+    s.SetPenWidth(5);
+    s.FilledCircle(-20 * px, 48 * px, 10 * px);
+    s.Circle(48 * px, 120 * px, 10 * px);
+    s.Line(-50 * px, -10 * px, 150 * px, -10 * px);
+    s.Rectangle(110 * px, 10 * px, 130 * px, 20 * px);
+    s.FilledRectangle(10 * px, -40 * px, 20 * px, -20 * px);
+    s.Arc(200 * px, 200 * px, 50 * px, 0, 3.0);
+    EXPECT_EQ(s.Image(), white);
+
+    // A disc of radius 10 centred 5 pixels left of the picture covers columns
+    // 0 to 4 on its middle row; a line from outside to the middle inks (20, 30).
+    s.SetPenWidth(1);
+    s.FilledCircle(-5 * px, 48.5 * px, 10 * px);
+    EXPECT_EQ(s.Image().pixel(2, 48), qRgb(0, 0, 0));
+    EXPECT_EQ(s.Image().pixel(8, 48), qRgb(255, 255, 255));
+    s.Line(-30 * px, 30.5 * px, 48.5 * px, 30.5 * px);
+    EXPECT_EQ(s.Image().pixel(20, 30), qRgb(0, 0, 0));
+    // A thick line just above the top edge still reaches row 0.
+    s.SetPenWidth(7);
+    s.Line(60 * px, -1 * px, 90 * px, -1 * px);
+    EXPECT_EQ(s.Image().pixel(75, 0), qRgb(0, 0, 0));
+
+    // Exclusive-or: a rectangle half outside shows, and twice restores.
+    const QImage before = s.Image().copy();
+    s.SetPenWidth(1);
+    s.SetDrawMode(DrawMode::Xor);
+    s.SetDrawColour(kWhite);
+    s.FilledRectangle(80 * px, 80 * px, 120 * px, 120 * px);
+    EXPECT_EQ(s.Image().pixel(90, 90), qRgb(0, 0, 0));
+    s.FilledRectangle(80 * px, 80 * px, 120 * px, 120 * px);
+    EXPECT_EQ(s.Image(), before);
+}
+
 }  // namespace
 }  // namespace mutaplot
