@@ -160,16 +160,26 @@ void PaintDeviceSurface::Arc(double cx, double cy, double radius, double startRa
     if (OutsideDevice(c.x() - std::abs(r), c.y() - std::abs(r), c.x() + std::abs(r), c.y() + std::abs(r)))
         return;
     QPainter& p = Painter();
-    const QRectF box(c.x() - r, c.y() - r, 2 * r, 2 * r);
     const double start = startRadians * 180 / std::numbers::pi;
     double sweep = std::fmod((endRadians - startRadians) * 180 / std::numbers::pi, 360.0);
     if (sweep <= 0) sweep += 360;  // counter-clockwise; equal angles give the full circle
-    QPainterPath path;
-    path.arcMoveTo(box, start);
-    path.arcTo(box, start, sweep);
     UsePen(false);
     UseBrush(false);
-    p.drawPath(path);
+    // The ring segments of a thermal repeat at every pad: their curve is
+    // built once around the origin and moved to each centre.
+    ArcShape* shape = nullptr;
+    for (ArcShape& a : arcShapes_)
+        if (a.radius == r && a.start == start && a.sweep == sweep) shape = &a;
+    if (!shape) {
+        shape = &arcShapes_[nextArcShape_];
+        nextArcShape_ = (nextArcShape_ + 1) % arcShapes_.size();
+        const QRectF atOrigin(-r, -r, 2 * r, 2 * r);
+        QPainterPath path;
+        path.arcMoveTo(atOrigin, start);
+        path.arcTo(atOrigin, start, sweep);
+        *shape = {r, start, sweep, path};
+    }
+    p.drawPath(shape->path.translated(c));
 }
 
 QImageSurface::QImageSurface(int pixelWidth, int pixelHeight, double dpi)

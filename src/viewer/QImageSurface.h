@@ -9,7 +9,9 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 
+#include <array>
 #include <memory>
 
 class QPaintDevice;
@@ -90,6 +92,14 @@ private:
     bool brushSet_ = false;
     bool brushFilled_ = false;
     QRgb brushInk_ = 0;
+    struct ArcShape {
+        double radius = -1;
+        double start = 0;
+        double sweep = 0;
+        QPainterPath path;
+    };
+    std::array<ArcShape, 8> arcShapes_;
+    std::size_t nextArcShape_ = 0;
 };
 
 // A surface on its own image (RGB32), white until drawn on.

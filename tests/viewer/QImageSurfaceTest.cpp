@@ -70,6 +70,39 @@ TEST(QImageSurfaceTest, ArcsRunCounterClockwiseOnTheSurface) {
     EXPECT_EQ(PixelAtMm(s, 50 - 14.14, 50 + 14.14), qRgb(0, 0, 0));
 }
 
+// Arcs of the same radius and angles repeat at each centre; another radius
+// or other angles give their own curve. Inches at 96 dpi: 96 pixels a unit.
+TEST(QImageSurfaceTest, RepeatedArcsKeepTheirOwnShapeAndPlace) {
+    QImageSurface s(300, 300, 96);
+    s.SetUnit(SurfaceUnit::Inch);
+    s.Clear();
+    s.SetPenWidth(3);
+    const double px = 1.0 / 96, quarter = 1.5707963267948966;
+    auto ink = [&s](double x, double y) {
+        return s.Image().pixel(static_cast<int>(x), static_cast<int>(y)) == qRgb(0, 0, 0);
+    };
+    // Quarter arcs 0..π/2 of radius 20 at (50, 50) and (150, 50): the point at
+    // 45° lies 14.14 pixels right of and above each centre.
+    s.Arc(50 * px, 50 * px, 20 * px, 0, quarter);
+    s.Arc(150 * px, 50 * px, 20 * px, 0, quarter);
+    EXPECT_TRUE(ink(50 + 14.14, 50 - 14.14));
+    EXPECT_TRUE(ink(150 + 14.14, 50 - 14.14));
+    EXPECT_FALSE(ink(150 - 14.14, 50 + 14.14));
+    // Radius 30 with the same angles at (250, 50): nothing on the radius 20 circle.
+    s.Arc(250 * px, 50 * px, 30 * px, 0, quarter);
+    EXPECT_TRUE(ink(250 + 21.21, 50 - 21.21));
+    EXPECT_FALSE(ink(250 + 14.14, 50 - 14.14));
+    // Radius 20 from π to 3π/2 at (50, 150): lower left only.
+    s.Arc(50 * px, 150 * px, 20 * px, 2 * quarter, 3 * quarter);
+    EXPECT_TRUE(ink(50 - 14.14, 150 + 14.14));
+    EXPECT_FALSE(ink(50 + 14.14, 150 - 14.14));
+    // More shapes than are kept at once, then the first again at (150, 250).
+    for (int i = 1; i <= 10; ++i) s.Arc(150 * px, 150 * px, (20 + i) * px, 0, quarter);
+    s.Arc(150 * px, 250 * px, 20 * px, 0, quarter);
+    EXPECT_TRUE(ink(150 + 14.14, 250 - 14.14));
+    EXPECT_FALSE(ink(150 - 14.14, 250 + 14.14));
+}
+
 // Figures beyond the picture are skipped; those reaching into it from outside
 // still leave their visible part, in copy and in exclusive-or mode. In inches
 // at 96 dpi one picture unit is 96 pixels.
