@@ -1,5 +1,7 @@
 #include "aperture/AptFile.h"
 
+#include "platform/WholeFile.h"
+
 #include "settings/Cp932.h"
 #include "settings/NumberText.h"
 #include "platform/AtomicFile.h"
@@ -15,22 +17,6 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
-
-// Reads a whole file; no value when it cannot be opened or read.
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file) return std::nullopt;
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
-        bytes.append(buffer, n);
-        if (n < sizeof buffer) break;
-    }
-    if (std::ferror(file.get())) return std::nullopt;
-    return bytes;
-}
 
 // An unquoted field that reads as a decimal number is kept in its shortest
 // form ("0.50" -> "0.5"). Words such as "inf" or "nan" are not numbers here.

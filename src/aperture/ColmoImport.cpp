@@ -1,5 +1,7 @@
 #include "aperture/ColmoImport.h"
 
+#include "platform/WholeFile.h"
+
 #include "settings/Cp932.h"
 #include "settings/NumberText.h"
 
@@ -55,21 +57,6 @@ std::u32string TrimSpaces(std::u32string line) {
     std::size_t start = 0;
     while (start < end && line[start] == U' ') ++start;
     return line.substr(start, end - start);
-}
-
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file) return std::nullopt;
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
-        bytes.append(buffer, n);
-        if (n < sizeof buffer) break;
-    }
-    if (std::ferror(file.get())) return std::nullopt;
-    return bytes;
 }
 
 // ---- the layout of a report ---------------------------------------------
