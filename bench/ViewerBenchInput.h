@@ -5,12 +5,30 @@
 
 #include "aperture/ApertureTable.h"
 #include "input/BlockList.h"
+#include "platform/Dialogs.h"
+#include "platform/Pointer.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <string>
 
 namespace mutaplot::bench {
+
+// Platform services that answer at once: OK to every message, cancel to
+// every file dialog, nothing for the pointer.
+class NoPlatform final : public Dialogs, public Pointer {
+public:
+    MessageAnswer ShowMessage(const std::string&, const std::string&, MessageButtons) override {
+        return MessageAnswer::Ok;
+    }
+    std::string OpenFileName(const std::string&, FileDialogFlags) override { return {}; }
+    std::string SaveFileName(const std::string&, FileDialogFlags) override { return {}; }
+    std::optional<std::uint32_t> ChooseColour(std::uint32_t) override { return std::nullopt; }
+    bool PrinterSetup() override { return true; }
+    void ShowHelp(const std::string&) override {}
+    void SetPointer(PointerShape) override {}
+    void ProcessPendingEvents() override {}
+};
 
 inline ApertureTable BenchApertureTable() {
     ApertureTable table;

@@ -13,20 +13,6 @@
 namespace mutaplot {
 namespace {
 
-class NoPlatform final : public Dialogs, public Pointer {
-public:
-    MessageAnswer ShowMessage(const std::string&, const std::string&, MessageButtons) override {
-        return MessageAnswer::Ok;
-    }
-    std::string OpenFileName(const std::string&, FileDialogFlags) override { return {}; }
-    std::string SaveFileName(const std::string&, FileDialogFlags) override { return {}; }
-    std::optional<std::uint32_t> ChooseColour(std::uint32_t) override { return std::nullopt; }
-    bool PrinterSetup() override { return true; }
-    void ShowHelp(const std::string&) override {}
-    void SetPointer(PointerShape) override {}
-    void ProcessPendingEvents() override {}
-};
-
 void DisplayPass(benchmark::State& state, const char* quality) {
     const InputBlockList blocks = bench::BenchBlocks(1'000'000);
     const ApertureTable table = bench::BenchApertureTable();
@@ -39,7 +25,7 @@ void DisplayPass(benchmark::State& state, const char* quality) {
     PlotRecords records{transform, plot, gCode, arc, aperture, view};
     ViewControls controls;
     controls.qualityText = quality;
-    NoPlatform platform;
+    bench::NoPlatform platform;
     QImageSurface surface(1920, 1080, 96);
     for (auto _ : state) {
         RunDisplayPass(blocks, table, records, controls, 1, 0.0f, surface, platform, platform);

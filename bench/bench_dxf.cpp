@@ -11,18 +11,6 @@
 namespace mutaplot {
 namespace {
 
-class NoDialogs final : public Dialogs {
-public:
-    MessageAnswer ShowMessage(const std::string&, const std::string&, MessageButtons) override {
-        return MessageAnswer::Ok;
-    }
-    std::string OpenFileName(const std::string&, FileDialogFlags) override { return {}; }
-    std::string SaveFileName(const std::string&, FileDialogFlags) override { return {}; }
-    std::optional<std::uint32_t> ChooseColour(std::uint32_t) override { return std::nullopt; }
-    bool PrinterSetup() override { return true; }
-    void ShowHelp(const std::string&) override {}
-};
-
 void Export(benchmark::State& state, DxfOptions options) {
     const InputBlockList blocks = bench::BenchBlocks(1'000'000);
     const ApertureTable table = bench::BenchApertureTable();
@@ -34,7 +22,7 @@ void Export(benchmark::State& state, DxfOptions options) {
     ViewState view;
     PlotRecords records{transform, plot, gCode, arc, aperture, view};
     ViewControls controls;
-    NoDialogs dialogs;
+    bench::NoPlatform dialogs;
     const std::vector<std::string> head = {"  0", "SECTION", "  2", "ENTITIES", "  0"};
     std::size_t bytes = 0;
     for (auto _ : state) {

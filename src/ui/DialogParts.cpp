@@ -40,6 +40,17 @@ std::optional<std::uint8_t> SelectedCode(const QButtonGroup* group) {
     return static_cast<std::uint8_t>(id);
 }
 
+QComboBox* MakeFormatFrame(QGroupBox* frame) {
+    auto* combo = new QComboBox(frame);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setMinimumContentsLength(10);
+    auto* layout = new QVBoxLayout(frame);
+    layout->addWidget(combo);
+    layout->addStretch();
+    return combo;
+}
+
 void AppendFormatCaptions(QComboBox* combo) {
     for (const CoordinateFormat& f : kCoordinateFormats)
         combo->addItem(QString::fromUtf8(f.caption.data(), static_cast<qsizetype>(f.caption.size())));

@@ -29,6 +29,10 @@ void SelectOnly(QButtonGroup* group, int code);
 // The code of the selected option; no value when none is selected.
 std::optional<std::uint8_t> SelectedCode(const QButtonGroup* group);
 
+// Fills a frame with the editable drop-down of the nine formats (empty until
+// AppendFormatCaptions) and returns it.
+QComboBox* MakeFormatFrame(QGroupBox* frame);
+
 // Appends the nine format captions, in code order, to an editable drop-down.
 void AppendFormatCaptions(QComboBox* combo);
 

@@ -36,13 +36,7 @@ OutsetForm::OutsetForm(ConversionSettings& settings, Dialogs& dialogs, QWidget* 
     setAttribute(Qt::WA_DeleteOnClose);
 
     Frame1 = new QGroupBox(U("出力フォーマット"), this);
-    Combo1 = new QComboBox(Frame1);
-    Combo1->setEditable(true);
-    Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Combo1->setMinimumContentsLength(10);
-    auto* f1 = new QVBoxLayout(Frame1);
-    f1->addWidget(Combo1);
-    f1->addStretch();
+    Combo1 = MakeFormatFrame(Frame1);
 
     Frame2 = new QGroupBox(U("ゼロ省略"), this);
     zeroGroup_ = MakeOptionFrame(Frame2, {&Option1, &Option2, &Option3},
