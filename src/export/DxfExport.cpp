@@ -23,11 +23,11 @@ public:
             const TextFlush& flush)
         : records_(records), options_(options), out_(out), flush_(flush) {}
     void Block(std::string_view dCode) override {
-        WriteDxfBlock(dCode, records_, options_, out_);
+        WriteDxfBlock(dCode, records_, options_, handles_, out_);
         Flush();
     }
     void Arc(std::string_view gCode) override {
-        WriteDxfArc(gCode, records_, options_, out_);
+        WriteDxfArc(gCode, records_, options_, handles_, out_);
         Flush();
     }
     void SetPenWidth(int) override {}
@@ -38,6 +38,7 @@ private:
     }
     const PlotRecords& records_;
     const DxfOptions& options_;
+    DxfHandles handles_;
     std::string& out_;
     const TextFlush& flush_;
 };

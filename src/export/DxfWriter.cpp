@@ -13,14 +13,17 @@ namespace {
 constexpr std::string_view kCrLf = "\r\n";
 
 // Entity heads: type name, then the fixed groups of each form up to the
-// first coordinate code line.
+// first coordinate code line (in the AC1009 form, up to the handle).
 constexpr std::string_view kLine1003 = "LINE\r\n  8\r\n1\r\n 62\r\n7\r\n  6\r\nCONTINUOUS\r\n 10\r\n";
-constexpr std::string_view kLine1009 = "LINE\r\n  5\r\n2B\r\n  8\r\n0\r\n 10\r\n";
+constexpr std::string_view kLine1009 = "LINE\r\n  5\r\n";
 constexpr std::string_view kCircle1003 = "CIRCLE\r\n  8\r\n1\r\n 62\r\n7\r\n  6\r\nCONTINUOUS\r\n 10\r\n";
 // The AC1009 circle's centre-X code line is four characters wide.
-constexpr std::string_view kCircle1009 = "CIRCLE\r\n  5\r\n2B\r\n  8\r\n0\r\n  10\r\n";
+constexpr std::string_view kCircle1009 = "CIRCLE\r\n  5\r\n";
 constexpr std::string_view kArc1003 = "ARC\r\n  8\r\n1\r\n 62\r\n7\r\n  6\r\nCONTINUOUS\r\n 10\r\n";
-constexpr std::string_view kArc1009 = "ARC\r\n  5\r\n2C\r\n  8\r\n0\r\n 10\r\n";
+constexpr std::string_view kArc1009 = "ARC\r\n  5\r\n";
+// In the AC1009 form the handle line follows the head, then these.
+constexpr std::string_view kAfterHandle = "  8\r\n0\r\n 10\r\n";
+constexpr std::string_view kCircleAfterHandle = "  8\r\n0\r\n  10\r\n";
 
 }  // namespace
 
@@ -75,10 +78,11 @@ struct Point {
 
 class EntityWriter {
 public:
-    EntityWriter(const DxfOptions& options, std::string& out) : ac1009_(options.ac1009), out_(out) {}
+    EntityWriter(const DxfOptions& options, DxfHandles& handles, std::string& out)
+        : ac1009_(options.ac1009), handles_(handles), out_(out) {}
 
     void Line(Point a, Point b) {
-        out_ += ac1009_ ? kLine1009 : kLine1003;
+        Head(kLine1003, kLine1009, kAfterHandle);
         Number(a.x);
         out_ += " 20\r\n";
         Number(a.y);
@@ -92,7 +96,7 @@ public:
     }
 
     void Circle(Point c, double r) {
-        out_ += ac1009_ ? kCircle1009 : kCircle1003;
+        Head(kCircle1003, kCircle1009, kCircleAfterHandle);
         Number(c.x);
         out_ += " 20\r\n";
         Number(c.y);
@@ -102,7 +106,7 @@ public:
     }
 
     void Arc(Point c, double r, double a1, double a2) {
-        out_ += ac1009_ ? kArc1009 : kArc1003;
+        Head(kArc1003, kArc1009, kAfterHandle);
         Number(c.x);
         out_ += " 20\r\n";
         Number(c.y);
@@ -131,12 +135,27 @@ public:
     }
 
 private:
+    void Head(std::string_view head1003, std::string_view head1009, std::string_view afterHandle) {
+        if (!ac1009_) {
+            out_ += head1003;
+            return;
+        }
+        out_ += head1009;
+        char hex[20];
+        const auto res = std::to_chars(hex, hex + sizeof hex, handles_.next++, 16);
+        for (char* c = hex; c != res.ptr; ++c)
+            out_ += static_cast<char>(*c >= 'a' ? *c - 'a' + 'A' : *c);
+        out_ += kCrLf;
+        out_ += afterHandle;
+    }
+
     void Number(double v) {
         AppendDxfNumber(out_, v);
         out_ += kCrLf;
     }
 
     bool ac1009_;
+    DxfHandles& handles_;
     std::string& out_;
 };
 
@@ -205,7 +224,7 @@ void WriteThermal(Point p, const CurrentAperture& a, double z, EntityWriter& w) 
 }  // namespace
 
 void WriteDxfBlock(std::string_view dCode, const PlotRecords& records, const DxfOptions& options,
-                   std::string& out) {
+                   DxfHandles& handles, std::string& out) {
     const bool stroke = dCode == "D01";
     if (!stroke && dCode != "D03") return;
     const PlotState& plot = records.plot;
@@ -216,7 +235,7 @@ void WriteDxfBlock(std::string_view dCode, const PlotRecords& records, const Dxf
                                plot.yText.value_or(plot.currentY), t);
     const double hx = z * a.sizeX / 2;
     const double hy = z * a.sizeY / 2;
-    EntityWriter w(options, out);
+    EntityWriter w(options, handles, out);
 
     if (stroke) {
         const Point p0 = ToDrawing(plot.currentX, plot.currentY, t);
@@ -253,7 +272,7 @@ void WriteDxfBlock(std::string_view dCode, const PlotRecords& records, const Dxf
 }
 
 void WriteDxfArc(std::string_view gCode, const PlotRecords& records, const DxfOptions& options,
-                 std::string& out) {
+                 DxfHandles& handles, std::string& out) {
     const bool clockwise = gCode == "G02";
     if (!clockwise && gCode != "G03") return;
     const ViewTransform& t = records.transform;
@@ -264,7 +283,7 @@ void WriteDxfArc(std::string_view gCode, const PlotRecords& records, const DxfOp
     // its end angle to its start angle.
     const double a1 = clockwise ? arc.endAngle : arc.startAngle;
     const double a2 = clockwise ? arc.startAngle : arc.endAngle;
-    EntityWriter w(options, out);
+    EntityWriter w(options, handles, out);
     if (!options.lineWidth) {
         w.ArcOrCircle(c, r, a1, a2);
         return;

@@ -1,8 +1,8 @@
 #pragma once
 // The DXF writer: each stroke, flash and arc of the walk becomes LINE,
 // CIRCLE and ARC entities in one of two compatible forms (AC1003 with layer
-// "1", colour 7 and linetype CONTINUOUS; AC1009 with layer "0" and a fixed
-// handle per entity kind). Coordinates keep the data's orientation (Y up) and
+// "1", colour 7 and linetype CONTINUOUS; AC1009 with layer "0" and a handle
+// of its own on every entity). Coordinates keep the data's orientation (Y up) and
 // go through the view transform without rounding; aperture sizes are taken
 // in the coordinates' unit times the zoom.
 //
@@ -11,6 +11,7 @@
 
 #include "viewer/ViewGeometry.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -21,15 +22,22 @@ struct DxfOptions {
     bool lineWidth = false;  // dxfLineWidth 1: round strokes and arcs as track outlines
 };
 
+// The AC1009 entity handles of one export: every entity gets its own,
+// counting up in hexadecimal from 2B. A reader keys entities by handle, so a
+// handle used twice would make it keep one entity and drop the others.
+struct DxfHandles {
+    std::uint64_t next = 0x2B;
+};
+
 // Appends the entities of one D-code event ("D01" stroke, "D03" flash; "D02"
 // and anything else write nothing). A thermal whose angles cannot be
 // computed (spoke not narrower than its diameters) writes nothing.
 void WriteDxfBlock(std::string_view dCode, const PlotRecords& records, const DxfOptions& options,
-                   std::string& out);
+                   DxfHandles& handles, std::string& out);
 
 // Appends the entities of the arc in ArcGeometry ("G02" or "G03").
 void WriteDxfArc(std::string_view gCode, const PlotRecords& records, const DxfOptions& options,
-                 std::string& out);
+                 DxfHandles& handles, std::string& out);
 
 // Appends a number line's text: exactly FormatDecimal's text, made without
 // building a temporary string for the usual values.

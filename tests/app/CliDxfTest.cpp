@@ -86,16 +86,17 @@ std::string Line1003(const char* x, const char* y, const char* x2, const char* y
     return Lines({"LINE", "  8", "1", " 62", "7", "  6", "CONTINUOUS", " 10", x, " 20", y, " 11",
                   x2, " 21", y2, " 0"});
 }
-std::string Line1009(const char* x, const char* y, const char* x2, const char* y2) {
-    return Lines({"LINE", "  5", "2B", "  8", "0", " 10", x, " 20", y, " 30", "0.0", " 11", x2,
+std::string Line1009(const char* handle, const char* x, const char* y, const char* x2,
+                     const char* y2) {
+    return Lines({"LINE", "  5", handle, "  8", "0", " 10", x, " 20", y, " 30", "0.0", " 11", x2,
                   " 21", y2, " 31", "0.0", " 0"});
 }
 std::string Circle1003(const char* cx, const char* cy, const char* r) {
     return Lines({"CIRCLE", "  8", "1", " 62", "7", "  6", "CONTINUOUS", " 10", cx, " 20", cy,
                   " 40", r, " 0"});
 }
-std::string Circle1009(const char* cx, const char* cy, const char* r) {
-    return Lines({"CIRCLE", "  5", "2B", "  8", "0", "  10", cx, " 20", cy, " 40", r, " 0"});
+std::string Circle1009(const char* handle, const char* cx, const char* cy, const char* r) {
+    return Lines({"CIRCLE", "  5", handle, "  8", "0", "  10", cx, " 20", cy, " 40", r, " 0"});
 }
 
 const std::string kTrailer = "ENDSEC\r\n 0\r\nEOF\r\n";
@@ -122,10 +123,13 @@ TEST_F(CliDxf, WorkedExampleInBothFormsAndLineWidths) {
                                   Line1003("49.5", "29.5", "50.5", "29.5") +
                                   Line1003("50.5", "29.5", "50.5", "30.5") +
                                   Line1003("49.5", "30.5", "50.5", "30.5");
-    const std::string flash1009 = Line1009("49.5", "29.5", "49.5", "30.5") +
-                                  Line1009("49.5", "29.5", "50.5", "29.5") +
-                                  Line1009("50.5", "29.5", "50.5", "30.5") +
-                                  Line1009("49.5", "30.5", "50.5", "30.5");
+    // In the AC1009 form every entity has its own handle, counting from 2B.
+    const auto flash1009 = [](const char* h1, const char* h2, const char* h3, const char* h4) {
+        return Line1009(h1, "49.5", "29.5", "49.5", "30.5") +
+               Line1009(h2, "49.5", "29.5", "50.5", "29.5") +
+               Line1009(h3, "50.5", "29.5", "50.5", "30.5") +
+               Line1009(h4, "49.5", "30.5", "50.5", "30.5");
+    };
 
     DxfRun r = RunDxf(dir, Args("--set dxfFormat=0 --set dxfLineWidth=0", out));
     EXPECT_EQ(r.exitCode, 0);
@@ -146,15 +150,16 @@ TEST_F(CliDxf, WorkedExampleInBothFormsAndLineWidths) {
     r = RunDxf(dir, Args("--set dxfFormat=1 --set dxfLineWidth=0", out));
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(ReadFileBytes(out), TemplateText("head2.lst") + Line1009("10", "10", "50", "10") +
-                                      flash1009 + kTrailer);
+    EXPECT_EQ(ReadFileBytes(out), TemplateText("head2.lst") + Line1009("2B", "10", "10", "50", "10") +
+                                      flash1009("2C", "2D", "2E", "2F") + kTrailer);
 
     r = RunDxf(dir, Args("--set dxfFormat=1 --set dxfLineWidth=1", out));
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(ReadFileBytes(out),
-              TemplateText("head2.lst") + Circle1009("10", "10", "1") + Circle1009("50", "10", "1") +
-                  Line1009("10", "9", "50", "9") + Line1009("10", "11", "50", "11") + flash1009 +
+              TemplateText("head2.lst") + Circle1009("2B", "10", "10", "1") +
+                  Circle1009("2C", "50", "10", "1") + Line1009("2D", "10", "9", "50", "9") +
+                  Line1009("2E", "10", "11", "50", "11") + flash1009("2F", "30", "31", "32") +
                   kTrailer);
 }
 

@@ -36,14 +36,18 @@ Lines Circle1003(const char* x, const char* y, const char* r) {
 Lines Arc1003(const char* x, const char* y, const char* r, const char* a1, const char* a2) {
     return {"ARC", "  8", "1", " 62", "7", "  6", "CONTINUOUS", " 10", x, " 20", y, " 40", r, " 50", a1, " 51", a2, " 0"};
 }
+// Stands for the AC1009 handle line; Expected() numbers them 2B, 2C, ... in
+// file order.
+constexpr const char* kHandle = "<handle>";
+
 Lines Line1009(const char* x, const char* y, const char* x2, const char* y2) {
-    return {"LINE", "  5", "2B", "  8", "0", " 10", x, " 20", y, " 30", "0.0", " 11", x2, " 21", y2, " 31", "0.0", " 0"};
+    return {"LINE", "  5", kHandle, "  8", "0", " 10", x, " 20", y, " 30", "0.0", " 11", x2, " 21", y2, " 31", "0.0", " 0"};
 }
 Lines Circle1009(const char* x, const char* y, const char* r) {
-    return {"CIRCLE", "  5", "2B", "  8", "0", "  10", x, " 20", y, " 40", r, " 0"};
+    return {"CIRCLE", "  5", kHandle, "  8", "0", "  10", x, " 20", y, " 40", r, " 0"};
 }
 Lines Arc1009(const char* x, const char* y, const char* r, const char* a1, const char* a2) {
-    return {"ARC", "  5", "2C", "  8", "0", " 10", x, " 20", y, " 30", "0", " 40", r, " 50", a1, " 51", a2, " 0"};
+    return {"ARC", "  5", kHandle, "  8", "0", " 10", x, " 20", y, " 30", "0", " 40", r, " 50", a1, " 51", a2, " 0"};
 }
 Lines Cat(std::initializer_list<Lines> parts) {
     Lines out;
@@ -63,6 +67,13 @@ protected:
     std::string Expected(std::initializer_list<Lines> entities) {
         Lines all = kTemplate;
         for (const auto& e : entities) all.insert(all.end(), e.begin(), e.end());
+        const char* hex = "0123456789ABCDEF";
+        unsigned next = 0x2B;
+        for (auto& line : all) {
+            if (line != kHandle) continue;
+            line.clear();
+            for (unsigned v = next++; v != 0; v /= 16) line.insert(line.begin(), hex[v % 16]);
+        }
         all.insert(all.end(), kTrailer.begin(), kTrailer.end());
         return Join(all);
     }
@@ -217,6 +228,25 @@ TEST_F(DxfTest, ArcsKeepTheirPathCounterClockwise) {
     EXPECT_EQ(Export({"D10", "X0Y500D02", "G02X500Y0I0J-500D01"}, true, true),
               Expected({Circle1009("0", "0.5", "1"), Circle1009("0.5", "0", "1"),
                         Arc1009("0", "0", "-0.5", "0", "90"), Arc1009("0", "0", "1.5", "0", "90")}));
+}
+
+TEST_F(DxfTest, Ac1009HandlesAreUniqueAndRestartWithEachExport) {
+    // A thermal flash and a round flash: 17 entities, handles 2B … 3B in
+    // file order whatever their kind; the next export starts at 2B again.
+    for (int pass = 0; pass < 2; ++pass) {
+        const std::string text = Export({"D13", "X0Y0D03", "D10", "X0Y0D03"}, true, false);
+        Lines handles;
+        for (std::size_t at = 0; (at = text.find("\r\n  5\r\n", at)) != std::string::npos;) {
+            at += 7;
+            handles.push_back(text.substr(at, text.find("\r\n", at) - at));
+        }
+        ASSERT_EQ(handles.size(), 17u);
+        EXPECT_EQ(handles.front(), "2B");
+        EXPECT_EQ(handles[4], "2F");
+        EXPECT_EQ(handles[5], "30");
+        EXPECT_EQ(handles[15], "3A");
+        EXPECT_EQ(handles.back(), "3B");
+    }
 }
 
 TEST_F(DxfTest, ZoomAndOffsetsScaleAndShiftEverything) {
