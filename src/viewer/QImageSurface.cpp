@@ -1,9 +1,5 @@
 #include "viewer/QImageSurface.h"
 
-#include <QPaintDevice>
-#include <QPainterPath>
-
-#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -11,192 +7,63 @@ namespace mutaplot {
 
 namespace {
 
-QColor FromBgr(SurfaceColour c) {
-    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                  static_cast<int>((c >> 16) & 0xFF));
+// 0x00BBGGRR → an opaque 0xFFRRGGBB pixel.
+std::uint32_t PixelOf(SurfaceColour c) noexcept {
+    return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+
+QImage WhiteImage(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
 }
 
 }  // namespace
 
-PaintDeviceSurface::PaintDeviceSurface(QPaintDevice& device, int pixelWidth, int pixelHeight,
-                                       double dpi)
-    : device_(device), pixelWidth_(pixelWidth), pixelHeight_(pixelHeight),
-      twipsPerPixel_(kTwipsPerInch / dpi) {}
-
-PaintDeviceSurface::~PaintDeviceSurface() { Flush(); }
-
-QPainter& PaintDeviceSurface::Painter() {
-    if (!painter_) {
-        painter_ = std::make_unique<QPainter>(&device_);
-        painter_->setRenderHint(QPainter::Antialiasing, false);
-        penSet_ = false;
-        brushSet_ = false;
-        SetDrawMode(mode_);
-    }
-    return *painter_;
-}
-
-void PaintDeviceSurface::Flush() {
-    if (painter_) painter_->end();
-    painter_.reset();
-}
-
-double PaintDeviceSurface::PixelsPerUnit() const noexcept {
-    return (unit_ == SurfaceUnit::Inch ? kTwipsPerInch : kTwipsPerMm) / twipsPerPixel_;
-}
-
-void PaintDeviceSurface::SetDrawMode(DrawMode mode) {
-    mode_ = mode;
-    if (!painter_) return;
-    painter_->setCompositionMode(mode == DrawMode::Xor ? QPainter::RasterOp_SourceXorDestination
-                                                       : QPainter::CompositionMode_SourceOver);
-}
-
-QColor PaintDeviceSurface::Ink(SurfaceColour colour) const {
-    if (mode_ == DrawMode::Blackness) return QColor(0, 0, 0);
-    if (mode_ == DrawMode::Whiteness) return QColor(255, 255, 255);
-    return FromBgr(colour);
-}
-
-void PaintDeviceSurface::UsePen(bool squareCap) {
-    const QRgb ink = Ink(drawColour_).rgb();
-    if (penSet_ && ink == penInk_ && penWidth_ == penSetWidth_ && squareCap == penSquare_) return;
-    painter_->setPen(squareCap ? QPen(QColor::fromRgb(ink), penWidth_, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin)
-                               : QPen(QColor::fromRgb(ink), penWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    penSet_ = true;
-    penInk_ = ink;
-    penSetWidth_ = penWidth_;
-    penSquare_ = squareCap;
-}
-
-void PaintDeviceSurface::UseBrush(bool filled, SurfaceColour colour) {
-    const QRgb ink = filled ? Ink(colour).rgb() : 0;
-    if (brushSet_ && filled == brushFilled_ && ink == brushInk_) return;
-    if (filled) painter_->setBrush(QColor::fromRgb(ink));
-    else painter_->setBrush(Qt::NoBrush);
-    brushSet_ = true;
-    brushFilled_ = filled;
-    brushInk_ = ink;
-}
-
-QPointF PaintDeviceSurface::Px(double x, double y) const {
-    const double k = PixelsPerUnit();
-    return QPointF(x * k, y * k);
-}
-
-QRectF PaintDeviceSurface::PxRect(double x1, double y1, double x2, double y2) const {
-    return QRectF(Px(x1, y1), Px(x2, y2)).normalized();
-}
-
-bool PaintDeviceSurface::OutsideDevice(double minX, double minY, double maxX,
-                                       double maxY) const noexcept {
-    const double margin = penWidth_ + 2.0;
-    return maxX + margin < 0 || maxY + margin < 0 || minX - margin > pixelWidth_ ||
-           minY - margin > pixelHeight_;
-}
-
-void PaintDeviceSurface::Clear() {
-    QPainter& p = Painter();
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.fillRect(QRect(0, 0, pixelWidth_, pixelHeight_), FromBgr(backColour_));
-    SetDrawMode(mode_);
-}
-
-void PaintDeviceSurface::Line(double x1, double y1, double x2, double y2) {
-    const QPointF a = Px(x1, y1), b = Px(x2, y2);
-    if (OutsideDevice(std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.x(), b.x()),
-                      std::max(a.y(), b.y())))
-        return;
-    QPainter& p = Painter();
-    UsePen(false);
-    if (a == b) p.drawPoint(a);  // a line of no length still leaves its dot
-    else p.drawLine(a, b);
-}
-
-void PaintDeviceSurface::Rectangle(double x1, double y1, double x2, double y2) {
-    const QRectF r = PxRect(x1, y1, x2, y2);
-    if (OutsideDevice(r.left(), r.top(), r.right(), r.bottom())) return;
-    QPainter& p = Painter();
-    UsePen(false);
-    UseBrush(false);
-    p.drawRect(r);
-}
-
-void PaintDeviceSurface::FilledRectangle(double x1, double y1, double x2, double y2) {
-    const QRectF r = PxRect(x1, y1, x2, y2);
-    if (OutsideDevice(r.left(), r.top(), r.right(), r.bottom())) return;
-    QPainter& p = Painter();
-    UsePen(true);
-    UseBrush(true, drawColour_);
-    p.drawRect(r);
-}
-
-void PaintDeviceSurface::Circle(double cx, double cy, double radius) {
-    const double r = radius * PixelsPerUnit();
-    const QPointF c = Px(cx, cy);
-    if (OutsideDevice(c.x() - std::abs(r), c.y() - std::abs(r), c.x() + std::abs(r), c.y() + std::abs(r)))
-        return;
-    QPainter& p = Painter();
-    UsePen(false);
-    UseBrush(false);
-    p.drawEllipse(c, r, r);
-}
-
-void PaintDeviceSurface::FilledCircle(double cx, double cy, double radius) {
-    const double r = radius * PixelsPerUnit();
-    const QPointF c = Px(cx, cy);
-    if (OutsideDevice(c.x() - std::abs(r), c.y() - std::abs(r), c.x() + std::abs(r), c.y() + std::abs(r)))
-        return;
-    QPainter& p = Painter();
-    UsePen(false);
-    UseBrush(true, fillColour_);
-    p.drawEllipse(c, r, r);
-}
-
-void PaintDeviceSurface::Arc(double cx, double cy, double radius, double startRadians,
-                             double endRadians) {
-    const double r = radius * PixelsPerUnit();
-    const QPointF c = Px(cx, cy);
-    if (OutsideDevice(c.x() - std::abs(r), c.y() - std::abs(r), c.x() + std::abs(r), c.y() + std::abs(r)))
-        return;
-    QPainter& p = Painter();
-    const double start = startRadians * 180 / std::numbers::pi;
-    double sweep = std::fmod((endRadians - startRadians) * 180 / std::numbers::pi, 360.0);
-    if (sweep <= 0) sweep += 360;  // counter-clockwise; equal angles give the full circle
-    UsePen(false);
-    UseBrush(false);
-    // The ring segments of a thermal repeat at every pad: their curve is
-    // built once around the origin and moved to each centre.
-    ArcShape* shape = nullptr;
-    for (ArcShape& a : arcShapes_)
-        if (a.radius == r && a.start == start && a.sweep == sweep) shape = &a;
-    if (!shape) {
-        shape = &arcShapes_[nextArcShape_];
-        nextArcShape_ = (nextArcShape_ + 1) % arcShapes_.size();
-        const QRectF atOrigin(-r, -r, 2 * r, 2 * r);
-        QPainterPath path;
-        path.arcMoveTo(atOrigin, start);
-        path.arcTo(atOrigin, start, sweep);
-        *shape = {r, start, sweep, path};
-    }
-    p.drawPath(shape->path.translated(c));
-}
-
 QImageSurface::QImageSurface(int pixelWidth, int pixelHeight, double dpi)
-    : QImageSurface(std::make_unique<Holder>(), pixelWidth, pixelHeight, dpi) {}
+    : SurfaceBase(pixelWidth, pixelHeight, dpi), image_(WhiteImage(pixelWidth, pixelHeight)),
+      raster_(reinterpret_cast<std::uint32_t*>(image_.bits()), image_.width(), image_.height(),
+              image_.bytesPerLine() / 4) {}
 
-QImageSurface::QImageSurface(std::unique_ptr<Holder> holder, int pixelWidth, int pixelHeight,
-                             double dpi)
-    : PaintDeviceSurface((holder->image = QImage(pixelWidth, pixelHeight, QImage::Format_RGB32),
-                          holder->image.fill(Qt::white), holder->image),
-                         pixelWidth, pixelHeight, dpi),
-      holder_(std::move(holder)) {}
+PixelInk QImageSurface::InkFor(SurfaceColour colour) const noexcept {
+    return {PixelOf(InkOf(colour)), mode_ == DrawMode::Xor ? PixelOp::Xor : PixelOp::Copy};
+}
 
-QImageSurface::~QImageSurface() { Flush(); }
+void QImageSurface::Clear() { raster_.Fill(PixelOf(backColour_)); }
 
-const QImage& QImageSurface::Image() {
-    Flush();
-    return holder_->image;
+void QImageSurface::Line(double x1, double y1, double x2, double y2) {
+    const double k = PixelsPerUnit();
+    raster_.Line(x1 * k, y1 * k, x2 * k, y2 * k, penWidth_, InkFor(drawColour_));
+}
+
+void QImageSurface::Rectangle(double x1, double y1, double x2, double y2) {
+    const double k = PixelsPerUnit();
+    raster_.Rectangle(x1 * k, y1 * k, x2 * k, y2 * k, penWidth_, InkFor(drawColour_));
+}
+
+void QImageSurface::FilledRectangle(double x1, double y1, double x2, double y2) {
+    const double k = PixelsPerUnit();
+    raster_.FilledRectangle(x1 * k, y1 * k, x2 * k, y2 * k, penWidth_, InkFor(drawColour_));
+}
+
+void QImageSurface::Circle(double cx, double cy, double radius) {
+    const double k = PixelsPerUnit();
+    raster_.Circle(cx * k, cy * k, radius * k, penWidth_, InkFor(drawColour_));
+}
+
+void QImageSurface::FilledCircle(double cx, double cy, double radius) {
+    const double k = PixelsPerUnit();
+    raster_.FilledCircle(cx * k, cy * k, radius * k, penWidth_, InkFor(drawColour_),
+                         InkFor(fillColour_));
+}
+
+void QImageSurface::Arc(double cx, double cy, double radius, double startRadians,
+                        double endRadians) {
+    constexpr double kTurn = 2 * std::numbers::pi;
+    double sweep = std::fmod(endRadians - startRadians, kTurn);
+    if (sweep <= 0) sweep += kTurn;  // counter-clockwise; equal angles give the full circle
+    const double k = PixelsPerUnit();
+    raster_.Arc(cx * k, cy * k, radius * k, startRadians, sweep, penWidth_, InkFor(drawColour_));
 }
 
 }  // namespace mutaplot

@@ -1,3 +1,4 @@
+#include "viewer/PaintDeviceSurface.h"
 #include "viewer/QImageSurface.h"
 
 #include <gtest/gtest.h>
@@ -7,13 +8,37 @@
 namespace mutaplot {
 namespace {
 
+// The painter surface on an image of its own, as a printer page would be
+// drawn, so that both surfaces answer the same checks.
+struct ImageHolder {
+    QImage image;
+};
+class PainterPicture : private ImageHolder, public PaintDeviceSurface {
+public:
+    PainterPicture(int width, int height, double dpi)
+        : ImageHolder{QImage(width, height, QImage::Format_RGB32)},
+          PaintDeviceSurface(image, width, height, dpi) {
+        image.fill(Qt::white);
+    }
+    const QImage& Image() {
+        Flush();
+        return image;
+    }
+};
+
+template <typename Picture>
+class SurfaceTest : public ::testing::Test {};
+using Pictures = ::testing::Types<QImageSurface, PainterPicture>;
+TYPED_TEST_SUITE(SurfaceTest, Pictures);
+
 // At 96 dpi a pixel is 15 twips: 3.78 pixels per millimetre.
-QRgb PixelAtMm(QImageSurface& s, double x, double y) {
+template <typename Picture>
+QRgb PixelAtMm(Picture& s, double x, double y) {
     return s.Image().pixel(static_cast<int>(x * 3.78), static_cast<int>(y * 3.78));
 }
 
-TEST(QImageSurfaceTest, ScaleAndUnits) {
-    QImageSurface s(378, 189, 96);
+TYPED_TEST(SurfaceTest, ScaleAndUnits) {
+    TypeParam s(378, 189, 96);
     EXPECT_DOUBLE_EQ(s.TwipsPerPixelX(), 15.0);
     EXPECT_NEAR(s.ScaleWidth(), 100.0, 1e-9);
     EXPECT_NEAR(s.ScaleHeight(), 50.0, 1e-9);
@@ -21,8 +46,8 @@ TEST(QImageSurfaceTest, ScaleAndUnits) {
     EXPECT_NEAR(s.ScaleWidth(), 378 / 96.0, 1e-9);
 }
 
-TEST(QImageSurfaceTest, FillsColoursAndDrawModes) {
-    QImageSurface s(378, 378, 96);
+TYPED_TEST(SurfaceTest, FillsColoursAndDrawModes) {
+    TypeParam s(378, 378, 96);
     s.SetBackColour(0x00FF00);  // green background
     s.Clear();
     EXPECT_EQ(PixelAtMm(s, 50, 50), qRgb(0, 255, 0));
@@ -40,8 +65,8 @@ TEST(QImageSurfaceTest, FillsColoursAndDrawModes) {
     EXPECT_EQ(PixelAtMm(s, 75, 75), qRgb(0, 0, 0));
 }
 
-TEST(QImageSurfaceTest, ExclusiveOrTwiceRestoresThePixels) {
-    QImageSurface s(200, 200, 96);
+TYPED_TEST(SurfaceTest, ExclusiveOrTwiceRestoresThePixels) {
+    TypeParam s(200, 200, 96);
     s.Clear();
     s.SetDrawColour(0x000000);
     s.SetPenWidth(3);
@@ -56,8 +81,8 @@ TEST(QImageSurfaceTest, ExclusiveOrTwiceRestoresThePixels) {
     EXPECT_EQ(s.Image(), before);
 }
 
-TEST(QImageSurfaceTest, ArcsRunCounterClockwiseOnTheSurface) {
-    QImageSurface s(400, 400, 96);
+TYPED_TEST(SurfaceTest, ArcsRunCounterClockwiseOnTheSurface) {
+    TypeParam s(400, 400, 96);
     s.Clear();
     s.SetPenWidth(3);
     // A quarter from 0 to π/2 around (50, 50) mm, radius 30: the upper right
@@ -72,8 +97,8 @@ TEST(QImageSurfaceTest, ArcsRunCounterClockwiseOnTheSurface) {
 
 // Arcs of the same radius and angles repeat at each centre; another radius
 // or other angles give their own curve. Inches at 96 dpi: 96 pixels a unit.
-TEST(QImageSurfaceTest, RepeatedArcsKeepTheirOwnShapeAndPlace) {
-    QImageSurface s(300, 300, 96);
+TYPED_TEST(SurfaceTest, RepeatedArcsKeepTheirOwnShapeAndPlace) {
+    TypeParam s(300, 300, 96);
     s.SetUnit(SurfaceUnit::Inch);
     s.Clear();
     s.SetPenWidth(3);
@@ -106,8 +131,8 @@ TEST(QImageSurfaceTest, RepeatedArcsKeepTheirOwnShapeAndPlace) {
 // Figures beyond the picture are skipped; those reaching into it from outside
 // still leave their visible part, in copy and in exclusive-or mode. In inches
 // at 96 dpi one picture unit is 96 pixels.
-TEST(QImageSurfaceTest, FiguresAcrossAndBeyondTheEdges) {
-    QImageSurface s(96, 96, 96);
+TYPED_TEST(SurfaceTest, FiguresAcrossAndBeyondTheEdges) {
+    TypeParam s(96, 96, 96);
     s.SetUnit(SurfaceUnit::Inch);
     s.Clear();
     const QImage white = s.Image().copy();

@@ -1,0 +1,78 @@
+#pragma once
+// The drawing surface on a Qt paint device whose pixel size and resolution
+// are known, such as a printer page, drawn with QPainter. Antialiasing is
+// off so that every primitive lands on whole pixels, and exclusive-or
+// drawing restores the pixels when a figure is drawn twice.
+
+#include "viewer/SurfaceBase.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <array>
+#include <memory>
+
+class QPaintDevice;
+
+namespace mutaplot {
+
+class PaintDeviceSurface : public SurfaceBase {
+public:
+    // `device` must outlive the surface; dpi is the device's pixels per inch.
+    PaintDeviceSurface(QPaintDevice& device, int pixelWidth, int pixelHeight, double dpi);
+    ~PaintDeviceSurface() override;
+    PaintDeviceSurface(const PaintDeviceSurface&) = delete;
+    PaintDeviceSurface& operator=(const PaintDeviceSurface&) = delete;
+
+
+    void SetDrawMode(DrawMode mode) override;
+
+    void Clear() override;
+    void Line(double x1, double y1, double x2, double y2) override;
+    void Rectangle(double x1, double y1, double x2, double y2) override;
+    void FilledRectangle(double x1, double y1, double x2, double y2) override;
+    void Circle(double cx, double cy, double radius) override;
+    void FilledCircle(double cx, double cy, double radius) override;
+    void Arc(double cx, double cy, double radius, double startRadians, double endRadians) override;
+
+    // Ends painting so that the device holds every primitive drawn so far;
+    // the next primitive starts painting again.
+    void Flush();
+
+protected:
+    QPainter& Painter();
+
+private:
+    QColor Ink(SurfaceColour colour) const;
+    // Sets the painter's pen and brush only when they differ from what it
+    // holds: building and setting them for every primitive costs more than
+    // drawing a small figure.
+    void UsePen(bool squareCap);
+    void UseBrush(bool filled, SurfaceColour colour = 0);
+    // True when a figure within these pixel bounds cannot touch the device,
+    // whatever its pen: drawing it would change no pixel in any mode.
+    bool OutsideDevice(double minX, double minY, double maxX, double maxY) const noexcept;
+    QPointF Px(double x, double y) const;
+    QRectF PxRect(double x1, double y1, double x2, double y2) const;
+
+    QPaintDevice& device_;
+    std::unique_ptr<QPainter> painter_;
+    // What the painter holds; reset when painting starts again.
+    bool penSet_ = false;
+    QRgb penInk_ = 0;
+    int penSetWidth_ = 0;
+    bool penSquare_ = false;
+    bool brushSet_ = false;
+    bool brushFilled_ = false;
+    QRgb brushInk_ = 0;
+    struct ArcShape {
+        double radius = -1;
+        double start = 0;
+        double sweep = 0;
+        QPainterPath path;
+    };
+    std::array<ArcShape, 8> arcShapes_;
+    std::size_t nextArcShape_ = 0;
+};
+
+}  // namespace mutaplot

@@ -1,0 +1,240 @@
+#include "viewer/PixelRaster.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace mutaplot {
+namespace {
+
+constexpr std::uint32_t kPaper = 0xFFFFFFFF;
+constexpr std::uint32_t kInk = 0xFF000000;
+constexpr std::uint32_t kGuard = 0xFF123456;
+constexpr double kQuarter = 1.5707963267948966;
+
+// A picture with a guard column on the right of every row (the stride is
+// one wider than the picture), so that writes past the edge show.
+struct Canvas {
+    Canvas(int w, int h) : width(w), height(h), pixels(static_cast<std::size_t>((w + 1) * h), kPaper) {
+        for (int j = 0; j < h; ++j) pixels[static_cast<std::size_t>(j * (w + 1) + w)] = kGuard;
+    }
+    PixelRaster Raster() { return PixelRaster(pixels.data(), width, height, width + 1); }
+    std::uint32_t At(int i, int j) const { return pixels[static_cast<std::size_t>(j * (width + 1) + i)]; }
+    bool Inked(int i, int j) const { return At(i, j) != kPaper; }
+    int Count() const {
+        int n = 0;
+        for (int j = 0; j < height; ++j)
+            for (int i = 0; i < width; ++i) n += Inked(i, j);
+        return n;
+    }
+    // Inked columns of one row, as text ("9-19" or "5,13").
+    std::string Row(int j) const {
+        std::string out;
+        for (int i = 0; i < width; ++i) {
+            if (!Inked(i, j) || (i > 0 && Inked(i - 1, j))) continue;
+            int last = i;
+            while (last + 1 < width && Inked(last + 1, j)) ++last;
+            if (!out.empty()) out += ',';
+            out += std::to_string(i);
+            if (last > i) {
+                out += '-';
+                out += std::to_string(last);
+            }
+        }
+        return out;
+    }
+    bool GuardsIntact() const {
+        for (int j = 0; j < height; ++j)
+            if (pixels[static_cast<std::size_t>(j * (width + 1) + width)] != kGuard) return false;
+        return true;
+    }
+    int width;
+    int height;
+    std::vector<std::uint32_t> pixels;
+};
+
+const PixelInk kCopy{kInk, PixelOp::Copy};
+
+TEST(PixelRasterTest, RectanglesCoverTheirPenOnBothSides) {
+    // Corners 10 and 20 with a one-pixel pen: the band [9.5, 20.5) holds the
+    // centres of pixels 9 … 19.
+    Canvas filled(32, 32);
+    filled.Raster().FilledRectangle(20, 20, 10, 10, 1, kCopy);
+    EXPECT_EQ(filled.Count(), 11 * 11);
+    EXPECT_EQ(filled.Row(9), "9-19");
+    EXPECT_EQ(filled.Row(19), "9-19");
+    EXPECT_EQ(filled.Row(20), "");
+
+    Canvas outline(32, 32);
+    outline.Raster().Rectangle(10, 10, 20, 20, 1, kCopy);
+    EXPECT_EQ(outline.Row(9), "9-19");
+    EXPECT_EQ(outline.Row(14), "9,19");
+    EXPECT_EQ(outline.Count(), 2 * 11 + 2 * 9);
+
+    // A pen of 3 on the same corners: bands [8.5, 11.5) and [18.5, 21.5).
+    Canvas wide(32, 32);
+    wide.Raster().Rectangle(10, 10, 20, 20, 3, kCopy);
+    EXPECT_EQ(wide.Row(8), "8-20");
+    EXPECT_EQ(wide.Row(14), "8-10,18-20");
+}
+
+TEST(PixelRasterTest, LinesInkOnePixelAcrossOrTheirPenWidthWithRoundEnds) {
+    Canvas c(32, 32);
+    // On the border y = 5 the thin line takes the row above, as the band
+    // [4.5, 5.5) of a rectangle edge at 5 does.
+    c.Raster().Line(10, 5, 20, 5, 1, kCopy);
+    EXPECT_EQ(c.Row(4), "9-19");
+    EXPECT_EQ(c.Count(), 11);
+
+    // A diagonal inks one pixel per column, both ends included.
+    Canvas d(8, 8);
+    d.Raster().Line(0.5, 0.5, 4.5, 4.5, 1, kCopy);
+    EXPECT_EQ(d.Count(), 5);
+    for (int k = 0; k <= 4; ++k) EXPECT_TRUE(d.Inked(k, k)) << k;
+    // Steep: one pixel per row, from row 1 to row 6.
+    Canvas s(8, 8);
+    s.Raster().Line(2.5, 1.5, 3.5, 6.5, 1, kCopy);
+    EXPECT_EQ(s.Count(), 6);
+    // A line of no length leaves its dot.
+    Canvas p(8, 8);
+    p.Raster().Line(3.2, 4.7, 3.2, 4.7, 1, kCopy);
+    EXPECT_EQ(p.Count(), 1);
+    EXPECT_TRUE(p.Inked(3, 4));
+
+    // Pen 2 along y = 5: rows 4 and 5 (centres 4.5, 5.5); each row reaches
+    // 0.866 beyond the ends (√(1 − 0.5²)), so columns 9 … 20.
+    Canvas w2(32, 32);
+    w2.Raster().Line(10, 5, 20, 5, 2, kCopy);
+    EXPECT_EQ(w2.Row(3), "");
+    EXPECT_EQ(w2.Row(4), "9-20");
+    EXPECT_EQ(w2.Row(5), "9-20");
+    EXPECT_EQ(w2.Row(6), "");
+    // Pen 3: exactly three rows, however the line sits between them.
+    for (double y : {5.0, 5.25, 5.5}) {
+        Canvas w3(32, 32);
+        w3.Raster().Line(10, y, 20, y, 3, kCopy);
+        int rows = 0;
+        for (int j = 0; j < 32; ++j) rows += !w3.Row(j).empty();
+        EXPECT_EQ(rows, 3) << y;
+    }
+    // A wide line of no length is a disc.
+    Canvas dot(16, 16);
+    dot.Raster().Line(8, 8, 8, 8, 4, kCopy);
+    EXPECT_EQ(dot.Row(7), "6-9");
+    EXPECT_EQ(dot.Row(6), "7-8");  // dy −1.5: √(4 − 2.25) = 1.32 either side of 8
+    EXPECT_EQ(dot.Row(5), "");
+}
+
+TEST(PixelRasterTest, FilledCircleSplitsIntoOutlineAndInside) {
+    // Centre (10, 10), radius 4, pen 1: outline ring [3.5, 4.5), inside < 3.5.
+    // Row 9 (dy −0.5): the ring reaches √20 = 4.47 and its hole √12 = 3.46
+    // either side of 10, so the centres 6.5 and 13.5 are outline and 7.5 …
+    // 12.5 inside.
+    Canvas c(21, 21);
+    const PixelInk outline{0xFFFF0000, PixelOp::Copy};
+    const PixelInk inside{0xFF0000FF, PixelOp::Copy};
+    c.Raster().FilledCircle(10, 10, 4, 1, outline, inside);
+    EXPECT_EQ(c.At(6, 9), outline.argb);
+    EXPECT_EQ(c.At(13, 9), outline.argb);
+    for (int i = 7; i <= 12; ++i) EXPECT_EQ(c.At(i, 9), inside.argb) << i;
+    EXPECT_EQ(c.At(5, 9), kPaper);
+    EXPECT_EQ(c.At(14, 9), kPaper);
+    // The circle outline alone is the same ring.
+    Canvas ring(21, 21);
+    ring.Raster().Circle(10, 10, -4, 1, kCopy);  // the sign of the radius does not matter
+    EXPECT_EQ(ring.Row(9), "6,13");
+}
+
+TEST(PixelRasterTest, ArcsKeepToTheirSectorWithRoundEnds) {
+    // A quarter from 0 to π/2 counter-clockwise on the picture: the upper
+    // right quarter (y downwards). The pixel centres (64.5, 36.5),
+    // (35.5, 36.5), (35.5, 63.5) and (64.5, 63.5) lie 19.81 from the centre,
+    // inside the one-pixel ring [19.5, 20.5), one in each quarter.
+    Canvas c(100, 100);
+    c.Raster().Arc(50, 50, 20, 0, kQuarter, 1, kCopy);
+    EXPECT_TRUE(c.Inked(64, 36));
+    EXPECT_FALSE(c.Inked(35, 36));
+    EXPECT_FALSE(c.Inked(35, 63));
+    EXPECT_FALSE(c.Inked(64, 63));
+    // Its ends (70, 50) and (50, 30): the last pixels on either side.
+    EXPECT_TRUE(c.Inked(69, 49));
+    EXPECT_TRUE(c.Inked(50, 30));
+    EXPECT_FALSE(c.Inked(49, 30));
+    EXPECT_FALSE(c.Inked(69, 52));
+
+    // Three quarters from π/2 through π and 3π/2 to 2π: all but the upper right.
+    Canvas w(100, 100);
+    w.Raster().Arc(50, 50, 20, kQuarter, 3 * kQuarter, 1, kCopy);
+    EXPECT_FALSE(w.Inked(64, 36));
+    EXPECT_TRUE(w.Inked(35, 36));
+    EXPECT_TRUE(w.Inked(35, 63));
+    EXPECT_TRUE(w.Inked(64, 63));
+
+    // A pen of 6 rounds the ends: the cap at (70, 50) reaches 3 below it.
+    Canvas r(100, 100);
+    r.Raster().Arc(50, 50, 20, 0, kQuarter, 6, kCopy);
+    EXPECT_TRUE(r.Inked(69, 51));
+    EXPECT_TRUE(r.Inked(70, 52));
+    EXPECT_FALSE(r.Inked(69, 54));
+}
+
+// Drawing in exclusive-or inks every pixel of a figure exactly once: white
+// on white gives black on precisely the pixels the copy mode inks, and a
+// second drawing restores the picture.
+TEST(PixelRasterTest, ExclusiveOrInksEachPixelOnceForEveryFigure) {
+    const std::vector<std::pair<const char*, std::function<void(PixelRaster&, PixelInk)>>> figures = {
+        {"thin line", [](PixelRaster& r, PixelInk k) { r.Line(3.3, 40.7, 57.1, 9.2, 1, k); }},
+        {"steep line", [](PixelRaster& r, PixelInk k) { r.Line(30.2, 2.1, 33.9, 58.4, 1, k); }},
+        {"wide line", [](PixelRaster& r, PixelInk k) { r.Line(5.5, 50.2, 50.1, 12.8, 7, k); }},
+        {"rectangle", [](PixelRaster& r, PixelInk k) { r.Rectangle(4.2, 6.9, 40.3, 30.1, 3, k); }},
+        {"filled rectangle", [](PixelRaster& r, PixelInk k) { r.FilledRectangle(4.2, 6.9, 40.3, 30.1, 1, k); }},
+        {"circle", [](PixelRaster& r, PixelInk k) { r.Circle(30.3, 29.6, 17.2, 1, k); }},
+        {"filled circle", [](PixelRaster& r, PixelInk k) { r.FilledCircle(30.3, 29.6, 17.2, 1, k, k); }},
+        // Ends whose caps overlap the ring and each other.
+        {"wide arc", [](PixelRaster& r, PixelInk k) { r.Arc(30.5, 30.5, 12.3, 0.3, 5.9, 9, k); }},
+        {"thin arc", [](PixelRaster& r, PixelInk k) { r.Arc(30.5, 30.5, 22.3, 2.0, 1.1, 1, k); }},
+        {"full arc", [](PixelRaster& r, PixelInk k) { r.Arc(30.5, 30.5, 12.3, 1.0, 6.283185307179586, 3, k); }},
+        // Across the edges.
+        {"edge disc", [](PixelRaster& r, PixelInk k) { r.FilledCircle(-3.0, 58.0, 9.0, 1, k, k); }},
+        {"edge arc", [](PixelRaster& r, PixelInk k) { r.Arc(60.0, 0.0, 25.0, 2.5, 2.0, 5, k); }},
+    };
+    for (const auto& [name, draw] : figures) {
+        Canvas copy(60, 60), xored(60, 60);
+        PixelRaster cr = copy.Raster(), xr = xored.Raster();
+        draw(cr, kCopy);
+        draw(xr, {0xFFFFFFFF, PixelOp::Xor});
+        EXPECT_GT(copy.Count(), 0) << name;
+        EXPECT_EQ(xored.pixels, copy.pixels) << name;
+        draw(xr, {0xFFFFFFFF, PixelOp::Xor});
+        EXPECT_EQ(xored.Count(), 0) << name;
+        EXPECT_TRUE(copy.GuardsIntact()) << name;
+        EXPECT_TRUE(xored.GuardsIntact()) << name;
+    }
+}
+
+TEST(PixelRasterTest, FarAwayAndUndefinedFiguresLeaveThePictureAlone) {
+    Canvas c(40, 40);
+    PixelRaster r = c.Raster();
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    r.Line(nan, 1, 5, 5, 1, kCopy);
+    r.Line(1, 1, inf, 5, 3, kCopy);
+    r.FilledCircle(20, 20, nan, 1, kCopy, kCopy);
+    r.Arc(20, 20, 5, nan, 1, 1, kCopy);
+    r.Rectangle(-1e300, -1e300, -1e299, -1e299, 1, kCopy);
+    r.Circle(1e300, 1e300, 5, 1, kCopy);
+    EXPECT_EQ(c.Count(), 0);
+    // Huge figures crossing the picture are clipped to it.
+    r.Line(-1e12, 10.5, 1e12, 10.5, 1, kCopy);
+    EXPECT_EQ(c.Row(10), "0-39");
+    r.FilledRectangle(-1e15, 30, 1e15, 1e15, 1, kCopy);
+    EXPECT_EQ(c.Row(39), "0-39");
+    EXPECT_TRUE(c.GuardsIntact());
+}
+
+}  // namespace
+}  // namespace mutaplot
