@@ -2,7 +2,10 @@
 
 #include "settings/NumberText.h"
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <numbers>
 
@@ -27,31 +30,12 @@ constexpr std::string_view kCircleAfterHandle = "  8\r\n0\r\n  10\r\n";
 
 }  // namespace
 
-void AppendDxfNumber(std::string& out, double v) {
-    // Fast path: when the shortest text that reads back as v has at most 15
-    // significant digits, rounding v to 15 digits gives those same digits, so
-    // laying them out without exponent is exactly FormatDecimal's text.
-    char buf[32];
-    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific);
-    const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
-    const std::size_t e = sci.find('e');
-    if (res.ec != std::errc() || v == 0 || !std::isfinite(v) || e == std::string_view::npos) {
-        out += FormatDecimal(v);
-        return;
-    }
-    const bool negative = sci.front() == '-';
-    char digits[24];
-    std::size_t n = 0;
-    for (char c : sci.substr(negative ? 1 : 0, e - (negative ? 1 : 0)))
-        if (c != '.') digits[n++] = c;
-    int exponent = 0;
-    std::from_chars(sci.data() + e + (sci[e + 1] == '+' ? 2 : 1), sci.data() + sci.size(), exponent);
-    constexpr std::size_t kMaxDigits = 15;
-    constexpr int kLargestExponent = 20;  // no exponent form for the magnitudes that occur
-    if (n > kMaxDigits || exponent > kLargestExponent || exponent < -kLargestExponent) {
-        out += FormatDecimal(v);
-        return;
-    }
+namespace {
+
+// Lays out the significant digits `digits` (no point, no sign) of a value
+// whose first digit has the decimal exponent `exponent`, without exponent
+// form and without trailing zeros after the point.
+void AppendPlain(std::string& out, bool negative, const char* digits, std::size_t n, int exponent) {
     while (n > 1 && digits[n - 1] == '0') --n;
     if (negative) out += '-';
     const int pointPos = exponent + 1;
@@ -67,6 +51,129 @@ void AppendDxfNumber(std::string& out, double v) {
         out += '.';
         out.append(digits + pointPos, n - static_cast<std::size_t>(pointPos));
     }
+}
+
+// Splits to_chars' scientific text "-d.ddde±xx" into sign, digits and
+// exponent; false when the text is not of that form.
+bool SplitScientific(const char* first, const char* last, bool& negative, char* digits,
+                     std::size_t& n, int& exponent) {
+    negative = first != last && *first == '-';
+    if (negative) ++first;
+    n = 0;
+    for (; first != last && *first != 'e'; ++first)
+        if (*first != '.') digits[n++] = *first;
+    if (first == last || n == 0) return false;
+    ++first;  // 'e'
+    if (first != last && *first == '+') ++first;
+    return std::from_chars(first, last, exponent).ec == std::errc();
+}
+
+// Appends q · 10^−decimals (q a whole number) without exponent form and
+// without trailing zeros after the point.
+void AppendScaled(std::string& out, bool negative, std::uint64_t q, int decimals) {
+    char reversed[32];
+    int len = 0;
+    do {
+        reversed[len++] = static_cast<char>('0' + q % 10);
+        q /= 10;
+    } while (q != 0);
+    while (len <= decimals) reversed[len++] = '0';  // a zero before the point
+    int fractionEnd = 0;
+    while (fractionEnd < decimals && reversed[fractionEnd] == '0') ++fractionEnd;
+    char text[40];
+    int n = 0;
+    if (negative) text[n++] = '-';
+    for (int i = len - 1; i >= decimals; --i) text[n++] = reversed[i];
+    if (fractionEnd < decimals) {
+        text[n++] = '.';
+        for (int i = decimals - 1; i >= fractionEnd; --i) text[n++] = reversed[i];
+    }
+    out.append(text, static_cast<std::size_t>(n));
+}
+
+// The common case: a value with at most nine decimals below a million, such
+// as a coordinate count divided by a power of ten. When q / 10⁹ reads back
+// as v for the whole number q nearest to v · 10⁹, the digits of q (at most
+// 15) are v rounded to 15 significant digits.
+bool AppendNineDecimals(std::string& out, double v) {
+    constexpr double kScale = 1e9;
+    if (!(std::abs(v) < 1e6)) return false;
+    const double scaled = v * kScale;
+    auto q = static_cast<std::int64_t>(scaled);  // exact below 2^52; rounded next
+    const double rest = scaled - static_cast<double>(q);
+    if (rest >= 0.5) ++q;
+    else if (rest <= -0.5) --q;
+    if (static_cast<double>(q) / kScale != v) return false;
+    AppendScaled(out, q < 0, static_cast<std::uint64_t>(q < 0 ? -q : q), 9);
+    return true;
+}
+
+// Any other value from 10⁻⁵ to 10¹⁵: v · 10^p, with p chosen for 15 digits
+// before the point, is formed in extended precision (10^p is exact there)
+// and rounded to a whole number. Its error is far below 10⁻³, so unless the
+// product lies that close to a half the rounding is the correct one; those
+// rare cases are left to the library.
+bool AppendFifteenDigits(std::string& out, double v) {
+    const double a = std::abs(v);
+    if (!(a >= 1e-5 && a < 1e15)) return false;
+    static constexpr long double kPow10[] = {
+        1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,  1e10L,
+        1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L, 1e21L};
+    // Decimal exponent from the binary one (log10 2 ≈ 78913 / 2^18), off by
+    // at most one; the scaling below corrects it.
+    const int binaryExponent = static_cast<int>((std::bit_cast<std::uint64_t>(a) >> 52) & 0x7FF) - 1023;
+    int p = std::clamp(14 - ((binaryExponent * 78913) >> 18), 0, 21);
+    long double m = static_cast<long double>(a) * kPow10[p];
+    for (int step = 0; step < 2; ++step) {
+        if (m >= 1e15L && p > 0) m = static_cast<long double>(a) * kPow10[--p];
+        else if (m < 1e14L && p < 21) m = static_cast<long double>(a) * kPow10[++p];
+    }
+    if (!(m >= 1e14L && m < 1e15L)) return false;
+    auto q = static_cast<std::uint64_t>(m);
+    const long double rest = m - static_cast<long double>(q);
+    if (std::abs(rest - 0.5L) < 1e-3L) return false;
+    if (rest > 0.5L) ++q;
+    AppendScaled(out, v < 0, static_cast<std::uint64_t>(q), p);
+    return true;
+}
+
+}  // namespace
+
+void AppendDxfNumber(std::string& out, double v) {
+    if (v == 0 || !std::isfinite(v)) {
+        out += FormatDecimal(v);
+        return;
+    }
+    if (AppendNineDecimals(out, v) || AppendFifteenDigits(out, v)) return;
+    // The shortest text that reads back as v: when it has at most 15
+    // significant digits, rounding v to 15 digits gives those same digits.
+    // Otherwise v is rounded to 15 digits. Either way the text is exactly
+    // FormatDecimal's, made without a temporary string.
+    constexpr std::size_t kMaxDigits = 15;
+    constexpr int kLargestExponent = 20;  // no exponent form for the magnitudes that occur
+    char buf[40];
+    char digits[24];
+    bool negative = false;
+    std::size_t n = 0;
+    int exponent = 0;
+    auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific);
+    if (res.ec != std::errc() || !SplitScientific(buf, res.ptr, negative, digits, n, exponent)) {
+        out += FormatDecimal(v);
+        return;
+    }
+    if (n > kMaxDigits) {
+        res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific,
+                            static_cast<int>(kMaxDigits) - 1);
+        if (res.ec != std::errc() || !SplitScientific(buf, res.ptr, negative, digits, n, exponent)) {
+            out += FormatDecimal(v);
+            return;
+        }
+    }
+    if (exponent > kLargestExponent || exponent < -kLargestExponent) {
+        out += FormatDecimal(v);
+        return;
+    }
+    AppendPlain(out, negative, digits, n, exponent);
 }
 
 namespace {

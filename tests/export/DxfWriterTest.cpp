@@ -280,7 +280,10 @@ namespace {
 TEST(DxfNumberTest, NumberLinesAreTheSystemsDecimalText) {
     const double fixed[] = {10, 49.5, -3.25, 0.5, -0.5, 0.1 + 0.2, 100000, 1e-7, -0.0, 0,
                             1.0 / 3, 2.0 / 3 * 1e6, 123456789012345678.0, 45.000038009906035,
-                            0.30000000000000004, 9.999999999999999, 1e15, 1e16 + 2, 5e-324};
+                            0.30000000000000004, 9.999999999999999, 1e15, 1e16 + 2, 5e-324,
+                            // at the edges of nine decimals below a million
+                            999999.999999999, 999999.9999999999, 1e6, 1e-9, -3e-9, 1.5e-10,
+                            123456.123456789, -0.000123456, 0.1, 70.71067811865476};
     for (double v : fixed) {
         std::string s;
         AppendDxfNumber(s, v);
