@@ -186,6 +186,11 @@ private:
         const std::size_t d = WithModalDCode(block);
         const std::string_view b = work_;
         if (IsArcCode(r_.currentGCode) && (b.find('I') != kNone || b.find('J') != kNone)) {
+            // The arc is read from the block's own text: an appended modal
+            // code that is a bare aperture number ("10") would otherwise be
+            // read as more digits of the last offset (J-100 → J-10010). An
+            // appended D01/D02/D03 ends the offset anyway.
+            work_.assign(block);
             const std::string g = r_.currentGCode;
             Arc(g);
             return Step::Next;

@@ -97,6 +97,16 @@ TEST_F(PlotWalkTest, ArcsByBareGCodeByGCodeBlockAndByModalGCode) {
     EXPECT_EQ(r.currentGCode, "G03");
 }
 
+TEST_F(PlotWalkTest, ArcWithoutDWordAfterApertureSelectionKeepsItsOffsets) {
+    // After D10 the modal code is the bare "10"; appended to the arc block it
+    // must not lengthen J-100 into J-10010. Radius 100 around (0, 0).
+    r.currentGCode = "G02";
+    Walk({"X0Y100D02", "D10", "X100Y0I0J-100"});
+    ASSERT_EQ(log.events.size(), 3u);
+    EXPECT_EQ(log.events[2], "arc G02 (0,100)-(100,0) c(0,0) r100 90 0");
+    EXPECT_EQ(r.plot.modalDCode, "10");
+}
+
 TEST_F(PlotWalkTest, ArcAngleTableWithItsPiOf314159) {
     // Start angle: the vector from the centre to the start point, (−I, −J).
     struct Case {
