@@ -122,26 +122,21 @@ void PaintDeviceSurface::FilledRectangle(double x1, double y1, double x2, double
     p.drawRect(r);
 }
 
-void PaintDeviceSurface::Circle(double cx, double cy, double radius) {
+void PaintDeviceSurface::Ellipse(double cx, double cy, double radius, bool filled) {
     const double r = radius * PixelsPerUnit();
     const QPointF c = Px(cx, cy);
     if (OutsideDevice(c.x() - std::abs(r), c.y() - std::abs(r), c.x() + std::abs(r), c.y() + std::abs(r)))
         return;
     QPainter& p = Painter();
     UsePen(false);
-    UseBrush(false);
+    UseBrush(filled, fillColour_);
     p.drawEllipse(c, r, r);
 }
 
+void PaintDeviceSurface::Circle(double cx, double cy, double radius) { Ellipse(cx, cy, radius, false); }
+
 void PaintDeviceSurface::FilledCircle(double cx, double cy, double radius) {
-    const double r = radius * PixelsPerUnit();
-    const QPointF c = Px(cx, cy);
-    if (OutsideDevice(c.x() - std::abs(r), c.y() - std::abs(r), c.x() + std::abs(r), c.y() + std::abs(r)))
-        return;
-    QPainter& p = Painter();
-    UsePen(false);
-    UseBrush(true, fillColour_);
-    p.drawEllipse(c, r, r);
+    Ellipse(cx, cy, radius, true);
 }
 
 void PaintDeviceSurface::Arc(double cx, double cy, double radius, double startRadians,

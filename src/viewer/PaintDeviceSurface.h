@@ -52,6 +52,8 @@ private:
     // True when a figure within these pixel bounds cannot touch the device,
     // whatever its pen: drawing it would change no pixel in any mode.
     bool OutsideDevice(double minX, double minY, double maxX, double maxY) const noexcept;
+    // A circle of the current pen, its inside in the fill colour when filled.
+    void Ellipse(double cx, double cy, double radius, bool filled);
     QPointF Px(double x, double y) const;
     QRectF PxRect(double x1, double y1, double x2, double y2) const;
 
