@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <numbers>
 
 namespace mutaplot {
@@ -114,6 +115,8 @@ bool AppendNineDecimals(std::string& out, double v) {
 // product lies that close to a half the rounding is the correct one; those
 // rare cases are left to the library.
 bool AppendFifteenDigits(std::string& out, double v) {
+    // The error bound needs a 64-bit significand (x86's extended precision).
+    if constexpr (std::numeric_limits<long double>::digits < 64) return false;
     const double a = std::abs(v);
     if (!(a >= 1e-5 && a < 1e15)) return false;
     static constexpr long double kPow10[] = {
@@ -133,7 +136,7 @@ bool AppendFifteenDigits(std::string& out, double v) {
     const long double rest = m - static_cast<long double>(q);
     if (std::abs(rest - 0.5L) < 1e-3L) return false;
     if (rest > 0.5L) ++q;
-    AppendScaled(out, v < 0, static_cast<std::uint64_t>(q), p);
+    AppendScaled(out, v < 0, q, p);
     return true;
 }
 
