@@ -15,19 +15,21 @@
 namespace mutaplot::bench {
 
 // Platform services that answer at once: OK to every message, cancel to
-// every file dialog, nothing for the pointer.
+// every file dialog (or `saveTarget` to the save dialog when set), nothing
+// for the pointer.
 class NoPlatform final : public Dialogs, public Pointer {
 public:
     MessageAnswer ShowMessage(const std::string&, const std::string&, MessageButtons) override {
         return MessageAnswer::Ok;
     }
     std::string OpenFileName(const std::string&, FileDialogFlags) override { return {}; }
-    std::string SaveFileName(const std::string&, FileDialogFlags) override { return {}; }
+    std::string SaveFileName(const std::string&, FileDialogFlags) override { return saveTarget; }
     std::optional<std::uint32_t> ChooseColour(std::uint32_t) override { return std::nullopt; }
     bool PrinterSetup() override { return true; }
     void ShowHelp(const std::string&) override {}
     void SetPointer(PointerShape) override {}
     void ProcessPendingEvents() override {}
+    std::string saveTarget;
 };
 
 inline ApertureTable BenchApertureTable() {

@@ -18,25 +18,6 @@
 namespace mutaplot {
 namespace {
 
-// Answers the save dialog with a fixed path; everything else as NoPlatform.
-class SavePlatform final : public Dialogs, public Pointer {
-public:
-    explicit SavePlatform(std::string target) : target_(std::move(target)) {}
-    MessageAnswer ShowMessage(const std::string&, const std::string&, MessageButtons) override {
-        return MessageAnswer::Ok;
-    }
-    std::string OpenFileName(const std::string&, FileDialogFlags) override { return {}; }
-    std::string SaveFileName(const std::string&, FileDialogFlags) override { return target_; }
-    std::optional<std::uint32_t> ChooseColour(std::uint32_t) override { return std::nullopt; }
-    bool PrinterSetup() override { return true; }
-    void ShowHelp(const std::string&) override {}
-    void SetPointer(PointerShape) override {}
-    void ProcessPendingEvents() override {}
-
-private:
-    std::string target_;
-};
-
 void Export(benchmark::State& state, bool ac1009, bool lineWidth) {
     const InputBlockList blocks = bench::BenchBlocks(1'000'000);
     const ApertureTable table = bench::BenchApertureTable();
@@ -59,7 +40,8 @@ void Export(benchmark::State& state, bool ac1009, bool lineWidth) {
     settings.inputFormat = 1;
     settings.dxfFormat = ac1009 ? 1 : 0;
     settings.dxfLineWidth = lineWidth ? 1 : 0;
-    SavePlatform platform(target.string());
+    bench::NoPlatform platform;
+    platform.saveTarget = target.string();
     std::vector<std::string> templateBuffer;
     for (auto _ : state) {
         const DxfExportResult result = RunDxfExport(blocks, table, records, controls, settings, folder,
