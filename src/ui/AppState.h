@@ -3,10 +3,13 @@
 // in main() and alive for the whole process. Windows and operations receive
 // references to the records they use; a test creates its own instance.
 
+#include "aperture/ApertureTable.h"
 #include "convert/CoordinateWords.h"
 #include "convert/FormatHeader.h"
+#include "export/PrintWalk.h"
 #include "input/BlockList.h"
 #include "settings/ConversionSettings.h"
+#include "viewer/ViewGeometry.h"
 
 #include <filesystem>
 #include <string>
@@ -24,6 +27,25 @@ struct AppState {
     std::string currentGCode;
     // The program folder: settings file, help files and data files.
     std::filesystem::path appPath;
+
+    // The one aperture table. The aperture editor shows and edits it; when the
+    // editor is unloaded by its ｷｬﾝｾﾙ the table is emptied (loaded false) and
+    // the next access loads the default list again.
+    ApertureTable apertureTable;
+
+    // The viewer's records, shared by the screen, printer and DXF walks. They
+    // survive the viewer window's unload.
+    ViewTransform viewTransform;
+    PlotState plotState;
+    ArcGeometry arcGeometry;
+    CurrentAperture currentAperture;
+    ViewState viewState;
+    PrintSetting printSetting;  // in memory only
+
+    PlotRecords BindPlotRecords() {
+        return PlotRecords{viewTransform, plotState, currentGCode, arcGeometry, currentAperture,
+                           viewState};
+    }
 };
 
 }  // namespace mutaplot
