@@ -62,6 +62,8 @@ APTsettei::APTsettei(ApertureTable& table, std::filesystem::path appPath, Dialog
 
 APTsettei::~APTsettei() = default;
 
+APTinport* APTsettei::importDialog() const { return import_; }
+
 void APTsettei::BuildControls() {
     MSFlexGrid1 = new QTableView(this);
     MSFlexGrid1->setObjectName("MSFlexGrid1");

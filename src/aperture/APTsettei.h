@@ -66,7 +66,8 @@ public:
     void SetCurrentRow(int row);
 
     ApertureTableModel* model() const { return model_; }
-    APTinport* importDialog() const { return import_; }
+    // The import dialog while it is loaded, else nullptr.
+    APTinport* importDialog() const;
     // The three texts saved when editing began (sizeX, sizeY, connectWidth).
     const std::array<std::string, 3>& editBackup() const { return editBackup_; }
 
