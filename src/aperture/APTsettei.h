@@ -117,6 +117,8 @@ private:
     QPointer<APTinport> import_;
     std::array<std::string, 3> editBackup_;
     bool unloading_ = false;
+    // The activation that a press on the inactive grid has already handled.
+    bool activatedByPress_ = false;
 };
 
 }  // namespace mutaplot

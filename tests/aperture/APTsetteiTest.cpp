@@ -261,6 +261,32 @@ TEST_F(AptEditorTest, ActivationDisablesStopAndChangeInTheMiddleOfAnEdit) {
     EXPECT_FALSE(editor->Command5->isEnabled());
     EXPECT_EQ(Title(1), QString::fromUtf8("ｻｲｽﾞX(mm)"));
     EXPECT_EQ(ui.pointer, PointerShape::Default);
+
+    // Coming back by clicking a row: the window system reports the activation
+    // after the click, but it counts as coming first, so the edit stays open.
+    editor->Command4_Click();
+    viewer.activateWindow();
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(editor->isActiveWindow());
+    QWidget* viewport = editor->MSFlexGrid1->viewport();
+    const QPoint at = editor->MSFlexGrid1->visualRect(editor->model()->index(0, 1)).center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent e(type, at, viewport->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(viewport, &e);
+    }
+    editor->activateWindow();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(editor->isActiveWindow());
+    EXPECT_EQ(editor->Text1->text(), "0.01");  // D10
+    EXPECT_TRUE(editor->Command4->isEnabled());
+    EXPECT_TRUE(editor->Command5->isEnabled());
+    // A later return from the viewer disables them again.
+    viewer.activateWindow();
+    QCoreApplication::processEvents();
+    editor->activateWindow();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(editor->Command5->isEnabled());
     editor->hide();
 }
 
