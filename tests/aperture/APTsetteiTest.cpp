@@ -405,6 +405,14 @@ TEST_F(AptEditorTest, ImportOverlaysTheReportAndEnablesTheGrid) {
     EXPECT_EQ(dialog->Combo1->currentText(), QString::fromUtf8("colmo出力結果file"));
     EXPECT_EQ(dialog->Command1->text(), QString::fromUtf8("ﾌｧｲﾙ選択"));
     EXPECT_EQ(dialog->Command2->text(), QString::fromUtf8("ｷｬﾝｾﾙ"));
+    // ﾌｧｲﾙ選択 has the focus whenever the dialog is activated.
+    dialog->Combo1->setFocus();
+    editor->activateWindow();
+    QCoreApplication::processEvents();
+    dialog->activateWindow();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(dialog->isActiveWindow());
+    EXPECT_TRUE(dialog->Command1->hasFocus());
 
     editor->Text1->setText("x");
     ui.fileAnswers = {kReports + "board.info.1.resist"};
@@ -426,6 +434,15 @@ TEST_F(AptEditorTest, ImportCancelLeavesTheGridDisabled) {
     editor->Command8_Click();
     QPointer<APTinport> dialog = editor->importDialog();
     dialog->Command2_Click();  // ｷｬﾝｾﾙ
+    DeleteLaterNow();
+    EXPECT_TRUE(dialog.isNull());
+    // Esc acts as ｷｬﾝｾﾙ; a second ｲﾝﾎﾟｰﾄ while the dialog is open reuses it.
+    editor->Command8_Click();
+    dialog = editor->importDialog();
+    editor->Command8_Click();
+    EXPECT_EQ(editor->importDialog(), dialog.data());
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(dialog, &escape);
     DeleteLaterNow();
     EXPECT_TRUE(dialog.isNull());
     EXPECT_FALSE(editor->MSFlexGrid1->isEnabled());
