@@ -339,13 +339,6 @@ TEST_F(AptEditorTest, OkChecksAndHidesCancelDiscardsTheTable) {
     EXPECT_EQ(Title(1), QString::fromUtf8("ｻｲｽﾞXmm"));
 }
 
-TEST_F(AptEditorTest, OkOnAShortTableNamesTheMissingCodes) {
-    state.apertureTable.entries.resize(100);
-    editor->Command3_Click();
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "Ｄコード確認中エラーが発生しました。Ｄコードが500まである事を確認して下さい。");
-}
-
 TEST_F(AptEditorTest, FileLoadAndSaveThroughTheOpenDialog) {
     const auto small = dir.Write("small.apt", "\"A\",\"1\",\"2\",\"0\",\"\x81\xA0\"\r\n\"B\",3,4,0,\"\x81\x7B\"\r\n");
     ui.fileAnswers = {small.string()};
