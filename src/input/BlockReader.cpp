@@ -68,6 +68,17 @@ BlockCutter::BlockCutter(std::uint8_t separator, std::uint8_t code, ReaderEntry 
 
 CutResult BlockCutter::Feed(std::string_view bytes) {
     if (result_ != CutResult::Ok) return result_;
+    // NUL bytes (tape padding after the end of the data) are never part of a
+    // block: they go before any cutting or length check, in every mode
+    // (EBCDIC 0x00 stands for NUL as well). One search per piece keeps the
+    // usual piece without them free of copying.
+    if (std::memchr(bytes.data(), '\0', bytes.size()) != nullptr) {
+        withoutNul_.clear();
+        withoutNul_.reserve(bytes.size());
+        for (char c : bytes)
+            if (c != '\0') withoutNul_.push_back(c);
+        bytes = withoutNul_;
+    }
     switch (mode_) {
         case Mode::AsciiCr: FeedAsciiCr(bytes); break;
         case Mode::AsciiLf: FeedAsciiLf(bytes); break;
