@@ -118,7 +118,7 @@ private:
     std::array<std::uint8_t, 256> ebcdicToAscii_{};
     std::array<std::uint8_t, 256> ebcdicAction_{};  // what each translated character does
     std::string translated_;                         // EBCDIC mode: the piece in ASCII
-    std::string withoutNul_;                         // the piece with its NUL bytes dropped
+    std::string withoutNul_;                         // ASCII: a step with its NUL bytes dropped
 };
 
 // Cuts a whole file content held in memory (no dialogs, no pointer): clears
