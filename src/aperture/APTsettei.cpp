@@ -4,6 +4,7 @@
 #include "aperture/ApertureTableModel.h"
 #include "aperture/AptFile.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
@@ -321,12 +322,16 @@ void APTsettei::Command3_Click() {
         ShowCheckMessage(dialogs_, *message);
         return;
     }
-    if (QWidget* viewer = parentWidget()) {
-        viewer->window()->activateWindow();
-        viewer->setFocus();
-    }
+    if (QWidget* viewer = ViewerWindow()) viewer->activateWindow();
     hide();
     ClearTextBoxes();
+}
+
+QWidget* APTsettei::ViewerWindow() const {
+    if (viewer_) return viewer_->window();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("DataView") && w->isVisible()) return w;
+    return parentWidget() ? parentWidget()->window() : nullptr;
 }
 
 void APTsettei::Command7_Click() {

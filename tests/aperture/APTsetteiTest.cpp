@@ -306,7 +306,12 @@ TEST_F(AptEditorTest, ResetLeavesStopAndChangeEnabledInAnEdit) {
 }
 
 TEST_F(AptEditorTest, OkChecksAndHidesCancelDiscardsTheTable) {
+    QWidget viewer;
+    viewer.setObjectName("DataView");
+    viewer.show();
     editor->show();
+    editor->activateWindow();
+    QCoreApplication::processEvents();
     Entry(40).label.clear();
     editor->Command3_Click();
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -323,6 +328,8 @@ TEST_F(AptEditorTest, OkChecksAndHidesCancelDiscardsTheTable) {
     EXPECT_FALSE(editor->isVisible());
     EXPECT_TRUE(editor->Text1->text().isEmpty());
     EXPECT_EQ(Entry(11).sizeX, "2.5");
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(viewer.isActiveWindow());  // the focus goes to the viewer
 
     editor->show();
     editor->Command7_Click();  // ｷｬﾝｾﾙ
