@@ -6,7 +6,7 @@
 #   scripts/gui-monkey.sh [SEEDS] [STEPS]      default 20 seeds of 20000 steps
 #
 # MUTAPLOT_MONKEY_FIRST_SEED (default 1) is the first seed; the seeds follow
-# it. Each run's output is kept in build*/monkey-logs/seed-N.log when it
+# it. MUTAPLOT_MONKEY_BUILDS names the build folders to use instead. Each run's output is kept in build*/monkey-logs/seed-N.log when it
 # fails; the summary names every failed seed and how to replay it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,10 +15,14 @@ seeds="${1:-20}"
 steps="${2:-20000}"
 first="${MUTAPLOT_MONKEY_FIRST_SEED:-1}"
 
-builds=()
-[[ -f build/CMakeCache.txt ]] || scripts/build.sh >/dev/null
-builds+=(build)
-[[ -f build-asan/CMakeCache.txt ]] && builds+=(build-asan)
+# MUTAPLOT_MONKEY_BUILDS chooses the build folders ("build build-asan").
+if [[ -n "${MUTAPLOT_MONKEY_BUILDS:-}" ]]; then
+  read -r -a builds <<<"$MUTAPLOT_MONKEY_BUILDS"
+else
+  [[ -f build/CMakeCache.txt ]] || scripts/build.sh >/dev/null
+  builds=(build)
+  [[ -f build-asan/CMakeCache.txt ]] && builds+=(build-asan)
+fi
 
 for b in "${builds[@]}"; do
   cmake --build "$b" --target test_monkey -j"$(nproc)" >/dev/null

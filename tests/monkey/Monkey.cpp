@@ -19,6 +19,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 
 namespace mutaplot::testing {
 
@@ -161,11 +164,24 @@ std::vector<W*> Monkey::ShownChildren(bool enabledOnly) const {
 void Monkey::QueueAnswers() {
     // Every dialog of the step answers from these; what is left is dropped.
     platform_.fileAnswers.clear();
+    queuedFiles_.clear();
     platform_.messageAnswers.clear();
     platform_.colourAnswers.clear();
     const auto& files = world_.answers();
-    for (int i = 0; i < 3; ++i)
-        platform_.fileAnswers.push_back(Chance(15) ? std::string() : files[Below(static_cast<int>(files.size()))].path);
+    int total = 0;
+    for (const MonkeyFile& f : files) total += f.weight;
+    for (int i = 0; i < 3; ++i) {
+        if (Chance(12)) {
+            platform_.fileAnswers.emplace_back();
+            queuedFiles_.push_back("(cancel)");
+            continue;
+        }
+        int r = Below(total);
+        std::size_t k = 0;
+        while (r >= files[k].weight) r -= files[k++].weight;
+        platform_.fileAnswers.push_back(files[k].path);
+        queuedFiles_.push_back(files[k].label);
+    }
     for (int i = 0; i < 6; ++i) platform_.messageAnswers.push_back(Chance(70) ? MessageAnswer::Ok : MessageAnswer::Cancel);
     for (int i = 0; i < 2; ++i) {
         if (Chance(30)) platform_.colourAnswers.push_back(std::nullopt);
@@ -175,10 +191,19 @@ void Monkey::QueueAnswers() {
 }
 
 void Monkey::Settle() {
+    // The file answers the step took, for the log.
+    const std::size_t taken = queuedFiles_.size() - std::min(queuedFiles_.size(), platform_.fileAnswers.size());
+    if (taken > 0) {
+        std::string names;
+        for (std::size_t i = 0; i < taken; ++i) names += (i ? ", " : "") + queuedFiles_[i];
+        Log("  file dialogs answered: " + names);
+    }
+    queuedFiles_.clear();
     CloseMenus();
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     CloseMenus();
+    for (const ShownMessage& m : platform_.messages) ++messagesSeen_[m.text];
     platform_.messages.clear();
     platform_.fileFilters.clear();
     platform_.fileFlags.clear();
@@ -205,6 +230,7 @@ void Monkey::Run(int steps) {
     for (step_ = 1; step_ <= steps && !failed_; ++step_) {
         watchdog.Tick();
         MonkeyLog::Instance().SetStep(step_);
+        const auto began = std::chrono::steady_clock::now();
         QueueAnswers();
         pickEnder_.start();
         menuCloser_.start();
@@ -212,8 +238,22 @@ void Monkey::Run(int steps) {
         menuCloser_.stop();
         pickEnder_.stop();
         Settle();
+        const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began);
+        if (took.count() > slowestMs_) {
+            slowestMs_ = took.count();
+            slowestStep_ = step_;
+        }
         CheckAfterStep();
     }
+}
+
+void Monkey::PrintSummary() const {
+    long shown = 0;
+    for (const auto& [text, count] : messagesSeen_) shown += count;
+    std::printf("walk: %ld steps, the slowest %ld (%ld ms), %ld messages (%zu distinct)\n", step_ - 1,
+                slowestStep_, slowestMs_, shown, messagesSeen_.size());
+    if (std::getenv("MUTAPLOT_MONKEY_TRACE"))
+        for (const auto& [text, count] : messagesSeen_) std::printf("  %6d  %s\n", count, text.c_str());
 }
 
 void Monkey::Step(int depth) {
@@ -261,9 +301,14 @@ void Monkey::Step(int depth) {
 }
 
 void Monkey::MenuCommand(QMenuBar* bar, const char* window) {
+    // Opening a file and drawing come up more often, so the other commands
+    // find data to work on.
+    const QStringList often = {"mnuOpen", "mnuRunData", "ViewFileOpen", "ViewRunView"};
     std::vector<QAction*> commands;
-    for (QAction* a : bar->findChildren<QAction*>())
-        if (!a->isSeparator() && !a->menu() && !a->objectName().isEmpty()) commands.push_back(a);
+    for (QAction* a : bar->findChildren<QAction*>()) {
+        if (a->isSeparator() || a->menu() || a->objectName().isEmpty()) continue;
+        for (int i = often.contains(a->objectName()) ? 4 : 1; i > 0; --i) commands.push_back(a);
+    }
     if (commands.empty()) return;
     QAction* a = commands[static_cast<std::size_t>(Below(static_cast<int>(commands.size())))];
     Log(std::string(window) + " menu " + a->objectName().toStdString());

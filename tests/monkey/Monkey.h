@@ -17,6 +17,7 @@
 #include <QPoint>
 #include <QTimer>
 
+#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -39,6 +40,9 @@ public:
 
     // Runs the steps; stops early at a failed check (a gtest failure).
     void Run(int steps);
+    // Steps run and the messages shown (each text with its count when
+    // MUTAPLOT_MONKEY_TRACE is set), on standard output.
+    void PrintSummary() const;
 
 private:
     // Random choices.
@@ -90,6 +94,9 @@ private:
     int subStep_ = 0;
     int depth_ = 0;
     bool failed_ = false;
+    std::map<std::string, int> messagesSeen_;
+    long slowestStep_ = 0, slowestMs_ = 0;
+    std::vector<std::string> queuedFiles_;  // labels of the file answers queued
 };
 
 }  // namespace testing

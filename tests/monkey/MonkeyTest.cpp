@@ -41,6 +41,7 @@ protected:
         {
             Monkey monkey(seed, damagedProgramFolder);
             monkey.Run(static_cast<int>(steps));
+            monkey.PrintSummary();
         }
         if (HasFailure()) MonkeyLog::Instance().Print("failure");
         RecordProperty("seed", std::to_string(seed));

@@ -104,8 +104,8 @@ MonkeyWorld::MonkeyWorld(std::mt19937& rng, bool damagedProgramFolder) {
     // Boards: the samples, then damaged and random ones.
     const std::string board = ReadAll(bin / "samples" / "sample-board.gbr");
     const std::string boardMm = ReadAll(bin / "samples" / "sample-board-mm.gbr");
-    Add("sample-board", Write("sample-board.gbr", board));
-    Add("sample-board-mm", Write("sample-board-mm.gbr", boardMm));
+    Add("sample-board", Write("sample-board.gbr", board), 8);
+    Add("sample-board-mm", Write("sample-board-mm.gbr", boardMm), 8);
     Add("random-bytes", Write("random-bytes.gbr", RandomBytes(rng, Uniform(rng, 0, 6000))));
     Add("truncated", Write("truncated.gbr", Truncated(rng, board)));
     Add("nuls", Write("nuls.gbr", WithNuls(rng, boardMm)));
@@ -117,12 +117,12 @@ MonkeyWorld::MonkeyWorld(std::mt19937& rng, bool damagedProgramFolder) {
     Add("empty", Write("empty.gbr", ""));
 
     // Aperture lists and CAD reports.
-    Add("fast.apt", Write("fast.apt", aptList));
+    Add("fast.apt", Write("fast.apt", aptList), 3);
     Add("damaged.apt", Write("damaged.apt", WithNuls(rng, Truncated(rng, aptList)) + RandomBytes(rng, 40)));
     for (const char* name : {"board.info.1.resist", "board.info.1.pattern", "board.info.1.holemark",
                              "board.info.1.power", "board.info.2.silk"}) {
         const std::string report = ReadAll(reports / name);
-        Add(name, Write(name, report));
+        Add(name, Write(name, report), 2);
         if (std::string(name) == "board.info.1.resist")
             Add("damaged-report", Write("damaged.info", MixedEnds(rng, WithNuls(rng, Truncated(rng, report)))));
     }
@@ -137,8 +137,8 @@ MonkeyWorld::MonkeyWorld(std::mt19937& rng, bool damagedProgramFolder) {
     Add("no-such-folder", dir_ / "no-such-folder" / "out.gbr");
 }
 
-void MonkeyWorld::Add(const std::string& label, const std::filesystem::path& path) {
-    answers_.push_back({label, path.string()});
+void MonkeyWorld::Add(const std::string& label, const std::filesystem::path& path, int weight) {
+    answers_.push_back({label, path.string(), weight});
 }
 
 std::filesystem::path MonkeyWorld::Write(const std::string& name, const std::string& bytes) {

@@ -17,6 +17,7 @@ namespace mutaplot::testing {
 struct MonkeyFile {
     std::string label;  // short name for the step log
     std::string path;
+    int weight = 1;  // how often a dialog answers with it
 };
 
 class MonkeyWorld {
@@ -30,7 +31,7 @@ public:
     const std::vector<MonkeyFile>& answers() const { return answers_; }
 
 private:
-    void Add(const std::string& label, const std::filesystem::path& path);
+    void Add(const std::string& label, const std::filesystem::path& path, int weight = 1);
     std::filesystem::path Write(const std::string& name, const std::string& bytes);
 
     TempDir dir_;
