@@ -49,6 +49,7 @@ void MonkeyLog::Begin(std::string testName, std::uint32_t seed, bool trace) {
     seed_ = seed;
     trace_ = trace;
     active_ = true;
+    ended_ = false;
     lines_.clear();
     step_ = 0;
 }
@@ -64,6 +65,11 @@ void MonkeyLog::Print(const char* why) {
     // A fatal signal may arrive while the lock is held: print without it then.
     std::unique_lock lock(mutex_, std::try_to_lock);
     if (!active_) return;
+    if (ended_) {
+        std::fprintf(stderr, "\n=== GUI monkey: %s after the last walk (%s, seed %u) ended\n", why,
+                     testName_.c_str(), seed_);
+        return;
+    }
     std::fprintf(stderr,
                  "\n=== GUI monkey: %s in %s, seed %u, at step %ld\n"
                  "=== replay: MUTAPLOT_MONKEY_SEED=%u MUTAPLOT_MONKEY_STEPS=%ld test_monkey "

@@ -22,6 +22,8 @@ public:
     // A new walk: clears the steps. `trace`: every step is printed at once.
     void Begin(std::string testName, std::uint32_t seed, bool trace);
     void Add(std::string line);
+    // The walk is over: a later report (a leak at exit) names no step.
+    void End() { ended_ = true; }
     // The step that is running.
     void SetStep(long step) { step_ = step; }
     // Prints the seed, how to replay and the last steps to standard error.
@@ -34,6 +36,7 @@ private:
     std::uint32_t seed_ = 0;
     bool trace_ = false;
     bool active_ = false;
+    std::atomic<bool> ended_{false};
     std::deque<std::string> lines_;  // the last steps
     std::atomic<long> step_{0};
 };

@@ -44,6 +44,7 @@ protected:
             monkey.PrintSummary();
         }
         if (HasFailure()) MonkeyLog::Instance().Print("failure");
+        MonkeyLog::Instance().End();
         RecordProperty("seed", std::to_string(seed));
     }
 };
