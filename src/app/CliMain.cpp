@@ -31,7 +31,8 @@ void PrintUsage() {
     for (const auto& [name, entry] : Registry())
         std::cerr << "  mutaplot-cli " << entry.usage << "\n";
     std::cerr << "options: --settings FILE, --set FIELD=VALUE, --apertures FILE, --zoom Z,\n"
-                 "         --offset X,Y, --size W,H, --dpi N, --quality high|fast, --format TEXT\n";
+                 "         --offset X,Y, --size W,H, --dpi N, --quality high|fast, --format TEXT,\n"
+                 "         --negative, --paper A4|A3|Letter, --landscape\n";
 }
 
 bool ParsePair(const std::string& text, double& a, double& b) {
@@ -75,6 +76,15 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
             o.positional.push_back(arg);
             continue;
         }
+        // Options without a value.
+        if (arg == "--negative") {
+            o.negative = true;
+            continue;
+        }
+        if (arg == "--landscape") {
+            o.landscape = true;
+            continue;
+        }
         if (!value(v)) return fail(arg + " needs a value");
         if (arg == "--settings") {
             o.settingsFile = v;
@@ -105,6 +115,9 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
             else return fail("--quality takes high or fast");
         } else if (arg == "--format") {
             o.reportFormat = v;
+        } else if (arg == "--paper") {
+            if (v != "A4" && v != "A3" && v != "Letter") return fail("--paper takes A4, A3 or Letter");
+            o.paper = v;
         } else {
             return fail("unknown option " + arg);
         }
