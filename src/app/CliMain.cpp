@@ -26,11 +26,11 @@ std::map<std::string, CommandEntry>& Registry() {
     return registry;
 }
 
-void PrintUsage() {
-    std::cerr << "usage:\n";
+void PrintUsage(std::ostream& out = std::cerr) {
+    out << "usage:\n";
     for (const auto& [name, entry] : Registry())
-        std::cerr << "  mutaplot-cli " << entry.usage << "\n";
-    std::cerr << "options: --settings FILE, --set FIELD=VALUE, --apertures FILE, --zoom Z,\n"
+        out << "  mutaplot-cli " << entry.usage << "\n";
+    out << "options: --settings FILE, --set FIELD=VALUE, --apertures FILE, --zoom Z,\n"
                  "         --offset X,Y, --size W,H, --dpi N, --quality high|fast, --format TEXT,\n"
                  "         --negative, --paper A4|A3|Letter, --landscape\n";
 }
@@ -163,6 +163,10 @@ bool LoadCliSettings(const Options& options, CliPlatform& platform, ConversionSe
 
 int main(int argc, char** argv) {
     using namespace mutaplot::cli;
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        PrintUsage(std::cout);
+        return kExitOk;
+    }
     auto options = ParseOptions(argc, argv);
     if (!options) {
         PrintUsage();
