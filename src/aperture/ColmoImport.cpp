@@ -254,22 +254,19 @@ std::string ImportFileFilter(std::string_view format) {
 
 ImportReadOutcome SplitImportLines(std::string_view bytes, ImportLineList& lines) {
     lines.clear();
-    // The list has room for one line per five bytes (rounded), plus one.
-    const std::size_t capacity = (bytes.size() + 2) / 5 + 1;
+    // A first guess at the room needed, one line per five bytes; the list
+    // grows past it when a report has many short or empty lines.
+    lines.reserve(bytes.size() / 5 + 2);
     std::size_t start = 0;
     while (start < bytes.size()) {
-        std::size_t end = bytes.find('\r', start);
+        std::size_t end = bytes.find_first_of("\r\n", start);
         std::size_t next;
         if (end == std::string_view::npos) {
             end = bytes.size();
             next = end;
         } else {
             next = end + 1;
-            if (next < bytes.size() && bytes[next] == '\n') ++next;
-        }
-        if (lines.size() >= capacity) {
-            lines.push_back(U"");  // the list so far, still closed by an empty line
-            return ImportReadOutcome::TooManyLines;
+            if (bytes[end] == '\r' && next < bytes.size() && bytes[next] == '\n') ++next;
         }
         lines.push_back(TrimSpaces(DecodeLine(bytes.substr(start, end - start))));
         start = next;
@@ -351,6 +348,11 @@ ColmoParseResult ParseColmoList(std::string_view path, const ImportLineList& lin
     return result;
 }
 
+std::string ColmoLayoutMessage(std::size_t failedLine) {
+    return std::string(kColmoLayoutMessage) + "（" + std::to_string(failedLine + 1) +
+           "行目で取り込みを中止しました）";
+}
+
 bool ImportCadReport(std::string_view format, const std::filesystem::path& path,
                      ApertureTable& table, Dialogs& dialogs, Pointer& pointer,
                      ColmoParseResult* result) {
@@ -360,12 +362,8 @@ bool ImportCadReport(std::string_view format, const std::filesystem::path& path,
     {
         BusyPointer busy(pointer);
         read = ReadImportLineList(path, lines);
-        if (read == ImportReadOutcome::TooManyLines) {
-            parsed.outcome = ColmoParseResult::Outcome::LayoutError;
-            parsed.failedLine = lines.size() - 1;
-        } else if (read == ImportReadOutcome::Ok && format == kColmoFormat) {
+        if (read == ImportReadOutcome::Ok && format == kColmoFormat)
             parsed = ParseColmoList(path.string(), lines, table);
-        }
     }
     if (result) *result = parsed;
     if (read == ImportReadOutcome::CannotOpen) {
@@ -373,7 +371,7 @@ bool ImportCadReport(std::string_view format, const std::filesystem::path& path,
         return false;
     }
     if (parsed.outcome == ColmoParseResult::Outcome::LayoutError) {
-        ShowCheckMessage(dialogs, kColmoLayoutMessage);
+        ShowCheckMessage(dialogs, ColmoLayoutMessage(parsed.failedLine));
         return false;
     }
     return true;

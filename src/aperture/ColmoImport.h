@@ -28,7 +28,8 @@ inline constexpr const char* kColmoFileFilter =
     "ｼﾙｸﾌｧｲﾙ(*.silk)|*.info.*.silk";
 inline constexpr const char* kNcfFileFilter = "NCFﾌｧｲﾙ(*.ncf)|*.ncf";
 
-// A report that breaks the expected layout (title "確認", OK).
+// A report that breaks the expected layout (title "確認", OK). The message
+// shown adds the number of the line where the import stopped.
 inline constexpr const char* kColmoLayoutMessage =
     "想定されていない書式か、99mm以上のサイズが割り当てられています。";
 // The chosen report cannot be opened or read (title "確認", OK).
@@ -43,15 +44,10 @@ std::string ImportFileFilter(std::string_view format);
 // both ends, one element per character, followed by one extra empty line.
 using ImportLineList = std::vector<std::u32string>;
 
-enum class ImportReadOutcome {
-    Ok,
-    CannotOpen,
-    // More lines than the report's size allows (one line per five bytes,
-    // plus one): the report is not one of the expected layout.
-    TooManyLines,
-};
+enum class ImportReadOutcome { Ok, CannotOpen };
 
-// Cuts report bytes into the line list (lines end at CR or CR LF).
+// Cuts report bytes into the line list. A line ends at CR, CR LF or LF
+// alone; the list takes as many lines as the report has.
 ImportReadOutcome SplitImportLines(std::string_view bytes, ImportLineList& lines);
 ImportReadOutcome ReadImportLineList(const std::filesystem::path& path, ImportLineList& lines);
 
@@ -74,9 +70,14 @@ struct ColmoParseResult {
 ColmoParseResult ParseColmoList(std::string_view path, const ImportLineList& lines,
                                 ApertureTable& table);
 
+// The layout message for a failure at index `failedLine` of the line list
+// (shown as the 1-based line number of the report).
+std::string ColmoLayoutMessage(std::size_t failedLine);
+
 // Reads the chosen report and, for the colmo format, lays it over the table;
 // other formats read the file and change nothing. Failures are shown to the
-// user. Returns false when the import failed.
+// user; entries written before a layout failure keep their new values.
+// Returns false when the import failed.
 bool ImportCadReport(std::string_view format, const std::filesystem::path& path,
                      ApertureTable& table, Dialogs& dialogs, Pointer& pointer,
                      ColmoParseResult* result = nullptr);

@@ -1,5 +1,7 @@
 #include "convert/ConversionPass.h"
 
+#include "input/ParameterBlocks.h"
+
 #include <new>
 
 namespace mutaplot {
@@ -9,6 +11,32 @@ namespace {
 constexpr std::string_view kG01 = "G01";
 constexpr std::string_view kG02 = "G02";
 constexpr std::string_view kG03 = "G03";
+constexpr std::string_view kG04 = "G04";
+constexpr std::string_view kG70 = "G70";
+constexpr std::string_view kG71 = "G71";
+
+// The unit code of the output unit: G70 inch, G71 mm; none when not set.
+std::string_view UnitCode(std::uint8_t outputUnit) noexcept {
+    return outputUnit == 1 ? kG71 : outputUnit == 2 ? kG70 : std::string_view{};
+}
+
+// An X, Y, I or J directly followed by a digit, "+" or "-".
+bool HasCoordinateWord(std::string_view block) noexcept {
+    for (std::size_t k = 0; k + 1 < block.size(); ++k) {
+        const char c = block[k];
+        if (c != 'X' && c != 'Y' && c != 'I' && c != 'J') continue;
+        const char n = block[k + 1];
+        if ((n >= '0' && n <= '9') || n == '+' || n == '-') return true;
+    }
+    return false;
+}
+
+// A D part holding X, Y, I or J carries the words of a second block written
+// on the same line ("Y2201D02*X2716Y2206D01" in CR mode); copied into the
+// output they would stay in the input format.
+bool HoldsSecondBlock(std::string_view dPart) noexcept {
+    return dPart.find_first_of("XYIJ") != std::string_view::npos;
+}
 
 bool Contains(std::string_view text, char c) noexcept {
     return text.find(c) != std::string_view::npos;
@@ -24,36 +52,88 @@ public:
           output_(output) {}
 
     void Run() {
-        const std::size_t count = input_.blockCount();
         std::size_t next = 0;
-        while (next < count) {
-            const std::size_t first = next;
-            std::string_view block = input_[next++];
+        std::string_view block;
+        while (TakeData(next, block)) {
             // A lone "G01" changes nothing: the next block is classified
             // instead. A lone "G02"/"G03" takes the next block as its arc.
-            // As the last block, either ends the pass.
+            // As the last block, either ends the pass. The lone codes are
+            // remembered by their digit, to be handed on with the block
+            // should it not convert.
+            loneCodes_.clear();
             std::string_view arcCode;
             while (arcCode.empty()) {
                 if (block == kG01) {
-                    if (next >= count) return;
-                    block = input_[next++];
+                    loneCodes_.push_back('1');
                 } else if (block == kG02 || block == kG03) {
-                    if (next >= count) return;
-                    arcCode = block;
-                    block = input_[next++];
+                    loneCodes_.push_back(block[2]);
+                    arcCode = block == kG02 ? kG02 : kG03;
                 } else {
                     break;
                 }
+                if (!TakeData(next, block)) {
+                    FinishParameterBlocks();
+                    return;
+                }
             }
             const bool converted =
-                arcCode.empty() ? Classify(block) : ArcBlock(block, arcCode, true);
-            if (!converted) HandOnUnchanged(first, next);
+                arcCode.empty() ? Classify(block, next) : ArcBlock(block, arcCode, true);
+            if (!converted) HandOnUnchanged(block, next);
         }
+        FinishParameterBlocks();
     }
 
 private:
-    // Returns false for a coordinate block that cannot be decoded.
-    bool Classify(std::string_view block) {
+    // The next block that holds data, its parameter blocks removed; blocks
+    // without data on the way are dealt with here (a format statement is
+    // recognised, a parameter block dropped). False at the end of the list.
+    // `next` counts the input blocks consumed: the 1-based number of the
+    // block taken.
+    bool TakeData(std::size_t& next, std::string_view& block) {
+        const std::size_t count = input_.blockCount();
+        while (next < count) {
+            const std::string_view raw = input_[next++];
+            switch (parameters_.Next(raw)) {
+            case BlockPart::Data:
+                block = parameters_.text();
+                return true;
+            case BlockPart::FormatLine:
+                RecognizeFormatStatement(raw, settings_);
+                break;
+            case BlockPart::Parameter:
+                // Data behind the parameter block on the same line goes
+                // with it: reported, so that it is not lost in silence.
+                if (!parameters_.text().empty()) CountDropped(next);
+                break;
+            case BlockPart::Inside:
+                if (parameters_.insideSinceOpening() == 1) firstInside_ = next;
+                break;
+            case BlockPart::Removed: break;
+            }
+        }
+        return false;
+    }
+
+    // A "%" that is never closed swallowed the rest of the list: the blocks
+    // after it are reported.
+    void FinishParameterBlocks() {
+        const std::size_t dropped = parameters_.insideSinceOpening();
+        if (!parameters_.inside() || dropped == 0) return;
+        if (state_.droppedCount == 0) state_.firstDropped = firstInside_;
+        state_.droppedCount += dropped;
+    }
+
+    void CountDropped(std::size_t number) {
+        if (state_.droppedCount++ == 0) state_.firstDropped = number;
+    }
+
+    void CountUnconverted(std::size_t number) {
+        if (state_.unconvertedCount++ == 0) state_.firstUnconverted = number;
+    }
+
+    // Returns false for a coordinate block that cannot be decoded. `number`
+    // is the block's 1-based number in the input.
+    bool Classify(std::string_view block, std::size_t number) {
         if (block == "D01" || block == "D02") {
             state_.currentDCode = block;
             return true;
@@ -61,13 +141,15 @@ private:
         const char first = block.empty() ? '\0' : block.front();
         if (first == 'X' || first == 'Y') return LinearBlock(block, true);
         if (first == '*') {
+            // What is left of a block after its parameter blocks.
             RecognizeFormatStatement(block, settings_);
             return true;
         }
         const std::string_view head = block.substr(0, 3);
         if (head == kG03 || head == kG02) return ArcBlock(block, head, true);
         if (head == kG01) return LinearBlock(block, false);
-        if (first == '%') return true;  // RS-274X parameter blocks are dropped
+        // Copied unchanged: coordinates in it stay in the input format.
+        if (head != kG04 && HasCoordinateWord(block)) CountUnconverted(number);
         PassThrough(block);
         return true;
     }
@@ -88,7 +170,7 @@ private:
             return false;
         }
         const auto words = ExtractLinearWords(text);
-        if (!words) return false;
+        if (!words || HoldsSecondBlock(words->dPart)) return false;
         if (!words->hasX && !words->hasY) {
             // A G01 block without coordinates only sets the D code.
             state_.currentDCode = words->dPart;
@@ -114,7 +196,7 @@ private:
     bool ArcBlock(std::string_view block, std::string_view code, bool appendDCode) {
         const std::string_view text = appendDCode ? WithDCode(block) : block;
         const auto words = ExtractArcWords(text);
-        if (!words) return false;
+        if (!words || HoldsSecondBlock(words->dPart)) return false;
         const auto x = ConvertCoordinate(words->hasX ? words->x : state_.xDigits, Axis::X, settings_);
         const auto y = ConvertCoordinate(words->hasY ? words->y : state_.yDigits, Axis::Y, settings_);
         std::optional<ConvertedOffset> i, j;
@@ -138,15 +220,27 @@ private:
 
     void PassThrough(std::string_view block) {
         if (settings_.outputHeader == 1 && output_[1].empty()) WriteFormatHeader(settings_, output_);
-        out_.assign(block);
+        const std::string_view head = block.substr(0, 3);
+        const std::string_view unitCode = UnitCode(settings_.outputUnit);
+        if ((head == kG70 || head == kG71) && !unitCode.empty()) {
+            // The unit code must name the unit the coordinates are written in.
+            out_.assign(unitCode);
+            out_.append(block.substr(3));
+        } else {
+            out_.assign(block);
+        }
         Store();
     }
 
     // A coordinate block that cannot be decoded goes to the output as it
     // was, together with the lone G codes joined to it; the state stays.
-    void HandOnUnchanged(std::size_t first, std::size_t next) {
-        if (state_.unconvertedCount++ == 0) state_.firstUnconverted = next;
-        for (std::size_t k = first; k < next; ++k) PassThrough(input_[k]);
+    void HandOnUnchanged(std::string_view block, std::size_t number) {
+        CountUnconverted(number);
+        for (char digit : loneCodes_) {
+            char code[3] = {'G', '0', digit};
+            PassThrough(std::string_view(code, 3));
+        }
+        PassThrough(block);
     }
 
     void Store() {
@@ -159,6 +253,9 @@ private:
     ConverterState& state_;
     std::string& gcode_;
     OutputBlockList& output_;
+    ParameterBlockFilter parameters_;
+    std::size_t firstInside_ = 0;  // 1-based number of the first block inside the open "%"
+    std::string loneCodes_;        // digits of the lone G codes joined to the block
     std::string work_;
     std::string out_;
 };
@@ -168,6 +265,12 @@ private:
 std::string UnconvertedBlocksMessage(std::size_t count, std::size_t firstNumber) {
     return "座標を変換できないブロックが" + std::to_string(count) + "個あります（最初は" +
            std::to_string(firstNumber) + "番目のブロックです）。これらのブロックは変換せずにそのまま出力しました。";
+}
+
+std::string DroppedBlocksMessage(std::size_t count, std::size_t firstNumber) {
+    return "パラメータブロック（「%」〜「%」）と一緒に出力しなかったブロックが" + std::to_string(count) +
+           "個あります（最初は" + std::to_string(firstNumber) +
+           "番目のブロックです）。「%」の対応を確認して下さい。";
 }
 
 void ConvertBlocks(const InputBlockList& input, ConversionSettings& settings,
@@ -214,6 +317,8 @@ ConvertOutcome RunConversion(const InputBlockList& input, ConversionSettings& se
     if (state.unconvertedCount > 0)
         ShowCheckMessage(dialogs,
                          UnconvertedBlocksMessage(state.unconvertedCount, state.firstUnconverted));
+    if (state.droppedCount > 0)
+        ShowCheckMessage(dialogs, DroppedBlocksMessage(state.droppedCount, state.firstDropped));
     return ConvertOutcome::Converted;
 }
 

@@ -27,6 +27,11 @@ inline constexpr const char* kConvertMemoryMessage =
 // unchanged: how many, and the 1-based number of the first one.
 std::string UnconvertedBlocksMessage(std::size_t count, std::size_t firstNumber);
 
+// The message for blocks dropped with a parameter block although they may
+// hold data (behind a closing "%" on the same line, or after a "%" that is
+// never closed): how many, and the 1-based number of the first one.
+std::string DroppedBlocksMessage(std::size_t count, std::size_t firstNumber);
+
 // The main window's effects of a pass; the command line passes none.
 class ConvertStatus {
 public:
@@ -52,8 +57,8 @@ void ConvertBlocks(const InputBlockList& input, ConversionSettings& settings,
                    ConverterState& state, std::string& currentGCode, OutputBlockList& output);
 
 // The whole command: status texts, busy pointer, the pass, the output grid,
-// and at the end the overflow messages and the report of blocks that could
-// not be converted. With no input blocks it shows kNoSourceMessage, leaves
+// and at the end the overflow messages and the reports of blocks that could
+// not be converted and of blocks dropped with a parameter block. With no input blocks it shows kNoSourceMessage, leaves
 // `output` empty and returns NoInput (the grid is not touched).
 // `currentGCode` is the G code variable shared with the viewer.
 ConvertOutcome RunConversion(const InputBlockList& input, ConversionSettings& settings,

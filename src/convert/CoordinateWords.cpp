@@ -131,6 +131,8 @@ void ResetConverterState(ConverterState& state) {
     state.currentDCode = "D02";
     state.unconvertedCount = 0;
     state.firstUnconverted = 0;
+    state.droppedCount = 0;
+    state.firstDropped = 0;
 }
 
 bool IsCoordinateNumber(std::string_view text) noexcept {

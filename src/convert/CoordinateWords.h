@@ -32,9 +32,15 @@ struct ConverterState {
     bool overflowX = false;       // an X or I value needed more than N_out digits
     bool overflowY = false;       // a Y or J value likewise
     std::string currentDCode = "D02";
-    // Blocks the pass could not decode and handed on unchanged.
+    // Blocks the pass could not convert and handed on unchanged: coordinate
+    // blocks it cannot decode, and copied blocks that carry coordinate words.
     std::size_t unconvertedCount = 0;
     std::size_t firstUnconverted = 0;  // 1-based number of the first such input block
+    // Blocks dropped with a parameter block although they may hold data: a
+    // block that opens a parameter block and has more after its closing
+    // "%", and the blocks after a "%" that is never closed.
+    std::size_t droppedCount = 0;
+    std::size_t firstDropped = 0;      // 1-based number of the first such input block
 };
 
 // Puts the state into its start-of-pass values (currentGCode is reset by the

@@ -29,7 +29,11 @@ bool IsLineEnd(char c) noexcept { return c == '\r' || c == '\n'; }
 // What an EBCDIC-mode character does once translated.
 enum EbcdicAction : std::uint8_t { kAppend = 0, kDrop, kEndIfNotEmpty, kEnd };
 
+// Steps in which an ASCII piece is searched for NUL bytes.
+constexpr std::size_t kNulScanStep = std::size_t{16} << 10;
+
 EbcdicAction EbcdicActionFor(char c, std::uint8_t separator) noexcept {
+    if (c == '\0') return kDrop;  // EBCDIC 0x00 is NUL: tape padding, never data
     if (c == '*') return kEnd;
     if (c == '\n') return separator == 2 ? kEndIfNotEmpty : kDrop;
     if (c == '\r') return separator == 3 ? kDrop : kEndIfNotEmpty;
@@ -68,12 +72,32 @@ BlockCutter::BlockCutter(std::uint8_t separator, std::uint8_t code, ReaderEntry 
 
 CutResult BlockCutter::Feed(std::string_view bytes) {
     if (result_ != CutResult::Ok) return result_;
-    switch (mode_) {
-        case Mode::AsciiCr: FeedAsciiCr(bytes); break;
-        case Mode::AsciiLf: FeedAsciiLf(bytes); break;
-        case Mode::AsciiStar: FeedAsciiStar(bytes); break;
-        case Mode::Ebcdic: FeedEbcdic(bytes); break;
-        case Mode::Invalid: break;
+    if (mode_ == Mode::Ebcdic) {
+        // NUL is dropped by the action table, after translation.
+        FeedEbcdic(bytes);
+        return result_;
+    }
+    if (mode_ == Mode::Invalid) return result_;
+    // NUL bytes (tape padding after the end of the data) are never part of a
+    // block: they go before any cutting or length check. The piece is looked
+    // at in steps small enough to stay in the cache for the cutting that
+    // follows; a step without NUL is cut without copying.
+    while (!bytes.empty() && result_ == CutResult::Ok) {
+        std::string_view step = bytes.substr(0, kNulScanStep);
+        bytes.remove_prefix(step.size());
+        if (std::memchr(step.data(), '\0', step.size()) != nullptr) {
+            withoutNul_.clear();
+            for (char c : step)
+                if (c != '\0') withoutNul_.push_back(c);
+            step = withoutNul_;
+        }
+        switch (mode_) {
+            case Mode::AsciiCr: FeedAsciiCr(step); break;
+            case Mode::AsciiLf: FeedAsciiLf(step); break;
+            case Mode::AsciiStar: FeedAsciiStar(step); break;
+            case Mode::Ebcdic:
+            case Mode::Invalid: break;
+        }
     }
     return result_;
 }

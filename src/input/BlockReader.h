@@ -78,7 +78,8 @@ enum class CutResult {
 const char* CutFailureMessage(CutResult result) noexcept;
 
 // Cuts bytes into blocks as they arrive, in pieces of any size (the reader
-// feeds large chunks of the file). Feed() and Finish() stop at the first
+// feeds large chunks of the file). NUL bytes are dropped first, in every
+// mode. Feed() and Finish() stop at the first
 // failure and keep returning it. The blocks are appended to `blocks`.
 class BlockCutter {
 public:
@@ -117,6 +118,7 @@ private:
     std::array<std::uint8_t, 256> ebcdicToAscii_{};
     std::array<std::uint8_t, 256> ebcdicAction_{};  // what each translated character does
     std::string translated_;                         // EBCDIC mode: the piece in ASCII
+    std::string withoutNul_;                         // ASCII: a step with its NUL bytes dropped
 };
 
 // Cuts a whole file content held in memory (no dialogs, no pointer): clears

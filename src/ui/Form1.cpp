@@ -2,12 +2,15 @@
 
 #include "convert/OutputWriter.h"
 #include "settings/SettingsFile.h"
+#include "ui/ActionTable.h"
 #include "ui/BlockListModel.h"
 #include "ui/DialogParts.h"
 #include "ui/InsetForm.h"
 #include "ui/MainLayout.h"
 #include "ui/OutsetForm.h"
 #include "ui/VerForm.h"
+#include "aperture/APTsettei.h"
+#include "viewer/DataView.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -21,16 +24,8 @@ namespace mutaplot {
 
 namespace {
 
-// The main window's menus, in order. A row without a handler opens a new
-// menu (when it has a caption) or is a separator. Access letters are the
-// "&" letters of the captions; there are no other shortcut keys.
-struct MenuRow {
-    const char* name;
-    const char* caption;
-    void (Form1::*handler)();
-};
-
-constexpr MenuRow kMenuRows[] = {
+// The main window's menus, in order.
+constexpr MenuRow<Form1> kMenuRows[] = {
     {"mnuFile", "ﾌｧｲﾙ(&F)", nullptr},
     {"mnuOpen", "ﾌｧｲﾙを開く(&O)", &Form1::mnuOpen_Click},
     {"mnuSave", "ﾌｧｲﾙを保存する(&S)", &Form1::mnuSave_Click},
@@ -87,6 +82,8 @@ Form1::~Form1() = default;
 InsetForm* Form1::insetForm() const { return insetForm_; }
 OutsetForm* Form1::outsetForm() const { return outsetForm_; }
 VerForm* Form1::verForm() const { return verForm_; }
+DataView* Form1::dataView() const { return dataView_; }
+APTsettei* Form1::aptSettei() const { return aptSettei_; }
 
 QTableView* Form1::MakeGrid(const char* name, BlockListModel* model) {
     auto* grid = new QTableView(client_);
@@ -111,22 +108,7 @@ QTableView* Form1::MakeGrid(const char* name, BlockListModel* model) {
     return grid;
 }
 
-void Form1::BuildMenus() {
-    QMenu* menu = nullptr;
-    for (const MenuRow& row : kMenuRows) {
-        if (!row.handler && row.caption) {
-            menu = menuBar()->addMenu(U(row.caption));
-            menu->setObjectName(row.name);
-            menu->menuAction()->setObjectName(row.name);
-        } else if (!row.handler) {
-            menu->addSeparator()->setObjectName(row.name);
-        } else {
-            QAction* action = menu->addAction(U(row.caption));
-            action->setObjectName(row.name);
-            connect(action, &QAction::triggered, this, row.handler);
-        }
-    }
-}
+void Form1::BuildMenus() { BuildMenuBar(menuBar(), this, kMenuRows); }
 
 void Form1::Form_Load(const std::filesystem::path& appPath) {
     // 1. The settings dialogs exist from the start, hidden and empty.
@@ -247,14 +229,9 @@ void Form1::mnuClearData2_Click() {
 }
 
 void Form1::mnuViewData_Click() {
-    if (!dataView_) {
-        auto* view = new QMainWindow(this, Qt::Window);
-        view->setObjectName("DataView");
-        view->setAttribute(Qt::WA_DeleteOnClose);
-        view->setWindowTitle(U(kViewerTitle));
-        view->resize(800, 600);
-        dataView_ = view;
-    }
+    // A viewer that is open is brought forward.
+    if (!dataView_)
+        dataView_ = new DataView(state_, dialogs_, pointer_, ViewerLinks{&insetForm_, &aptSettei_, this}, this);
     dataView_->show();
     dataView_->raise();
     dataView_->activateWindow();

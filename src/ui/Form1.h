@@ -21,7 +21,9 @@ class QTableView;
 
 namespace mutaplot {
 
+class APTsettei;
 class BlockListModel;
+class DataView;
 class InsetForm;
 class OutsetForm;
 class VerForm;
@@ -53,7 +55,8 @@ public:
     InsetForm* insetForm() const;
     OutsetForm* outsetForm() const;
     VerForm* verForm() const;
-    QWidget* dataView() const { return dataView_; }
+    DataView* dataView() const;
+    APTsettei* aptSettei() const;
 
     QLineEdit *Text1, *Text2;
     QTableView *MSFlexGrid1, *MSFlexGrid2;
@@ -102,7 +105,9 @@ private:
     QPointer<InsetForm> insetForm_;
     QPointer<OutsetForm> outsetForm_;
     QPointer<VerForm> verForm_;
-    QPointer<QWidget> dataView_;
+    QPointer<DataView> dataView_;
+    // The aperture list editor: loaded by the viewer, kept when it closes.
+    QPointer<APTsettei> aptSettei_;
 };
 
 }  // namespace mutaplot

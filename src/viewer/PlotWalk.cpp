@@ -1,5 +1,6 @@
 #include "viewer/PlotWalk.h"
 
+#include "input/ParameterBlocks.h"
 #include "settings/NumberText.h"
 
 #include <cmath>
@@ -68,9 +69,9 @@ public:
     }
 
     WalkEnd Run() {
-        const std::size_t count = blocks_.blockCount();
-        for (index_ = 0; index_ < count; ++index_) {
-            switch (Decode(blocks_[index_])) {
+        std::string_view block;
+        while (TakeData(block)) {
+            switch (Decode(block)) {
             case Step::Next: break;
             case Step::EndCompleted: return WalkEnd::Completed;
             case Step::EndRelative: return WalkEnd::Relative;
@@ -81,6 +82,20 @@ public:
 
 private:
     enum class Step { Next, EndCompleted, EndRelative };
+
+    // The next block that holds data, with its parameter blocks removed as
+    // the converter removes them ("%G54D11" after "%ADD11C,0.1" selects D11);
+    // blocks that hold none are passed over. False at the end of the list.
+    bool TakeData(std::string_view& block) {
+        const std::size_t count = blocks_.blockCount();
+        while (next_ < count) {
+            if (parameters_.Next(blocks_[next_++]) == BlockPart::Data) {
+                block = parameters_.text();
+                return true;
+            }
+        }
+        return false;
+    }
 
     Step Decode(std::string_view block) {
         for (;;) {
@@ -119,15 +134,17 @@ private:
             return Step::EndRelative;
         }
         if (IsArcCode(g3)) {
+            // The code is kept apart from the block: taking the next block
+            // may reuse the text the block was read from.
+            const std::string_view code = g3 == "G02" ? "G02" : "G03";
             std::string_view arcBlock = block;
             if (block.size() == 3) {
                 // A bare G02/G03 takes the next block as its arc; as the last
                 // block it has none and ends the walk.
-                if (index_ + 1 >= blocks_.blockCount()) return Step::EndCompleted;
-                arcBlock = blocks_[++index_];
+                if (!TakeData(arcBlock)) return Step::EndCompleted;
             }
             work_.assign(arcBlock);
-            Arc(g3);
+            Arc(code);
             return Step::Next;
         }
         if (g3 == "G01") {
@@ -248,7 +265,8 @@ private:
     const WalkRules& rules_;
     PlotSink& sink_;
     Dialogs& dialogs_;
-    std::size_t index_ = 0;
+    ParameterBlockFilter parameters_;
+    std::size_t next_ = 0;  // the next block of the list to take
     std::string work_;
 };
 

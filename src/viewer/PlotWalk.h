@@ -49,6 +49,9 @@ enum class WalkEnd {
 };
 
 // Walks blocks 0 … blockCount − 1. The caller resets the current point first.
+// Parameter blocks are removed from the blocks first, as the converter
+// removes them (ParameterBlockFilter); a block left without data is passed
+// over, also where a bare "G02"/"G03" looks for the block of its arc.
 // Blocks whose words cannot be told apart (words out of order, an arc with
 // neither I nor J, a coordinate text with no number at its start) are
 // skipped. A bare "G02"/"G03" as the last block ends the walk.

@@ -66,20 +66,38 @@ void ExpectUnchanged(const ApertureTable& t, int dCode) { ExpectEntry(t, dCode, 
 
 // ---- reading the report ---------------------------------------------------
 
-TEST(ImportLineList, TrimsSpacesAndEndsLinesAtCrOrCrLf) {
+TEST(ImportLineList, TrimsSpacesAndEndsLinesAtCrCrLfOrLf) {
     ImportLineList lines;
     ASSERT_EQ(SplitImportLines("  ab c \r\r\n\t x\ny \rlast  ", lines), ImportReadOutcome::Ok);
-    ASSERT_EQ(lines.size(), 5u);
+    ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[0], U"ab c");
     EXPECT_EQ(lines[1], U"");
-    EXPECT_EQ(lines[2], U"\t x\ny");  // a lone LF and a tab are part of the line
-    EXPECT_EQ(lines[3], U"last");
-    EXPECT_EQ(lines[4], U"");  // the extra empty line
+    EXPECT_EQ(lines[2], U"\t x");  // a tab is part of the line, a lone LF ends it
+    EXPECT_EQ(lines[3], U"y");
+    EXPECT_EQ(lines[4], U"last");
+    EXPECT_EQ(lines[5], U"");  // the extra empty line
 
     ASSERT_EQ(SplitImportLines("one\r\n", lines), ImportReadOutcome::Ok);
     EXPECT_EQ(lines, (ImportLineList{U"one", U""}));
     ASSERT_EQ(SplitImportLines("", lines), ImportReadOutcome::Ok);
     EXPECT_EQ(lines, (ImportLineList{U""}));
+    // LF CR is two line ends with an empty line between them.
+    ASSERT_EQ(SplitImportLines("a\n\rb\n", lines), ImportReadOutcome::Ok);
+    EXPECT_EQ(lines, (ImportLineList{U"a", U"", U"b", U""}));
+}
+
+TEST(ImportLineList, LfOnlyReportImportsLikeItsCrLfTwin) {
+    // The resist sample with every CR LF turned into LF gives the same lines.
+    ImportLineList crlf = ReadSample("board.info.1.resist");
+    std::string bytes;
+    for (char c : testing::ReadFileBytes(kData + "board.info.1.resist"))
+        if (c != '\r') bytes.push_back(c);
+    ImportLineList lf;
+    ASSERT_EQ(SplitImportLines(bytes, lf), ImportReadOutcome::Ok);
+    EXPECT_EQ(lf, crlf);
+    ApertureTable t = MarkedTable();
+    EXPECT_EQ(ParseColmoList("x.resist", lf, t).outcome, ColmoParseResult::Outcome::Done);
+    ExpectEntry(t, 24, "1.7", "2", "0.5", "＋");
 }
 
 TEST(ImportLineList, CountsDoubleByteCharactersAsOne) {
@@ -92,19 +110,25 @@ TEST(ImportLineList, CountsDoubleByteCharactersAsOne) {
     EXPECT_EQ(lines[1].size(), 2u);
 }
 
-TEST(ImportLineList, RefusesMoreLinesThanOnePerFiveBytes) {
+TEST(ImportLineList, TakesMoreLinesThanOnePerFiveBytes) {
     ImportLineList lines;
-    // 20 bytes: room for round(20 / 5) + 1 = 5 lines.
-    EXPECT_EQ(SplitImportLines(std::string(4, '\r') + std::string(16, 'a'), lines),
-              ImportReadOutcome::Ok);
-    EXPECT_EQ(lines.size(), 6u);
+    // 20 bytes of which 5 are line ends: 6 lines (one more than 20 / 5 + 1)
+    // and the extra empty line.
     EXPECT_EQ(SplitImportLines(std::string(5, '\r') + std::string(15, 'a'), lines),
-              ImportReadOutcome::TooManyLines);
-    // 8 bytes: round(1.6) + 1 = 3 lines; 7 bytes: round(1.4) + 1 = 2 lines.
-    EXPECT_EQ(SplitImportLines("\r\raaaaaa", lines), ImportReadOutcome::Ok);
-    EXPECT_EQ(SplitImportLines("\r\r\raaaaa", lines), ImportReadOutcome::TooManyLines);
-    EXPECT_EQ(SplitImportLines("\raaaaaa", lines), ImportReadOutcome::Ok);
-    EXPECT_EQ(SplitImportLines("\r\raaaaa", lines), ImportReadOutcome::TooManyLines);
+              ImportReadOutcome::Ok);
+    EXPECT_EQ(lines.size(), 7u);
+    // Nothing but line ends: one empty line each.
+    EXPECT_EQ(SplitImportLines(std::string(1000, '\n'), lines), ImportReadOutcome::Ok);
+    EXPECT_EQ(lines.size(), 1001u);
+    // A report of a title, short data lines and many empty lines after it
+    // still imports.
+    const std::string line = DataLine("P", "", "", "", "0.5", "11");
+    std::string report = *Utf8ToCp932("丸スルー") + "\r\n" + line + "\r\n" + std::string(400, '\r');
+    ASSERT_EQ(SplitImportLines(report, lines), ImportReadOutcome::Ok);
+    EXPECT_EQ(lines.size(), 403u);
+    ApertureTable t = MarkedTable();
+    EXPECT_EQ(ParseColmoList("x.resist", lines, t).outcome, ColmoParseResult::Outcome::Done);
+    ExpectEntry(t, 11, "0.5", "0.5", "0", "○");
     EXPECT_EQ(ReadImportLineList(kData + "no-such.info.1.resist", lines), ImportReadOutcome::CannotOpen);
 }
 
@@ -329,8 +353,19 @@ TEST(ImportCadReport, ReadsTheChosenReportAndReportsFailures) {
     EXPECT_FALSE(ImportCadReport("colmo出力結果file", broken, t, platform, platform, &result));
     EXPECT_EQ(result.failedLine, 1u);
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].text, "想定されていない書式か、99mm以上のサイズが割り当てられています。");
+    // The message names the report line where the import stopped (line 2).
+    EXPECT_EQ(platform.messages[0].text,
+              "想定されていない書式か、99mm以上のサイズが割り当てられています。（2行目で取り込みを中止しました）");
     EXPECT_EQ(platform.messages[0].title, "確認");
+
+    // A good line, then one whose D code is no number: the first entry is
+    // kept, the message names line 3.
+    const auto half = dir.Write("d.info.1.resist", *Utf8ToCp932("丸スルー\n" + DataLine("PAD ", "", "", "", "0.7", "13") +
+                                                                 "\n" + DataLine("PAD ", "", "", "", "0.8", "X4") + "\n"));
+    EXPECT_FALSE(ImportCadReport("colmo出力結果file", half, t, platform, platform));
+    ExpectEntry(t, 13, "0.7", "0.7", "0", "○");
+    EXPECT_EQ(platform.messages.back().text,
+              "想定されていない書式か、99mm以上のサイズが割り当てられています。（3行目で取り込みを中止しました）");
 
     EXPECT_FALSE(ImportCadReport("colmo出力結果file", dir / "gone.resist", t, platform, platform));
     EXPECT_EQ(platform.messages.back().text, kReportCannotOpenMessage);

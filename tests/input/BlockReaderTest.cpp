@@ -304,12 +304,69 @@ TEST(BlockReader, EbcdicHasNoLengthChecksAndTrimsSpaces) {
 }
 
 TEST(BlockReader, EbcdicTranslatesEveryByte) {
-    // EBCDIC 0x4F is "!", 0xE0 is "\", 0xA1 is "~", 0x00 stays 0.
+    // EBCDIC 0x4F is "!", 0xE0 is "\", 0xA1 is "~"; 0x00 is NUL, which is
+    // never part of a block.
     BlockList list;
     const std::string bytes("\x4F\xE0\xA1\x00\x5C", 5);
     EXPECT_EQ(CutBlocks(bytes, Settings(kEbcdic, kStar), ReaderEntry::MainWindow, list),
               CutResult::Ok);
-    EXPECT_EQ(ToVector(list), Blocks{std::string("!\\~\0", 4)});
+    EXPECT_EQ(ToVector(list), Blocks{"!\\~"});
+}
+
+// ---- NUL bytes (tape padding) are never part of a block ----
+
+std::string Nuls(std::size_t n) { return std::string(n, '\0'); }
+
+struct NulCase {
+    const char* name;
+    std::string bytes;
+    std::uint8_t code, separator;
+    Blocks expected;
+};
+
+std::vector<NulCase> NulCases() {
+    return {
+        // 235 NUL bytes after the last line: no 235-character line to reject.
+        {"AsciiCrPadding", "G54D10*\r\nM02*\r\n" + Nuls(235), kAscii, kCr, {"G54D10", "M02"}},
+        // Inside a line they neither stay nor count towards the 100 characters
+        // (here 100 with the final "*");
+        // between CR and LF the pair still forms one line end.
+        {"AsciiCrInside", std::string(59, 'X') + Nuls(50) + std::string(40, 'Y') + "*\r" + Nuls(3) +
+             "\nM02", kAscii, kCr, {std::string(59, 'X') + std::string(40, 'Y'), "M02"}},
+        // The LF probe does not count them.
+        {"AsciiLfProbe", Nuls(150) + "G04\nM0" + Nuls(1) + "2\n", kAscii, kLf, {"G04", "M02"}},
+        // Nor does the "*" counter.
+        {"AsciiStarCounter", "X1D01*" + Nuls(1200) + "M02*" + Nuls(5), kAscii, kStar, {"X1D01", "M02"}},
+        // EBCDIC 0x00 is NUL as well, in every separator mode.
+        {"EbcdicCr", Ebcdic("X1") + Nuls(2) + Ebcdic("D01*\r\n") + Nuls(9) + Ebcdic("M02\r"),
+             kEbcdic, kCr, {"X1D01", "M02"}},
+        {"EbcdicLf", Nuls(1) + Ebcdic("A\n") + Nuls(1) + Ebcdic("B\n"), kEbcdic, kLf, {"A", "B"}},
+        {"EbcdicStar", Ebcdic("G0") + Nuls(4) + Ebcdic("4*") + Nuls(300), kEbcdic, kStar, {"G04"}},
+    };
+}
+
+TEST(BlockReader, NulBytesAreDroppedInEveryMode) {
+    for (const NulCase& c : NulCases()) {
+        ReadRun run;
+        ReadBytes(run, c.bytes, Settings(c.code, c.separator));
+        EXPECT_EQ(run.outcome, ReadOutcome::Read) << c.name;
+        EXPECT_EQ(run.blocks, c.expected) << c.name;
+        EXPECT_TRUE(run.platform.messages.empty()) << c.name;
+        Blocks bytewise;
+        EXPECT_EQ(CutBytewise(c.bytes, Settings(c.code, c.separator), ReaderEntry::MainWindow, bytewise),
+                  CutResult::Ok)
+            << c.name;
+        EXPECT_EQ(bytewise, c.expected) << c.name;
+    }
+}
+
+TEST(BlockReader, LengthChecksStillCountEveryOtherCharacter) {
+    // 101 characters with NULs between them are still a line too long.
+    ReadRun run;
+    ReadBytes(run, std::string(50, 'X') + Nuls(10) + std::string(51, 'Y') + "\r\n", Settings(kAscii, kCr));
+    EXPECT_EQ(run.outcome, ReadOutcome::Failed);
+    ASSERT_EQ(run.platform.messages.size(), 1u);
+    EXPECT_EQ(run.platform.messages[0].text, kLineBreakMessage);
 }
 
 // ---- The list grows as needed ----

@@ -5,6 +5,7 @@
 #include "ui/InsetForm.h"
 #include "ui/OutsetForm.h"
 #include "ui/VerForm.h"
+#include "viewer/DataView.h"
 #include "UiTestApp.h"
 
 #include <QAction>

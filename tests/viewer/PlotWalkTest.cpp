@@ -77,6 +77,18 @@ TEST_F(PlotWalkTest, ModalDCodeApertureSelectionAndG54) {
     EXPECT_EQ(r.currentGCode, "");
 }
 
+TEST_F(PlotWalkTest, ParameterBlocksAreRemovedAsTheConverterRemovesThem) {
+    r.transform.pixelsPerMm = 3.78;
+    Walk({"%ADD11C,0.1", "%G54D11", "X100Y0D01",              // "*" mode: selects D11
+          "%AMOC8", "X5Y5D03", "21,0,0.0780,0.0200,0,0,135*%",  // a macro's lines draw nothing
+          "G74*%FSLAN2X34Y34*%", "G02", "%LPD*%", "X200Y0I50J0D01",
+          "X300Y0D01%LPC*%", "%", "X9Y9D03"});                   // never closed
+    EXPECT_EQ(log.events, (Events{"pen 4", "D01 (0,0)-(100,0)",
+                                  "arc G02 (100,0)-(200,0) c(150,0) r50 180 0",
+                                  "D01 (200,0)-(300,0)"}));
+    EXPECT_TRUE(ui.messages.empty());
+}
+
 TEST_F(PlotWalkTest, G01BlocksSetTheGCodeOnlyWhenTheyDraw) {
     Walk({"D01", "G01", "G1X100D01", "G01X100D01", "G01Y-50", "G01X7Y8D02"});
     EXPECT_EQ(log.events, (Events{"D01 (0,0)-(100,0)", "D01 (100,0)-(100,-50)", "D02 (100,-50)-(7,8)"}));

@@ -1,0 +1,356 @@
+#include "viewer/DataView.h"
+
+#include "aperture/APTsettei.h"
+#include "input/BlockReader.h"
+#include "platform/OncePerWalkDialogs.h"
+#include "settings/NumberText.h"
+#include "ui/ActionTable.h"
+#include "ui/DialogParts.h"
+#include "ui/Form1.h"
+#include "ui/InsetForm.h"
+#include "viewer/PictureBox.h"
+#include "viewer/Rendering.h"
+#include "viewer/ViewOption.h"
+#include "viewer/frmAbout.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+
+#include <cmath>
+
+namespace mutaplot {
+
+namespace {
+
+constexpr MenuRow<DataView> kViewMenuRows[] = {
+    {"ViewFile", "ﾌｧｲﾙ(&F)", nullptr},
+    {"ViewFileOpen", "ファイルを開く", &DataView::ViewFileOpen_Click},
+    {"ViewFileSep1", nullptr, nullptr},
+    {"ViewPrint", "印刷", &DataView::ViewPrint_Click},
+    {"ViewPNset", "印刷設定", &DataView::ViewPNset_Click},
+    {"ViewPrintSet", "プリンタの設定", &DataView::ViewPrintSet_Click},
+    {"ViewFileSep2", nullptr, nullptr},
+    {"ViewDxfOut", "DXF出力", &DataView::ViewDxfOut_Click},
+    {"DxfOption", "DXF出力オプション", &DataView::DxfOption_Click},
+    {"ViewFileSep3", nullptr, nullptr},
+    {"ViewEnd", "データ表示の終了", &DataView::ViewEnd_Click},
+    {"ViewSet", "設定(&G)", nullptr},
+    {"ViewSetApp", "アパーチュアの設定", &DataView::ViewSetApp_Click},
+    {"ViewSetInForm", "入力設定", &DataView::ViewSetInForm_Click},
+    {"ViewSetOffset", "原点設定", &DataView::ViewSetOffset_Click},
+    {"ViewSetReset", "原点初期値", &DataView::ViewSetReset_Click},
+    {"ViewSetSep1", nullptr, nullptr},
+    {"ViewOpt", "オプション", &DataView::ViewOpt_Click},
+    {"ViewClier", "クリア(&D)", &DataView::ViewClier_Click, true},
+    {"ViewSettei", "表示操作(&V)", nullptr},
+    {"ViewReset", "初期値", &DataView::ViewReset_Click},
+    {"ViewEria", "範囲拡大", &DataView::ViewEria_Click},
+    {"ViewZoomUp", "中心拡大", &DataView::ViewZoomUp_Click},
+    {"ViewZoomDown", "中心縮小", &DataView::ViewZoomDown_Click},
+    {"ViewMovRight", "移動→", &DataView::ViewMovRight_Click},
+    {"ViewMovLeft", "移動←", &DataView::ViewMovLeft_Click},
+    {"ViewMovUp", "移動↑", &DataView::ViewMovUp_Click},
+    {"ViewMovDown", "移動↓", &DataView::ViewMovDown_Click},
+    {"ViewRunView", "実行(&R)", &DataView::ViewRunView_Click, true},
+    {"ViewHelp", "ﾍﾙﾌﾟ(&H)", nullptr},
+    {"ViewHeltpTopic", "目次", &DataView::ViewHeltpTopic_Click},
+    {"ViewHelpSep1", nullptr, nullptr},
+    {"ViewPrintVer", "バージョン情報", &DataView::ViewPrintVer_Click},
+};
+
+// Design places of the top row, in twips: left, top, width, height.
+struct TwipBox {
+    int left, top, width, height;
+};
+
+// The surface: left 0, top 490 twips; the window's size less 110 × 1200.
+constexpr int kSurfaceTop = 490;
+constexpr int kSurfaceWidthLess = 110;
+constexpr int kSurfaceHeightLess = 1200;
+
+double ScreenTwipsPerPixel(const QWidget* w) {
+    const QScreen* s = w->screen();
+    const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
+    return std::max(1.0, std::round(kTwipsPerInch / (dpi > 0 ? dpi : 96.0)));
+}
+
+std::string Text(const QString& s) { return s.toStdString(); }
+
+// A colour number of the settings record: a whole number 0 … 0xFFFFFF.
+std::optional<SurfaceColour> ColourOf(const std::string& text) {
+    const auto value = ParseDecimal(text);
+    if (!value || *value < 0 || *value > 0xFFFFFF || *value != std::floor(*value)) return std::nullopt;
+    return static_cast<SurfaceColour>(*value);
+}
+
+}  // namespace
+
+DataView::DataView(AppState& state, Dialogs& dialogs, Pointer& pointer, ViewerLinks links,
+                   QWidget* parent)
+    : QMainWindow(parent, Qt::Window),
+      state_(state),
+      dialogs_(dialogs),
+      pointer_(pointer),
+      links_(links),
+      twipsPerPixel_(ScreenTwipsPerPixel(this)) {
+    setObjectName("DataView");
+    setAttribute(Qt::WA_DeleteOnClose);
+    BuildControls();
+    BuildMenuBar(menuBar(), this, kViewMenuRows);
+    // The design's client area, 10830 × 6630 twips.
+    resize(static_cast<int>(std::lround(10830 / twipsPerPixel_)),
+           static_cast<int>(std::lround(6630 / twipsPerPixel_)) + menuBar()->sizeHint().height());
+    Form_Load();
+}
+
+DataView::~DataView() {
+    if (pickLoop_) pickLoop_->quit();
+}
+
+void DataView::BuildControls() {
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    const auto place = [this](QWidget* w, TwipBox b) {
+        const auto px = [this](int twips) { return static_cast<int>(std::lround(twips / twipsPerPixel_)); };
+        w->setGeometry(px(b.left), px(b.top), px(b.width), px(b.height));
+    };
+    const auto label = [&](QLabel*& l, const char* name, const char* caption, TwipBox b) {
+        l = new QLabel(U(caption), client);
+        l->setObjectName(name);
+        place(l, b);
+    };
+    label(Label1, "Label1", "描画倍率", {0, 165, 855, 195});
+    label(Label2, "Label2", "描画モード", {2160, 165, 975, 255});
+    label(Label7, "Label7", "ｵﾌｾｯﾄX", {4920, 165, 735, 255});
+    label(Label8, "Label8", "ｵﾌｾｯﾄY", {6720, 165, 735, 255});
+    label(Label5, "Label5", "X=", {9000, 120, 735, 255});
+    label(Label3, "Label3", "0", {9240, 120, 735, 255});
+    label(Label6, "Label6", "Y=", {9960, 120, 735, 255});
+    label(Label4, "Label4", "0", {10200, 120, 615, 255});
+    const auto combo = [&](QComboBox*& c, const char* name, TwipBox b) {
+        c = new QComboBox(client);
+        c->setObjectName(name);
+        c->setEditable(true);
+        c->setInsertPolicy(QComboBox::NoInsert);
+        place(c, b);
+    };
+    combo(Combo1, "Combo1", {840, 120, 1215, 300});
+    combo(Combo2, "Combo2", {3120, 120, 1575, 300});
+    connect(Combo1, &QComboBox::activated, this, &DataView::Combo1_Click);
+    connect(Combo2, &QComboBox::activated, this, &DataView::Combo2_Click);
+    const auto text = [&](QLineEdit*& t, const char* name, TwipBox b) {
+        t = new QLineEdit(U("0"), client);
+        t->setObjectName(name);
+        place(t, b);
+    };
+    text(Text1, "Text1", {5640, 120, 975, 270});
+    text(Text2, "Text2", {7440, 120, 975, 270});
+
+    Picture1 = new PictureBox(twipsPerPixel_, client);
+    Picture1->onKeyDown = [this](int key) { Picture1_KeyDown(key); };
+    Picture1->onMouseDown = [this](Qt::MouseButton b, QPointF at) { Picture1_MouseDown(b, at); };
+    Picture1->onMouseMove = [this](QPointF at) { Picture1_MouseMove(at); };
+    Picture1->onWheel = [this](int steps) { Picture1_Wheel(steps); };
+    // Picture1_Resize: a new size is a cleared picture (PictureBox clears it).
+}
+
+void DataView::Form_Load() {
+    PlaceSurface();
+    helpFile_ = state_.appPath / kHelpFileName;
+    EnsureEditor();
+    PlaceSurface();
+    for (const char* t : kZoomListTexts) Combo1->addItem(U(t));
+    Combo1->setCurrentIndex(2);  // "１００％"
+    Combo2->addItem(U(kQualityHighText));
+    Combo2->addItem(U(kQualityFastText));
+    Combo2->setCurrentIndex(0);
+    state_.viewState.viewDrawn = 0.0f;
+    ComputeScale();
+    if (APTsettei* e = editor()) e->hide();
+    setWindowTitle(U(kViewerTitle));
+}
+
+ViewOption* DataView::viewOption() const { return viewOption_; }
+frmAbout* DataView::aboutBox() const { return about_; }
+
+APTsettei* DataView::editor() const {
+    return links_.editor ? links_.editor->data() : ownEditor_.data();
+}
+
+void DataView::EnsureEditor() {
+    if (editor()) return;
+    QPointer<APTsettei>& slot = links_.editor ? *links_.editor : ownEditor_;
+    // The editor outlives the viewer: it belongs to the main window.
+    slot = new APTsettei(state_.apertureTable, state_.appPath, dialogs_, pointer_, links_.owner);
+}
+
+ViewControls DataView::Controls() const {
+    ViewControls c;
+    c.zoomText = Text(Combo1->currentText());
+    c.qualityText = Text(Combo2->currentText());
+    c.offsetXText = Text(Text1->text());
+    c.offsetYText = Text(Text2->text());
+    return c;
+}
+
+DrawingSurface& DataView::PictureSurface() { return Picture1->surface(); }
+
+void DataView::ClearPicture() {
+    Picture1->surface().Clear();
+    Picture1->ShowDrawing();
+}
+
+void DataView::ComputeScale() {
+    const ViewControls c = Controls();
+    ComputeViewScale(c.zoomText, state_.settings.inputFormat, c.offsetXText, c.offsetYText,
+                     state_.viewTransform);
+    SyncSurfaceUnit();
+}
+
+void DataView::SyncSurfaceUnit() {
+    if (FormatDecimals(state_.settings.inputFormat))
+        Picture1->surface().SetUnit(state_.settings.inputFormat <= 6 ? SurfaceUnit::Millimetre
+                                                                     : SurfaceUnit::Inch);
+}
+
+void DataView::ViewRunView_Click() {
+    if (inPass_) return;
+    inPass_ = true;
+    EnsureEditor();
+    // Each distinct message once per pass.
+    OncePerWalkDialogs once(dialogs_);
+    PlotRecords records = state_.BindPlotRecords();
+    RunDisplayPass(state_.inputBlockList, state_.apertureTable, records, Controls(),
+                   state_.settings.inputFormat, state_.settings.drawOrigin, Picture1->surface(), once,
+                   pointer_);
+    inPass_ = false;
+    Picture1->ShowDrawing();
+    FocusSurface();
+}
+
+void DataView::Redraw() {
+    ClearPicture();
+    if (state_.viewState.viewDrawn == 1.0f) ViewRunView_Click();
+}
+
+void DataView::FocusSurface() {
+    if (isVisible()) Picture1->setFocus(Qt::OtherFocusReason);
+}
+
+bool DataView::event(QEvent* e) {
+    if (e->type() == QEvent::WindowDeactivate && inPass_) deactivatedByPass_ = true;
+    const bool handled = QMainWindow::event(e);
+    if (e->type() == QEvent::WindowActivate) Form_Activate();
+    return handled;
+}
+
+void DataView::Form_Activate() {
+    // Coming back from one of the pass's own message boxes is no return from
+    // another window: no second pass.
+    if (inPass_ || deactivatedByPass_) {
+        deactivatedByPass_ = false;
+        if (!inPass_) FocusSurface();
+        return;
+    }
+    if (state_.viewState.viewDrawn == 1.0f) ViewRunView_Click();
+    FocusSurface();
+}
+
+void DataView::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    Form_Resize();
+}
+
+void DataView::PlaceSurface() {
+    const QSize outer = isVisible() ? frameGeometry().size() : size();
+    const double widthTwips = outer.width() * twipsPerPixel_ - kSurfaceWidthLess;
+    const double heightTwips = outer.height() * twipsPerPixel_ - kSurfaceHeightLess;
+    const int w = static_cast<int>(std::lround(widthTwips / twipsPerPixel_));
+    const int h = static_cast<int>(std::lround(heightTwips / twipsPerPixel_));
+    // A window too small for a positive size leaves the surface as it was.
+    if (w <= 0 || h <= 0) return;
+    Picture1->setGeometry(0, static_cast<int>(std::lround(kSurfaceTop / twipsPerPixel_)), w, h);
+}
+
+void DataView::Form_Resize() {
+    PlaceSurface();
+    if (state_.viewState.viewDrawn == 1.0f) ViewRunView_Click();
+}
+
+void DataView::closeEvent(QCloseEvent* e) {
+    // Form_Unload; a waiting origin pick ends without a change.
+    state_.viewState.viewDrawn = 0.0f;
+    if (pickLoop_) pickLoop_->quit();
+    e->accept();
+}
+
+void DataView::Combo1_Click() {
+    ComputeScale();
+    Redraw();
+    FocusSurface();
+}
+
+void DataView::Combo2_Click() {
+    Redraw();
+    FocusSurface();
+}
+
+void DataView::ViewClier_Click() {
+    ClearPicture();
+    state_.viewState.viewDrawn = 0.0f;
+}
+
+void DataView::ViewEnd_Click() {
+    if (APTsettei* e = editor()) e->hide();
+    close();
+}
+
+void DataView::ViewFileOpen_Click() {
+    OpenBlockFile(state_.settings, state_.inputBlockList, ReaderEntry::Viewer, dialogs_, pointer_,
+                  nullptr);
+}
+
+void DataView::ViewSetApp_Click() {
+    EnsureEditor();
+    APTsettei* e = editor();
+    e->EnsureTableLoaded();
+    e->show();
+    e->raise();
+    e->activateWindow();
+    e->AlignTitleColumns();
+}
+
+void DataView::ViewSetInForm_Click() {
+    QPointer<InsetForm>& slot = links_.insetForm ? *links_.insetForm : ownInsetForm_;
+    InsetForm::Open(slot, state_.settings, links_.owner ? links_.owner : this);
+}
+
+void DataView::ViewHeltpTopic_Click() { dialogs_.ShowHelp((state_.appPath / kViewHelpFileName).string()); }
+
+void DataView::ViewPrintVer_Click() {
+    if (!about_) about_ = new frmAbout(this);
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+}
+
+void DataView::ViewOpt_Click() {
+    if (!viewOption_) viewOption_ = new ViewOption(state_.settings, dialogs_, this);
+    viewOption_->show();
+    viewOption_->raise();
+    viewOption_->activateWindow();
+}
+
+void DataView::ApplySettingsColours() {
+    SurfaceColour draw = Picture1->drawColour();
+    SurfaceColour back = Picture1->backColour();
+    if (auto c = ColourOf(state_.settings.drawColour)) draw = *c;
+    if (auto c = ColourOf(state_.settings.backColour)) back = *c;
+    Picture1->SetColours(draw, draw, back);
+}
+
+}  // namespace mutaplot
