@@ -7,15 +7,18 @@
 
 namespace mutaplot {
 
-ViewExport::ViewExport(AppState& app, Dialogs& dialogs, Pointer& pointer, QPrinter& printer,
+ViewExport::ViewExport(AppState& app, Dialogs& dialogs, Pointer& pointer, QPrinter* printer,
                        ViewHooks hooks, QWidget* window)
     : printerAvailable([] { return !QPrinterInfo::availablePrinters().isEmpty(); }),
       app_(app),
       dialogs_(dialogs),
       pointer_(pointer),
-      printer_(printer),
+      ownPrinter_(printer ? nullptr : std::make_unique<QPrinter>(QPrinter::HighResolution)),
+      printer_(printer ? *printer : *ownPrinter_),
       hooks_(std::move(hooks)),
       window_(window) {}
+
+ViewExport::~ViewExport() = default;
 
 std::string ViewExport::ChoosePdfFile() {
     FileDialogFlags flags;

@@ -15,6 +15,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,9 +33,13 @@ struct ViewHooks {
 class ViewExport {
 public:
     // `printer` is the one printer set-up chooses (the platform's), kept for
-    // every print; `window` owns the dialogs.
-    ViewExport(AppState& app, Dialogs& dialogs, Pointer& pointer, QPrinter& printer,
+    // every print; without one the commands keep a printer of their own.
+    // `window` owns the dialogs.
+    ViewExport(AppState& app, Dialogs& dialogs, Pointer& pointer, QPrinter* printer,
                ViewHooks hooks, QWidget* window);
+    ~ViewExport();
+    ViewExport(const ViewExport&) = delete;
+    ViewExport& operator=(const ViewExport&) = delete;
 
     void ViewPrint_Click();
     void ViewPNset_Click();
@@ -59,6 +64,7 @@ private:
     AppState& app_;
     Dialogs& dialogs_;
     Pointer& pointer_;
+    std::unique_ptr<QPrinter> ownPrinter_;
     QPrinter& printer_;
     ViewHooks hooks_;
     QWidget* window_;

@@ -70,7 +70,7 @@ protected:
         hooks.controls = [this] { return controls; };
         hooks.clearView = [this] { events.push_back("clear after " + std::to_string(ui.fileFilters.size())); };
         hooks.redrawView = [this] { events.push_back("redraw"); };
-        commands = std::make_unique<ViewExport>(*app, ui, ui, *printer, hooks, nullptr);
+        commands = std::make_unique<ViewExport>(*app, ui, ui, printer.get(), hooks, nullptr);
         commands->printerAvailable = [] { return false; };
     }
 
