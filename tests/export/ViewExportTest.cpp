@@ -122,15 +122,6 @@ TEST_F(ViewExportTest, DxfCommandWritesWhatTheCommandLineWrites) {
     EXPECT_EQ(ui.pointer, PointerShape::Default);
 }
 
-TEST_F(ViewExportTest, CancelledDxfDialogWritesNothingButTheTemplateWasRead) {
-    commands->ViewDxfOut_Click();
-    EXPECT_EQ(commands->lastDxf(), DxfExportResult::Cancelled);
-    ASSERT_FALSE(commands->templateBuffer().empty());
-    EXPECT_EQ(commands->templateBuffer().back(), "  0");
-    EXPECT_TRUE(events.empty());
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);
-}
-
 TEST_F(ViewExportTest, WithoutPrinterThePageGoesIntoTheChosenPdfFile) {
     const auto target = dir.Write("page.pdf", "old");
     ui.fileAnswers.push_back(target.string());
