@@ -1,13 +1,38 @@
 #include "export/PrintPage.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/OncePerWalkDialogs.h"
 #include "viewer/PaintDeviceSurface.h"
 
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
+#include <QIODevice>
 
 namespace mutaplot {
+
+namespace {
+
+// The PDF writer's output device: every piece goes on to the temporary file
+// of an atomic replace.
+class AtomicFileDevice final : public QIODevice {
+public:
+    explicit AtomicFileDevice(AtomicFileWriter& writer) : writer_(writer) {
+        open(QIODevice::WriteOnly);
+    }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 length) override {
+        writer_.Write(std::string_view(data, static_cast<std::size_t>(length)));
+        return writer_.ok() ? length : -1;
+    }
+
+private:
+    AtomicFileWriter& writer_;
+};
+
+}  // namespace
 
 PrintOutcome PrintOnDevice(QPaintDevice& device, const PrintJob& job, Dialogs& dialogs,
                            Pointer& pointer, const char* failureMessage, bool* pageMade) {
@@ -42,26 +67,24 @@ QPageLayout PdfPageLayout(const QPageSize& paper, QPageLayout::Orientation orien
 
 PrintOutcome PrintToPdf(const std::filesystem::path& target, const QPageLayout& layout,
                         const PrintJob& job, Dialogs& dialogs, Pointer& pointer) {
-    QSaveFile file(QString::fromStdString(target.string()));
-    if (!file.open(QIODevice::WriteOnly)) {
+    AtomicFileWriter writer(target);
+    if (!writer.ok()) {
         ShowCheckMessage(dialogs, kPdfWriteMessage);
         return PrintOutcome::Failed;
     }
     PrintOutcome outcome;
     bool pageMade = false;
     {
-        QPdfWriter writer(&file);
-        writer.setResolution(kPdfResolution);
-        writer.setPageLayout(PdfPageLayout(layout.pageSize(), layout.orientation()));
-        writer.setCreator(QStringLiteral("Mutaplot"));
-        outcome = PrintOnDevice(writer, job, dialogs, pointer, kPdfWriteMessage, &pageMade);
+        AtomicFileDevice file(writer);
+        QPdfWriter pdf(&file);
+        pdf.setResolution(kPdfResolution);
+        pdf.setPageLayout(PdfPageLayout(layout.pageSize(), layout.orientation()));
+        pdf.setCreator(QStringLiteral("Mutaplot"));
+        outcome = PrintOnDevice(pdf, job, dialogs, pointer, kPdfWriteMessage, &pageMade);
     }
-    if (outcome == PrintOutcome::Failed) return outcome;
-    if (!pageMade) {
-        file.cancelWriting();  // no page, no file
-        return outcome;
-    }
-    if (!file.commit()) {
+    // No page, no file: the writer removes its temporary.
+    if (outcome == PrintOutcome::Failed || !pageMade) return outcome;
+    if (!writer.Commit()) {
         ShowCheckMessage(dialogs, kPdfWriteMessage);
         return PrintOutcome::Failed;
     }

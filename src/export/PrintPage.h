@@ -56,8 +56,8 @@ PrintOutcome PrintToPrinter(QPrinter& printer, const PrintJob& job, Dialogs& dia
 
 // The page as a PDF file of the given paper and orientation, its whole page
 // printable. Written to a temporary file beside the target and renamed over
-// it at the end: a failed print leaves an existing file untouched, and a
-// print that makes no page writes no file.
+// it at the end (AtomicFileWriter): a failed print leaves an existing file
+// untouched, and a print that makes no page writes no file.
 PrintOutcome PrintToPdf(const std::filesystem::path& target, const QPageLayout& layout,
                         const PrintJob& job, Dialogs& dialogs, Pointer& pointer);
 
