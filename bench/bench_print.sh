@@ -2,7 +2,8 @@
 # Prints the 1,000,000-block benchmark file (generate_gerber, inch(2.4) over
 # 90 x 90 inches) on one A4 page into a PDF with `mutaplot-cli print`, and
 # draws the same file at the same scale with `mutaplot-cli render`, in the
-# same run: wall time and peak memory of each command, and the output sizes.
+# same run: wall and CPU time and peak memory of each command, and the
+# output sizes (CPU time is the fairer figure on a loaded machine).
 #
 #   bench/bench_print.sh [BIN_FOLDER]     (default build/bin)
 set -euo pipefail
@@ -16,14 +17,14 @@ common=(--set inputFormat=8 --zoom 0.09)
 measure() {
     local label=$1 output=$2
     shift 2
-    /usr/bin/time -f "%e %M" -o "$work/time" "$@" >/dev/null 2>"$work/err" || {
+    /usr/bin/time -f "%e %U %S %M" -o "$work/time" "$@" >/dev/null 2>"$work/err" || {
         echo "$label failed:" >&2
         cat "$work/err" >&2
         exit 1
     }
-    read -r seconds kilobytes <"$work/time"
-    printf '%-34s %7.2f s  peak %6.1f MB  output %6.1f MB\n' "$label" "$seconds" \
-        "$(echo "$kilobytes / 1024" | bc -l)" "$(echo "$(stat -c %s "$output") / 1048576" | bc -l)"
+    read -r seconds user system kilobytes <"$work/time"
+    printf '%-26s %6.2f s wall %6.2f s cpu  peak %6.1f MB  output %6.1f MB\n' "$label" "$seconds" \
+        "$(echo "$user + $system" | bc -l)" "$(echo "$kilobytes / 1024" | bc -l)" "$(echo "$(stat -c %s "$output") / 1048576" | bc -l)"
 }
 
 echo "input: $(stat -c %s "$work/big.gbr") bytes, 1000000 blocks"

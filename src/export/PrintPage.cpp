@@ -12,24 +12,33 @@ namespace mutaplot {
 
 namespace {
 
-// The PDF writer's output device: every piece goes on to the temporary file
-// of an atomic replace.
+// The PDF writer's output device: its many small pieces are gathered and
+// handed on to the temporary file of an atomic replace in large ones.
 class AtomicFileDevice final : public QIODevice {
 public:
     explicit AtomicFileDevice(AtomicFileWriter& writer) : writer_(writer) {
+        buffer_.reserve(kPiece);
         open(QIODevice::WriteOnly);
     }
+    ~AtomicFileDevice() override { Pass(); }
     bool isSequential() const override { return true; }
 
 protected:
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 length) override {
-        writer_.Write(std::string_view(data, static_cast<std::size_t>(length)));
+        buffer_.append(data, static_cast<std::size_t>(length));
+        if (buffer_.size() >= kPiece) Pass();
         return writer_.ok() ? length : -1;
     }
 
 private:
+    static constexpr std::size_t kPiece = 1 << 20;
+    void Pass() {
+        writer_.Write(buffer_);
+        buffer_.clear();
+    }
     AtomicFileWriter& writer_;
+    std::string buffer_;
 };
 
 }  // namespace
