@@ -54,7 +54,11 @@ APTinport::APTinport(ApertureTable& table, Dialogs& dialogs, Pointer& pointer, Q
 void APTinport::Unload() {
     if (unloaded_) return;
     unloaded_ = true;
+    // The editor becomes the active window again.
+    QWidget* editor = parentWidget();
+    const bool active = isActiveWindow();
     hide();
+    if (editor && active && editor->isVisible()) editor->activateWindow();
     deleteLater();
 }
 

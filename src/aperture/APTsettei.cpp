@@ -4,6 +4,7 @@
 #include "aperture/ApertureTableModel.h"
 #include "aperture/AptFile.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
@@ -80,6 +81,7 @@ void APTsettei::BuildControls() {
     MSFlexGrid1->setWordWrap(false);
     MSFlexGrid1->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     MSFlexGrid1->installEventFilter(this);
+    MSFlexGrid1->viewport()->installEventFilter(this);
     // Columns wide enough for the longer of the two title sets.
     const QFontMetrics fm = MSFlexGrid1->horizontalHeader()->fontMetrics();
     for (int c = 0; c < kApertureGridColumnCount; ++c) {
@@ -320,12 +322,16 @@ void APTsettei::Command3_Click() {
         ShowCheckMessage(dialogs_, *message);
         return;
     }
-    if (QWidget* viewer = parentWidget()) {
-        viewer->window()->activateWindow();
-        viewer->setFocus();
-    }
+    if (QWidget* viewer = ViewerWindow()) viewer->activateWindow();
     hide();
     ClearTextBoxes();
+}
+
+QWidget* APTsettei::ViewerWindow() const {
+    if (viewer_) return viewer_->window();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("DataView") && w->isVisible()) return w;
+    return parentWidget() ? parentWidget()->window() : nullptr;
 }
 
 void APTsettei::Command7_Click() {
@@ -364,7 +370,11 @@ void APTsettei::ImportEnded() {
 void APTsettei::Form_Activate() { SetEditButtonsEnabled(false); }
 
 void APTsettei::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) Form_Activate();
+    if (event->type() == QEvent::ActivationChange) {
+        if (!isActiveWindow()) activatedByPress_ = false;
+        else if (activatedByPress_) activatedByPress_ = false;  // handled at the press
+        else Form_Activate();
+    }
     QWidget::changeEvent(event);
 }
 
@@ -376,6 +386,14 @@ void APTsettei::closeEvent(QCloseEvent* event) {
 }
 
 bool APTsettei::eventFilter(QObject* watched, QEvent* event) {
+    // A click on a row of the inactive editor activates it first and begins
+    // the edit second, although the window system reports the activation
+    // only after the click.
+    if (watched == MSFlexGrid1->viewport() && event->type() == QEvent::MouseButtonPress &&
+        isVisible() && !isActiveWindow()) {
+        Form_Activate();
+        activatedByPress_ = true;
+    }
     if (watched == MSFlexGrid1 && event->type() == QEvent::KeyPress && MSFlexGrid1->isEnabled()) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

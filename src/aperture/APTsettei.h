@@ -59,6 +59,11 @@ public:
     // columns 0 to 3 aligned left, bottom.
     void AlignTitleColumns();
 
+    // The window that OK (記憶) gives the focus to. When none is set, the
+    // shown viewer window (object name "DataView") is looked up, else the
+    // editor's parent.
+    void SetViewerWindow(QWidget* viewer) { viewer_ = viewer; }
+
     // Grid row being edited (1-based, the title row is 0), as the grid's
     // current row: 0 when no row is current.
     int CurrentRow() const;
@@ -108,6 +113,7 @@ private:
     ApertureEntry* CurrentEntry();
     void ShowTableReloaded(int keepRow);
     void ReportFileOutcome(AptFileOutcome outcome);
+    QWidget* ViewerWindow() const;
 
     ApertureTable& table_;
     std::filesystem::path appPath_;
@@ -115,8 +121,11 @@ private:
     Pointer& pointer_;
     ApertureTableModel* model_;
     QPointer<APTinport> import_;
+    QPointer<QWidget> viewer_;
     std::array<std::string, 3> editBackup_;
     bool unloading_ = false;
+    // The activation that a press on the inactive grid has already handled.
+    bool activatedByPress_ = false;
 };
 
 }  // namespace mutaplot
