@@ -9,11 +9,14 @@
 
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
+#include "viewer/ViewerFixture.h"
 #include "ui/UiTestApp.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -29,6 +32,33 @@ using testing::ReadFileBytes;
 using testing::TempDir;
 
 std::string Quote(const std::string& s) { return "'" + s + "'"; }
+
+// Message boxes that take the activation from the viewer and hand it back
+// when they close, as real ones do.
+class ActivatingDialogs final : public Dialogs {
+public:
+    explicit ActivatingDialogs(FakePlatform& inner) : inner_(inner) {}
+    MessageAnswer ShowMessage(const std::string& text, const std::string& title,
+                              MessageButtons buttons) override {
+        const MessageAnswer answer = inner_.ShowMessage(text, title, buttons);
+        if (window) {
+            QEvent away(QEvent::WindowDeactivate);
+            QCoreApplication::sendEvent(window, &away);
+            QEvent back(QEvent::WindowActivate);
+            QCoreApplication::sendEvent(window, &back);
+        }
+        return answer;
+    }
+    std::string OpenFileName(const std::string& f, FileDialogFlags g) override { return inner_.OpenFileName(f, g); }
+    std::string SaveFileName(const std::string& f, FileDialogFlags g) override { return inner_.SaveFileName(f, g); }
+    std::optional<std::uint32_t> ChooseColour(std::uint32_t p) override { return inner_.ChooseColour(p); }
+    bool PrinterSetup() override { return inner_.PrinterSetup(); }
+    void ShowHelp(const std::string& path) override { inner_.ShowHelp(path); }
+    QWidget* window = nullptr;
+
+private:
+    FakePlatform& inner_;
+};
 
 // mm(4.3) leading zeros omitted, CR / CR LF, ASCII; bottom-left origin.
 std::string Settings() {
@@ -127,6 +157,34 @@ TEST_F(DataViewExport, PrintWithoutPrinterWritesThePdfAndRedraws) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, kNoPrintFileMessage);
     EXPECT_FALSE(std::filesystem::exists(dir / "empty.pdf"));
+}
+
+TEST_F(DataViewExport, MessagesDuringAPrintOrExportStartNoDisplayPassInside) {
+    // D600 is past the list: the walk reports it (once) and goes on.
+    app->inputBlockList = testing::MakeBlocks(
+        {"G54D13", "X10000Y10000D02", "X20000Y10000D01", "G54D600", "X30000Y10000D01"});
+    ActivatingDialogs dialogs(ui);
+    auto* drawn = new DataView(*app, dialogs, ui, ViewerLinks{});
+    dialogs.window = drawn;
+    drawn->exportCommands().printerAvailable = [] { return false; };
+    drawn->ViewRunView_Click();
+    ASSERT_EQ(app->viewState.viewDrawn, 1.0f);
+    ASSERT_EQ(ui.messages.size(), 1u);
+
+    // The print walk's message, then the redraw's: a pass started by the
+    // activation in between would add a third.
+    ui.messages.clear();
+    ui.fileAnswers.push_back((dir / "page.pdf").string());
+    drawn->ViewPrint_Click();
+    EXPECT_EQ(drawn->exportCommands().lastPrint(), PrintOutcome::Printed);
+    EXPECT_EQ(ui.messages.size(), 2u);
+
+    ui.messages.clear();
+    ui.fileAnswers.push_back((dir / "out.dxf").string());
+    drawn->ViewDxfOut_Click();
+    EXPECT_EQ(drawn->exportCommands().lastDxf(), DxfExportResult::Written);
+    EXPECT_EQ(ui.messages.size(), 2u);
+    delete drawn;
 }
 
 TEST_F(DataViewExport, OptionDialogsOpenFromTheMenu) {
