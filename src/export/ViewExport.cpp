@@ -38,6 +38,9 @@ void ViewExport::ViewPrint_Click() {
         if (pdf.empty()) return;
     }
     if (hooks_.clearView) hooks_.clearView();
+    // The cleared view repaints before the long walk.
+    pointer_.SetPointer(PointerShape::Busy);
+    pointer_.ProcessPendingEvents();
     PlotRecords records = app_.BindPlotRecords();
     const PrintJob job{app_.inputBlockList,
                        app_.apertureTable,
