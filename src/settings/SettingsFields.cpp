@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <variant>
 
 namespace mutaplot {
 
@@ -19,21 +20,19 @@ std::optional<std::uint8_t> ParseCommandCode(std::string_view text) {
     return static_cast<std::uint8_t>(value);
 }
 
-// A number on the command line; as in the settings file, NaN and
-// infinities are refused, and a float field only takes what a float holds.
-std::optional<double> ParseCommandNumber(std::string_view text) {
+}  // namespace
+
+std::optional<double> ReadFiniteNumber(std::string_view text) {
     auto number = ParseDecimal(text);
     if (!number || !std::isfinite(*number)) return std::nullopt;
     return number;
 }
 
-std::optional<float> ParseCommandFloat(std::string_view text) {
-    auto number = ParseCommandNumber(text);
+std::optional<float> ReadFloatNumber(std::string_view text) {
+    auto number = ReadFiniteNumber(text);
     if (!number || std::fabs(*number) > std::numeric_limits<float>::max()) return std::nullopt;
     return static_cast<float>(*number);
 }
-
-}  // namespace
 
 const SettingsField* FindSettingsField(std::string_view name) noexcept {
     if (name.empty()) return nullptr;
@@ -42,34 +41,32 @@ const SettingsField* FindSettingsField(std::string_view name) noexcept {
     return nullptr;
 }
 
-bool SetSettingsField(ConversionSettings& s, std::string_view name, std::string_view value) {
-    const SettingsField* field = FindSettingsField(name);
-    if (!field) return false;
-    const bool set = std::visit(
+bool AssignFieldText(const SettingsMember& member, std::string_view text,
+                     const FieldReaders& readers, ConversionSettings& s) {
+    // Stores the reader's value in the member when there is one.
+    auto assign = [&s](auto ConversionSettings::*m, auto value) {
+        if (value) s.*m = *value;
+        return value.has_value();
+    };
+    return std::visit(
         Overloaded{
-            [](std::monostate) { return false; },
-            [&](std::uint8_t ConversionSettings::*m) {
-                auto code = ParseCommandCode(value);
-                if (code) s.*m = *code;
-                return code.has_value();
-            },
-            [&](double ConversionSettings::*m) {
-                auto number = ParseCommandNumber(value);
-                if (number) s.*m = *number;
-                return number.has_value();
-            },
-            [&](float ConversionSettings::*m) {
-                auto number = ParseCommandFloat(value);
-                if (number) s.*m = *number;
-                return number.has_value();
-            },
+            [](std::monostate) { return true; },
+            [&](std::uint8_t ConversionSettings::*m) { return assign(m, readers.code(text)); },
+            [&](double ConversionSettings::*m) { return assign(m, readers.number(text)); },
+            [&](float ConversionSettings::*m) { return assign(m, readers.single(text)); },
             [&](std::string ConversionSettings::*m) {
-                s.*m = std::string(value);
+                s.*m = std::string(text);
                 return true;
             },
         },
-        field->member);
-    if (!set) return false;
+        member);
+}
+
+bool SetSettingsField(ConversionSettings& s, std::string_view name, std::string_view value) {
+    static constexpr FieldReaders kCommandReaders{ParseCommandCode, ReadFiniteNumber,
+                                                  ReadFloatNumber};
+    const SettingsField* field = FindSettingsField(name);
+    if (!field || !AssignFieldText(field->member, value, kCommandReaders, s)) return false;
     // A format code always brings its unit with it, as the dialogs do.
     if (field->member == SettingsMember(&ConversionSettings::inputFormat))
         s.inputUnit = UnitForFormat(s.inputFormat);

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -75,6 +76,25 @@ struct Overloaded : Ts... {
 };
 template <typename... Ts>
 Overloaded(Ts...) -> Overloaded<Ts...>;
+
+// How text becomes a value of each kind (the settings file and the command
+// line read numbers differently); a text field takes the text as it is.
+struct FieldReaders {
+    std::optional<std::uint8_t> (*code)(std::string_view);
+    std::optional<double> (*number)(std::string_view);
+    std::optional<float> (*single)(std::string_view);
+};
+
+// The number readers of both: a decimal number (ParseDecimal) that is
+// finite, and for a float field also within a float's range.
+std::optional<double> ReadFiniteNumber(std::string_view text);
+std::optional<float> ReadFloatNumber(std::string_view text);
+
+// Sets the member from text through the reader of its kind. Returns false,
+// with the field unchanged, when the reader gives no value; a free line
+// sets nothing and gives true.
+bool AssignFieldText(const SettingsMember& member, std::string_view text,
+                     const FieldReaders& readers, ConversionSettings& settings);
 
 // The first line that holds the field of that name (for a unit, its first
 // copy), or nullptr for a name no field has (the empty name included).

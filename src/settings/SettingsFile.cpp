@@ -7,7 +7,6 @@
 #include <charconv>
 #include <cmath>
 #include <fstream>
-#include <limits>
 #include <optional>
 #include <variant>
 
@@ -70,46 +69,8 @@ std::optional<std::uint8_t> ToCode(std::string_view item) {
     return static_cast<std::uint8_t>(*value);
 }
 
-std::optional<double> ToDouble(std::string_view item) {
-    auto value = ParseDecimal(item);
-    if (!value || !std::isfinite(*value)) return std::nullopt;
-    return *value;
-}
-
-std::optional<float> ToFloat(std::string_view item) {
-    auto value = ToDouble(item);
-    if (!value || std::fabs(*value) > std::numeric_limits<float>::max()) return std::nullopt;
-    return static_cast<float>(*value);
-}
-
-// Sets the field of a line from its text (a free line sets nothing).
-// Returns false when the text does not convert to the field's kind.
-bool ReadField(const SettingsField& field, const std::string& text, ConversionSettings& s) {
-    return std::visit(
-        Overloaded{
-            [](std::monostate) { return true; },
-            [&](std::uint8_t ConversionSettings::*m) {
-                auto v = ToCode(text);
-                if (v) s.*m = *v;
-                return v.has_value();
-            },
-            [&](double ConversionSettings::*m) {
-                auto v = ToDouble(text);
-                if (v) s.*m = *v;
-                return v.has_value();
-            },
-            [&](float ConversionSettings::*m) {
-                auto v = ToFloat(text);
-                if (v) s.*m = *v;
-                return v.has_value();
-            },
-            [&](std::string ConversionSettings::*m) {
-                s.*m = text;
-                return true;
-            },
-        },
-        field.member);
-}
+// A code in the file may be written as any decimal number of a whole value.
+constexpr FieldReaders kFileReaders{ToCode, ReadFiniteNumber, ReadFloatNumber};
 
 // A 32-bit float in the shortest decimal text that reads back as the same
 // float ("0.1", not the digits of its double widening).
@@ -143,7 +104,7 @@ bool ParseSettingsText(std::string_view bytes, ConversionSettings& settings,
         if (!item) return false;  // fewer than 26 lines
         std::string& line = lines[field.line - 1];
         line = std::move(*item);
-        if (!ReadField(field, line, settings)) return false;
+        if (!AssignFieldText(field.member, line, kFileReaders, settings)) return false;
     }
     return true;
 }
