@@ -28,7 +28,7 @@ std::string_view UnitCode(std::uint8_t outputUnit) noexcept {
 // "Not yet written" is told by entry 1 of the output being empty: so one
 // coordinate block stored before the first copied block gets the header in
 // front of it, but after two or more (entry 1 then holds a block) the output
-// gets no header at all.
+// gets no header at all; an empty block stored as entry 1 leaves it due.
 bool HeaderStillDue(const ConversionSettings& settings, const OutputBlockList& output) noexcept {
     return CodeAs<Switch>(settings.outputHeader) == Switch::On && output[1].empty();
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace mutaplot {
 
@@ -16,6 +17,8 @@ namespace mutaplot {
 // as they stand in the settings file and the dialogs' option order (any
 // value may be stored, 0 "not set" included); code that acts on a field
 // reads it through CodeAs<...>() and compares with these names.
+
+// Which zeros of a coordinate number are left out.
 enum class ZeroMode : std::uint8_t {
     NotSet = 0,
     LeadingOmitted = 1,
@@ -39,14 +42,17 @@ enum class Switch : std::uint8_t { NotSet = 0, On = 1, Off = 2 };
 // Whether every output block carries its G code.
 enum class GCodeRepeat : std::uint8_t { NotSet = 0, EveryBlock = 1, OnChange = 2 };
 
+// The unit of a coordinate format, and of inputUnit and outputUnit.
 enum class Unit : std::uint8_t { None = 0, Millimetre = 1, Inch = 2 };
 
 // A stored code read as its meaning, and a meaning as the code to store.
 template <typename Code>
+    requires std::is_enum_v<Code>
 constexpr Code CodeAs(std::uint8_t stored) noexcept {
     return static_cast<Code>(stored);
 }
 template <typename Code>
+    requires std::is_enum_v<Code>
 constexpr std::uint8_t StoredCode(Code code) noexcept {
     return static_cast<std::uint8_t>(code);
 }
