@@ -34,6 +34,9 @@ struct Options {
     int dpi = 96;                             // --dpi
     bool highQuality = true;                  // --quality high|fast
     std::string reportFormat = "colmo出力結果file";  // --format
+    bool negative = false;                    // --negative (print: 反転（ネガ）)
+    std::string paper = "A4";                 // --paper A4|A3|Letter (print)
+    bool landscape = false;                   // --landscape (print)
 };
 
 // Parses argv. On a usage error returns no value and writes the reason to

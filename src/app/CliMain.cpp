@@ -26,12 +26,13 @@ std::map<std::string, CommandEntry>& Registry() {
     return registry;
 }
 
-void PrintUsage() {
-    std::cerr << "usage:\n";
+void PrintUsage(std::ostream& out = std::cerr) {
+    out << "usage:\n";
     for (const auto& [name, entry] : Registry())
-        std::cerr << "  mutaplot-cli " << entry.usage << "\n";
-    std::cerr << "options: --settings FILE, --set FIELD=VALUE, --apertures FILE, --zoom Z,\n"
-                 "         --offset X,Y, --size W,H, --dpi N, --quality high|fast, --format TEXT\n";
+        out << "  mutaplot-cli " << entry.usage << "\n";
+    out << "options: --settings FILE, --set FIELD=VALUE, --apertures FILE, --zoom Z,\n"
+                 "         --offset X,Y, --size W,H, --dpi N, --quality high|fast, --format TEXT,\n"
+                 "         --negative, --paper A4|A3|Letter, --landscape\n";
 }
 
 bool ParsePair(const std::string& text, double& a, double& b) {
@@ -75,6 +76,15 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
             o.positional.push_back(arg);
             continue;
         }
+        // Options without a value.
+        if (arg == "--negative") {
+            o.negative = true;
+            continue;
+        }
+        if (arg == "--landscape") {
+            o.landscape = true;
+            continue;
+        }
         if (!value(v)) return fail(arg + " needs a value");
         if (arg == "--settings") {
             o.settingsFile = v;
@@ -105,6 +115,9 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
             else return fail("--quality takes high or fast");
         } else if (arg == "--format") {
             o.reportFormat = v;
+        } else if (arg == "--paper") {
+            if (v != "A4" && v != "A3" && v != "Letter") return fail("--paper takes A4, A3 or Letter");
+            o.paper = v;
         } else {
             return fail("unknown option " + arg);
         }
@@ -150,6 +163,10 @@ bool LoadCliSettings(const Options& options, CliPlatform& platform, ConversionSe
 
 int main(int argc, char** argv) {
     using namespace mutaplot::cli;
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        PrintUsage(std::cout);
+        return kExitOk;
+    }
     auto options = ParseOptions(argc, argv);
     if (!options) {
         PrintUsage();

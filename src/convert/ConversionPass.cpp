@@ -17,7 +17,31 @@ constexpr std::string_view kG71 = "G71";
 
 // The unit code of the output unit: G70 inch, G71 mm; none when not set.
 std::string_view UnitCode(std::uint8_t outputUnit) noexcept {
-    return outputUnit == 1 ? kG71 : outputUnit == 2 ? kG70 : std::string_view{};
+    switch (CodeAs<Unit>(outputUnit)) {
+        case Unit::Millimetre: return kG71;
+        case Unit::Inch: return kG70;
+        default: return {};
+    }
+}
+
+// Whether the header lines are still to be written when a block is copied.
+// "Not yet written" is told by entry 1 of the output being empty: so one
+// coordinate block stored before the first copied block gets the header in
+// front of it, but after two or more (entry 1 then holds a block) the output
+// gets no header at all; an empty block stored as entry 1 leaves it due.
+bool HeaderStillDue(const ConversionSettings& settings, const OutputBlockList& output) noexcept {
+    return CodeAs<Switch>(settings.outputHeader) == Switch::On && output[1].empty();
+}
+
+// Whether a block written with G code `code` begins with it, after a block
+// written with `previous`.
+bool WritesGCode(const ConversionSettings& settings, std::string_view previous,
+                 std::string_view code) noexcept {
+    switch (CodeAs<GCodeRepeat>(settings.modal)) {
+        case GCodeRepeat::EveryBlock: return true;
+        case GCodeRepeat::OnChange: return previous != code;
+        default: return false;
+    }
 }
 
 // An X, Y, I or J directly followed by a digit, "+" or "-".
@@ -98,7 +122,7 @@ private:
                 block = parameters_.text();
                 return true;
             case BlockPart::FormatLine:
-                RecognizeFormatStatement(raw, settings_);
+                AdoptFormatStatement(raw);
                 break;
             case BlockPart::Parameter:
                 // Data behind the parameter block on the same line goes
@@ -112,6 +136,13 @@ private:
             }
         }
         return false;
+    }
+
+    // A format statement met in the input changes the user's own input
+    // settings, not a copy for this pass: the blocks after it are decoded by
+    // it, and the input settings (and the dialog) keep it after the pass.
+    void AdoptFormatStatement(std::string_view block) {
+        RecognizeFormatStatement(block, settings_);
     }
 
     // A "%" that is never closed swallowed the rest of the list: the blocks
@@ -142,7 +173,7 @@ private:
         if (first == 'X' || first == 'Y') return LinearBlock(block, true);
         if (first == '*') {
             // What is left of a block after its parameter blocks.
-            RecognizeFormatStatement(block, settings_);
+            AdoptFormatStatement(block);
             return true;
         }
         const std::string_view head = block.substr(0, 3);
@@ -183,7 +214,7 @@ private:
         if (words->hasY) state_.yDigits = words->y;
         state_.currentDCode = words->dPart;
         out_.clear();
-        if (settings_.modal == 1 || (settings_.modal == 2 && gcode_ != kG01)) out_ += kG01;
+        if (WritesGCode(settings_, gcode_, kG01)) out_ += kG01;
         FormatLinearXY(*x, *y, settings_, state_, out_);
         out_ += words->dPart;
         gcode_ = kG01;
@@ -208,7 +239,7 @@ private:
         if (words->hasY) state_.yDigits = words->y;
         state_.currentDCode = words->dPart;
         out_.clear();
-        if (settings_.modal == 1 || (settings_.modal == 2 && gcode_ != code)) out_ += code;
+        if (WritesGCode(settings_, gcode_, code)) out_ += code;
         FormatArcXY(*x, *y, settings_, state_, out_);
         FormatArcIJ(i, j, settings_, state_, out_);
         out_ += words->dPart;
@@ -219,7 +250,7 @@ private:
     }
 
     void PassThrough(std::string_view block) {
-        if (settings_.outputHeader == 1 && output_[1].empty()) WriteFormatHeader(settings_, output_);
+        if (HeaderStillDue(settings_, output_)) WriteFormatHeader(settings_, output_);
         const std::string_view head = block.substr(0, 3);
         const std::string_view unitCode = UnitCode(settings_.outputUnit);
         if ((head == kG70 || head == kG71) && !unitCode.empty()) {
@@ -244,7 +275,7 @@ private:
     }
 
     void Store() {
-        if (settings_.outputEob == 1) out_.push_back('*');
+        if (CodeAs<Switch>(settings_.outputEob) == Switch::On) out_.push_back('*');
         output_.Append(out_);
     }
 

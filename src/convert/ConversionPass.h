@@ -14,7 +14,6 @@
 namespace mutaplot {
 
 // Status texts and messages of the pass.
-inline constexpr const char* kInputDataTitle = "入力データ";                         // Text1
 inline constexpr const char* kConvertingText = "《データ変換中》しばらくお待ち下さい。";  // Text2
 inline constexpr const char* kConvertedDataTitle = "変換データ";                     // Text2
 inline constexpr const char* kNoSourceMessage = "変換元のファイルがありません";
@@ -36,7 +35,8 @@ std::string DroppedBlocksMessage(std::size_t count, std::size_t firstNumber);
 class ConvertStatus {
 public:
     virtual ~ConvertStatus() = default;
-    // Text1 = kInputDataTitle, Text2 = kConvertingText (then events run once).
+    // Text1 = kInputTitleText (the reader's), Text2 = kConvertingText (then
+    // events run once).
     virtual void ShowConverting() = 0;
     // Text2 cleared (no input blocks).
     virtual void ClearOutputStatus() = 0;
@@ -52,7 +52,8 @@ enum class ConvertOutcome { Converted, NoInput, Failed };
 
 // The pass over the blocks alone, without status, pointer or messages:
 // resets `state`, `currentGCode` ("G00") and `output`, then converts every
-// block of `input`. A format statement met in the input changes `settings`.
+// block of `input`. A format statement met in the input changes the input
+// format, zero mode and unit of `settings` (the user's own settings).
 void ConvertBlocks(const InputBlockList& input, ConversionSettings& settings,
                    ConverterState& state, std::string& currentGCode, OutputBlockList& output);
 

@@ -17,8 +17,10 @@ constexpr std::array<double, 23> kPow10 = {
     1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
     1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// Inch <-> mm factor of the unit conversion.
-constexpr double kMillimetresPerInch = 25.4;
+// The values of ConverterState::changedAxes.
+constexpr std::uint8_t kBothAxesChanged = 0;  // also the start of a pass
+constexpr std::uint8_t kOnlyXChanged = 1;
+constexpr std::uint8_t kOnlyYChanged = 2;
 
 // First occurrences of the word letters in a block.
 struct LetterPositions {
@@ -80,14 +82,16 @@ std::optional<double> ConvertDigits(std::string_view digits, bool negative, doub
     // sign of a negative X or Y counts as one more character of the target,
     // so it comes to the same).
     int zeros = 0;
-    if (s.inputZeroMode == 2 && digits.size() < static_cast<std::size_t>(in->totalDigits()))
+    if (CodeAs<ZeroMode>(s.inputZeroMode) == ZeroMode::TrailingOmitted &&
+        digits.size() < static_cast<std::size_t>(in->totalDigits()))
         zeros = in->totalDigits() - static_cast<int>(digits.size());
     auto n = ReadDigits(digits, zeros);
     if (!n) return std::nullopt;
     double v = *n / kPow10[static_cast<std::size_t>(in->decimalDigits)];
     if (negative) v = -v;
-    if (s.inputUnit == 2 && s.outputUnit == 1) v = v * kMillimetresPerInch;
-    else if (s.inputUnit == 1 && s.outputUnit == 2) v = v / kMillimetresPerInch;
+    const Unit inUnit = CodeAs<Unit>(s.inputUnit), outUnit = CodeAs<Unit>(s.outputUnit);
+    if (inUnit == Unit::Inch && outUnit == Unit::Millimetre) v = v * kMillimetresPerInch;
+    else if (inUnit == Unit::Millimetre && outUnit == Unit::Inch) v = v / kMillimetresPerInch;
     v = v + shift;
     v = v * kPow10[static_cast<std::size_t>(out->decimalDigits)];
     v = RoundHalfUp(v);
@@ -125,7 +129,7 @@ void ResetConverterState(ConverterState& state) {
     state.yDigits.clear();
     state.lastX = 0.0;
     state.lastY = 0.0;
-    state.changedAxes = 0;
+    state.changedAxes = kBothAxesChanged;
     state.overflowX = false;
     state.overflowY = false;
     state.currentDCode = "D02";
@@ -224,12 +228,13 @@ bool AppendOutputDigits(std::string& out, double magnitude, const ConversionSett
     }
     const std::string_view digits(buf, static_cast<std::size_t>(end - buf));
     const bool overflow = digits.size() > n;
-    if (overflow || settings.outputZeroMode == 1) {
+    const ZeroMode mode = CodeAs<ZeroMode>(settings.outputZeroMode);
+    if (overflow || mode == ZeroMode::LeadingOmitted) {
         out += digits;
-    } else if (settings.outputZeroMode == 3) {
+    } else if (mode == ZeroMode::NoneOmitted) {
         out.append(n - digits.size(), '0');
         out += digits;
-    } else if (settings.outputZeroMode == 2) {
+    } else if (mode == ZeroMode::TrailingOmitted) {
         // Pad to N_out, then cut the zeros after the last non-zero digit;
         // at least one character stays (0002540 gives 000254, 0 gives 0).
         std::size_t lastNonZero = digits.find_last_not_of('0');
@@ -247,14 +252,14 @@ bool AppendOutputDigits(std::string& out, double magnitude, const ConversionSett
 
 void FormatLinearXY(double x, double y, const ConversionSettings& settings,
                     ConverterState& state, std::string& out) {
-    if (x != state.lastX) state.changedAxes = y != state.lastY ? 0 : 1;
-    else if (y != state.lastY) state.changedAxes = 2;
+    if (x != state.lastX) state.changedAxes = y != state.lastY ? kBothAxesChanged : kOnlyXChanged;
+    else if (y != state.lastY) state.changedAxes = kOnlyYChanged;
     state.lastX = x;
     state.lastY = y;
     bool writeX = true, writeY = true;
-    if (settings.omitSameCoordinates == 1) {
-        writeX = state.changedAxes != 2;
-        writeY = state.changedAxes != 1;
+    if (CodeAs<Switch>(settings.omitSameCoordinates) == Switch::On) {
+        writeX = state.changedAxes != kOnlyYChanged;
+        writeY = state.changedAxes != kOnlyXChanged;
     }
     if (writeX) state.overflowX |= AppendSignedWord(out, 'X', x, settings);
     else state.overflowX |= Overflows(std::fabs(x), settings);

@@ -15,13 +15,14 @@ constexpr std::array<std::string_view, 9> kFormatStatements = {
 }  // namespace
 
 std::string_view FormatStatementLine(int outputFormat) noexcept {
-    if (outputFormat < 1 || outputFormat > 9) return {};
+    if (!FindCoordinateFormat(outputFormat)) return {};
     return kFormatStatements[static_cast<std::size_t>(outputFormat - 1)];
 }
 
 std::string_view UnitLine(int outputFormat) noexcept {
-    if (outputFormat < 1 || outputFormat > 9) return {};
-    return outputFormat <= 6 ? "*%MOMM*%" : "*%MOIN*%";
+    const CoordinateFormat* format = FindCoordinateFormat(outputFormat);
+    if (!format) return {};
+    return format->unit == Unit::Millimetre ? "*%MOMM*%" : "*%MOIN*%";
 }
 
 bool WriteFormatHeader(const ConversionSettings& settings, OutputBlockList& output) {
@@ -45,27 +46,18 @@ bool WriteFormatHeader(const ConversionSettings& settings, OutputBlockList& outp
 
 bool RecognizeFormatStatement(std::string_view block, ConversionSettings& settings) {
     if (block.substr(0, 6) != "*%FSLA") return false;
-    settings.inputZeroMode = 1;
+    settings.inputZeroMode = StoredCode(ZeroMode::LeadingOmitted);
     // Characters 8 and 9: the integer and decimal digit counts of X.
     if (block.size() < 9) return true;
     const char a = block[7], b = block[8];
     if (a < '0' || a > '9' || b < '0' || b > '9') return true;
-    const int counts = (a - '0') * 10 + (b - '0');
-    int format = 0;
-    switch (counts) {
-        case 43: format = 1; break;
-        case 44: format = 2; break;
-        case 45: format = 3; break;
-        case 53: format = 4; break;
-        case 54: format = 5; break;
-        case 55: format = 6; break;
-        case 23: format = 7; break;
-        case 24: format = 8; break;
-        case 25: format = 9; break;
-        default: return true;
+    // The digit counts name at most one of the nine formats.
+    for (const CoordinateFormat& format : kCoordinateFormats) {
+        if (format.integerDigits != a - '0' || format.decimalDigits != b - '0') continue;
+        settings.inputFormat = format.code;
+        settings.inputUnit = UnitForFormat(format.code);
+        break;
     }
-    settings.inputFormat = static_cast<std::uint8_t>(format);
-    settings.inputUnit = UnitForFormat(format);
     return true;
 }
 

@@ -12,11 +12,11 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
-std::string_view Separator(std::uint8_t lineBreak) noexcept {
+std::string_view Separator(LineBreak lineBreak) noexcept {
     switch (lineBreak) {
-        case 2: return "\n";
-        case 3: return "\r";
-        case 4: return kCrLf;
+        case LineBreak::Lf: return "\n";
+        case LineBreak::Cr: return "\r";
+        case LineBreak::CrLf: return kCrLf;
         default: return {};
     }
 }
@@ -29,8 +29,10 @@ bool IsTrailByte(unsigned char b) noexcept { return (b >= 0x40 && b <= 0x7E) || 
 
 std::optional<std::string> JoinOutputText(const OutputBlockList& blocks, std::uint8_t lineBreak,
                                           std::uint8_t outputCode) {
-    if (lineBreak < 1 || lineBreak > 4 || outputCode < 1 || outputCode > 2) return std::nullopt;
-    const std::string_view separator = Separator(lineBreak);
+    const LineBreak layout = CodeAs<LineBreak>(lineBreak);
+    const CharCode code = CodeAs<CharCode>(outputCode);
+    if (!IsKnown(layout) || !IsKnown(code)) return std::nullopt;
+    const std::string_view separator = Separator(layout);
     const std::size_t count = blocks.blockCount();
     std::string text;
     text.reserve(blocks.textSize() + count * separator.size() + 2);
@@ -40,7 +42,7 @@ std::optional<std::string> JoinOutputText(const OutputBlockList& blocks, std::ui
     }
     // An ASCII file always ends with CR LF; for line break 4 that is the
     // CR LF after the last block, and an empty list then gives no bytes.
-    if (outputCode == 1 && (lineBreak != 4 || count > 0)) text += kCrLf;
+    if (code == CharCode::Ascii && (layout != LineBreak::CrLf || count > 0)) text += kCrLf;
     return text;
 }
 
@@ -67,7 +69,7 @@ std::optional<std::string> ComposeOutputFile(const OutputBlockList& blocks,
     if (error) *error = ComposeError::None;
     auto text = JoinOutputText(blocks, settings.lineBreak, settings.outputCode);
     if (!text) return fail(ComposeError::Layout);
-    if (settings.outputCode == 1) return text;
+    if (CodeAs<CharCode>(settings.outputCode) == CharCode::Ascii) return text;
     auto bytes = TranslateToEbcdic(*text, BuildAsciiToEbcdic());
     if (!bytes) return fail(ComposeError::DoubleByte);
     return bytes;

@@ -117,7 +117,7 @@ DxfExportResult RunDxfExport(const InputBlockList& blocks, const ApertureTable& 
                              const ConversionSettings& settings,
                              const std::filesystem::path& appFolder,
                              std::vector<std::string>& templateBuffer, Dialogs& dialogs,
-                             Pointer& pointer) {
+                             Pointer& pointer, const std::function<void()>& beforeWalk) {
     const DxfOptions options = DxfOptionsOf(settings);
     templateBuffer.clear();
     auto lines = ReadDxfTemplate(DxfTemplatePath(appFolder, options.ac1009));
@@ -137,6 +137,7 @@ DxfExportResult RunDxfExport(const InputBlockList& blocks, const ApertureTable& 
     pointer.ProcessPendingEvents();
     // Streamed to a temporary file beside the target, renamed over it at the end.
     AtomicFileWriter writer{std::filesystem::path(target)};
+    if (beforeWalk) beforeWalk();
     std::string text;
     text.reserve(kFlushBytes + 4096);
     const TextFlush flush = [&writer](std::string& piece) {

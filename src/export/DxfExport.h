@@ -13,6 +13,7 @@
 #include "viewer/ViewGeometry.h"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -54,13 +55,14 @@ enum class DxfExportResult { Written, Cancelled, TemplateUnreadable, WriteFailed
 
 // The viewer's DXF出力: reads the template into `templateBuffer` (kept until
 // the next export), asks for the file name, builds the text and writes it.
-// Every failure is reported through `dialogs`. The caller clears the view
-// before and redraws it after.
+// Every failure is reported through `dialogs`. `beforeWalk` (the viewer's
+// clearing of its surface) runs once a file name was chosen, before the
+// walk; the caller redraws the view after a chosen export.
 DxfExportResult RunDxfExport(const InputBlockList& blocks, const ApertureTable& table,
                              PlotRecords& records, const ViewControls& controls,
                              const ConversionSettings& settings,
                              const std::filesystem::path& appFolder,
                              std::vector<std::string>& templateBuffer, Dialogs& dialogs,
-                             Pointer& pointer);
+                             Pointer& pointer, const std::function<void()>& beforeWalk = {});
 
 }  // namespace mutaplot

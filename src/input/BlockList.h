@@ -30,13 +30,6 @@ public:
         text_.append(block);
         ends_.push_back(text_.size());
     }
-    // Replaces the last block (blockCount() must be > 0).
-    void ReplaceLast(std::string_view block) {
-        const std::size_t begin = ends_.size() > 1 ? ends_[ends_.size() - 2] : 0;
-        text_.resize(begin);
-        text_.append(block);
-        ends_.back() = text_.size();
-    }
     void Clear() noexcept {
         text_.clear();
         ends_.clear();

@@ -32,11 +32,11 @@ enum EbcdicAction : std::uint8_t { kAppend = 0, kDrop, kEndIfNotEmpty, kEnd };
 // Steps in which an ASCII piece is searched for NUL bytes.
 constexpr std::size_t kNulScanStep = std::size_t{16} << 10;
 
-EbcdicAction EbcdicActionFor(char c, std::uint8_t separator) noexcept {
+EbcdicAction EbcdicActionFor(char c, InputSeparator separator) noexcept {
     if (c == '\0') return kDrop;  // EBCDIC 0x00 is NUL: tape padding, never data
     if (c == '*') return kEnd;
-    if (c == '\n') return separator == 2 ? kEndIfNotEmpty : kDrop;
-    if (c == '\r') return separator == 3 ? kDrop : kEndIfNotEmpty;
+    if (c == '\n') return separator == InputSeparator::Lf ? kEndIfNotEmpty : kDrop;
+    if (c == '\r') return separator == InputSeparator::Star ? kDrop : kEndIfNotEmpty;
     return kAppend;
 }
 
@@ -52,15 +52,19 @@ const char* CutFailureMessage(CutResult result) noexcept {
     return kFileFormatMessage;
 }
 
-BlockCutter::BlockCutter(std::uint8_t separator, std::uint8_t code, ReaderEntry entry,
+BlockCutter::BlockCutter(std::uint8_t separatorCode, std::uint8_t charCode, ReaderEntry entry,
                          BlockList& blocks)
     : blocks_(blocks),
       mode_(Mode::Invalid),
       starLimit_(entry == ReaderEntry::Viewer ? kStarLimitViewer : kStarLimitMainWindow) {
-    if (separator >= 1 && separator <= 3) {
-        if (code == 1) {
-            mode_ = separator == 1 ? Mode::AsciiCr : separator == 2 ? Mode::AsciiLf : Mode::AsciiStar;
-        } else if (code == 2) {
+    const InputSeparator separator = CodeAs<InputSeparator>(separatorCode);
+    const CharCode code = CodeAs<CharCode>(charCode);
+    if (IsKnown(separator)) {
+        if (code == CharCode::Ascii) {
+            mode_ = separator == InputSeparator::Cr   ? Mode::AsciiCr
+                    : separator == InputSeparator::Lf ? Mode::AsciiLf
+                                                      : Mode::AsciiStar;
+        } else if (code == CharCode::Ebcdic) {
             mode_ = Mode::Ebcdic;
             ebcdicToAscii_ = BuildEbcdicToAscii();
             for (std::size_t c = 0; c < 256; ++c)
@@ -374,8 +378,8 @@ ReadOutcome ReadBlockFile(const std::filesystem::path& path, const ConversionSet
         return ReadOutcome::Failed;
     };
 
-    const bool codesValid = (settings.inputCode == 1 || settings.inputCode == 2) &&
-                            settings.inputSeparator >= 1 && settings.inputSeparator <= 3;
+    const bool codesValid = IsKnown(CodeAs<CharCode>(settings.inputCode)) &&
+                            IsKnown(CodeAs<InputSeparator>(settings.inputSeparator));
     if (!codesValid || file.fd() < 0) return fail(CutResult::BadFormat);
     struct stat st {};
     if (::fstat(file.fd(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 ||

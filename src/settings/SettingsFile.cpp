@@ -2,18 +2,17 @@
 
 #include "platform/AtomicFile.h"
 #include "settings/NumberText.h"
+#include "settings/SettingsFields.h"
 
 #include <charconv>
 #include <cmath>
 #include <fstream>
-#include <limits>
 #include <optional>
+#include <variant>
 
 namespace mutaplot {
 
 namespace {
-
-constexpr std::size_t kLineCount = 26;
 
 bool IsBlank(char c) noexcept { return c == ' ' || c == '\t'; }
 
@@ -70,63 +69,8 @@ std::optional<std::uint8_t> ToCode(std::string_view item) {
     return static_cast<std::uint8_t>(*value);
 }
 
-std::optional<double> ToDouble(std::string_view item) {
-    auto value = ParseDecimal(item);
-    if (!value || !std::isfinite(*value)) return std::nullopt;
-    return *value;
-}
-
-std::optional<float> ToFloat(std::string_view item) {
-    auto value = ToDouble(item);
-    if (!value || std::fabs(*value) > std::numeric_limits<float>::max()) return std::nullopt;
-    return static_cast<float>(*value);
-}
-
-// Sets the field that belongs to `line` (1-based) from its text. Lines 1, 8
-// and 19 belong to no field. Returns false when the text does not convert.
-bool SetFieldFromLine(std::size_t line, const std::string& text, ConversionSettings& s) {
-    std::uint8_t ConversionSettings::*code = nullptr;
-    switch (line) {
-        case 1: case 8: case 19: return true;
-        case 2: code = &ConversionSettings::inputFormat; break;
-        case 3: code = &ConversionSettings::inputZeroMode; break;
-        case 4: code = &ConversionSettings::inputUnit; break;
-        case 5: code = &ConversionSettings::inputSeparator; break;
-        case 6: code = &ConversionSettings::inputCode; break;
-        case 7: code = &ConversionSettings::inputUnit; break;  // second copy, wins
-        case 9: code = &ConversionSettings::outputCode; break;
-        case 10: code = &ConversionSettings::outputFormat; break;
-        case 11: code = &ConversionSettings::outputZeroMode; break;
-        case 12: code = &ConversionSettings::outputUnit; break;
-        case 13: code = &ConversionSettings::omitSameCoordinates; break;
-        case 14: code = &ConversionSettings::outputHeader; break;
-        case 15: code = &ConversionSettings::lineBreak; break;
-        case 16: code = &ConversionSettings::outputEob; break;
-        case 17: code = &ConversionSettings::modal; break;
-        case 18: code = &ConversionSettings::outputUnit; break;  // second copy, wins
-        case 25: code = &ConversionSettings::dxfLineWidth; break;
-        case 26: code = &ConversionSettings::dxfFormat; break;
-        case 20: case 21: {
-            auto v = ToDouble(text);
-            if (!v) return false;
-            (line == 20 ? s.originShiftX : s.originShiftY) = *v;
-            return true;
-        }
-        case 22: {
-            auto v = ToFloat(text);
-            if (!v) return false;
-            s.drawOrigin = *v;
-            return true;
-        }
-        case 23: s.drawColour = text; return true;
-        case 24: s.backColour = text; return true;
-        default: return false;
-    }
-    auto v = ToCode(text);
-    if (!v) return false;
-    s.*code = *v;
-    return true;
-}
+// A code in the file may be written as any decimal number of a whole value.
+constexpr FieldReaders kFileReaders{ToCode, ReadFiniteNumber, ReadFloatNumber};
 
 // A 32-bit float in the shortest decimal text that reads back as the same
 // float ("0.1", not the digits of its double widening).
@@ -155,11 +99,12 @@ bool ParseSettingsText(std::string_view bytes, ConversionSettings& settings,
                        SettingsLines& lines) {
     lines = SettingsLines{};
     ItemReader reader(bytes);
-    for (std::size_t line = 1; line <= kLineCount; ++line) {
+    for (const SettingsField& field : kSettingsFields) {
         auto item = reader.Next();
         if (!item) return false;  // fewer than 26 lines
-        lines[line - 1] = std::move(*item);
-        if (!SetFieldFromLine(line, lines[line - 1], settings)) return false;
+        std::string& line = lines[field.line - 1];
+        line = std::move(*item);
+        if (!AssignFieldText(field.member, line, kFileReaders, settings)) return false;
     }
     return true;
 }
@@ -181,30 +126,19 @@ bool LoadSettings(const std::filesystem::path& file, ConversionSettings& setting
 }
 
 std::string FormatSettingsText(const ConversionSettings& s, SettingsLines& lines) {
-    auto code = [](std::uint8_t v) { return std::to_string(static_cast<unsigned>(v)); };
-    lines[1] = code(s.inputFormat);
-    lines[2] = code(s.inputZeroMode);
-    lines[3] = code(s.inputUnit);
-    lines[4] = code(s.inputSeparator);
-    lines[5] = code(s.inputCode);
-    lines[6] = code(s.inputUnit);
-    lines[8] = code(s.outputCode);
-    lines[9] = code(s.outputFormat);
-    lines[10] = code(s.outputZeroMode);
-    lines[11] = code(s.outputUnit);
-    lines[12] = code(s.omitSameCoordinates);
-    lines[13] = code(s.outputHeader);
-    lines[14] = code(s.lineBreak);
-    lines[15] = code(s.outputEob);
-    lines[16] = code(s.modal);
-    lines[17] = code(s.outputUnit);
-    lines[19] = FormatDecimal(s.originShiftX);
-    lines[20] = FormatDecimal(s.originShiftY);
-    lines[21] = FormatFloat(s.drawOrigin);
-    lines[22] = s.drawColour;
-    lines[23] = s.backColour;
-    lines[24] = code(s.dxfLineWidth);
-    lines[25] = code(s.dxfFormat);
+    for (const SettingsField& field : kSettingsFields) {
+        std::string& line = lines[field.line - 1];
+        std::visit(Overloaded{
+                       [](std::monostate) {},  // a free line keeps what was read
+                       [&](std::uint8_t ConversionSettings::*m) {
+                           line = std::to_string(static_cast<unsigned>(s.*m));
+                       },
+                       [&](double ConversionSettings::*m) { line = FormatDecimal(s.*m); },
+                       [&](float ConversionSettings::*m) { line = FormatFloat(s.*m); },
+                       [&](std::string ConversionSettings::*m) { line = s.*m; },
+                   },
+                   field.member);
+    }
     std::string text;
     for (const std::string& line : lines) {
         text += LineForFile(line);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -116,7 +117,16 @@ QPrinter& QtDialogs::printer() {
 }
 
 bool QtDialogs::PrinterSetup() {
+    // The print dialog chooses printer, paper and orientation; here it only
+    // sets them up for the next print, so its accepting button says so.
     QPrintDialog dialog(&printer(), Parent());
+    dialog.setWindowTitle(QString::fromUtf8("プリンタの設定"));
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("OK"));
     return dialog.exec() == QDialog::Accepted;
 }
 

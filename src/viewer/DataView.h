@@ -17,6 +17,7 @@
 #include <QPointer>
 
 #include <filesystem>
+#include <memory>
 
 class QComboBox;
 class QEventLoop;
@@ -28,6 +29,7 @@ namespace mutaplot {
 class APTsettei;
 class InsetForm;
 class PictureBox;
+class ViewExport;
 class ViewOption;
 class frmAbout;
 
@@ -80,6 +82,8 @@ public:
     PickPoint pick() const { return pick_; }
     bool originPickWaiting() const { return pickLoop_ != nullptr; }
     const std::filesystem::path& helpFile() const { return helpFile_; }
+    // The print and DXF commands of the file menu (DataViewExport.cpp).
+    ViewExport& exportCommands();
 
     // The display options' ＯＫ: the settings' colours reach the surface (a
     // colour text that is not a colour number keeps that colour).
@@ -153,6 +157,7 @@ private:
     QPointer<InsetForm> ownInsetForm_;
     QPointer<ViewOption> viewOption_;
     QPointer<frmAbout> about_;
+    std::shared_ptr<ViewExport> exports_;
 
     bool inPass_ = false;
     // The window lost the activation while a pass ran (to the pass's own

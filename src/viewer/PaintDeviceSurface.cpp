@@ -24,15 +24,26 @@ PaintDeviceSurface::PaintDeviceSurface(QPaintDevice& device, int pixelWidth, int
 
 PaintDeviceSurface::~PaintDeviceSurface() { Flush(); }
 
-QPainter& PaintDeviceSurface::Painter() {
+QPainter* PaintDeviceSurface::Painter() {
+    if (paintFailed_) return nullptr;
     if (!painter_) {
-        painter_ = std::make_unique<QPainter>(&device_);
+        painter_ = std::make_unique<QPainter>();
+        if (!painter_->begin(&device_)) {
+            painter_.reset();
+            paintFailed_ = true;
+            return nullptr;
+        }
+        paintStarted_ = true;
         painter_->setRenderHint(QPainter::Antialiasing, false);
         penSet_ = false;
         brushSet_ = false;
         SetDrawMode(mode_);
     }
-    return *painter_;
+    return painter_.get();
+}
+
+double PaintDeviceSurface::InsideInset() const noexcept {
+    return lineStyle_ == LineStyle::InsideSolid ? penWidth_ / 2.0 : 0.0;
 }
 
 void PaintDeviceSurface::Flush() {
@@ -87,9 +98,10 @@ bool PaintDeviceSurface::OutsideDevice(double minX, double minY, double maxX,
 }
 
 void PaintDeviceSurface::Clear() {
-    QPainter& p = Painter();
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.fillRect(QRect(0, 0, pixelWidth_, pixelHeight_), FromBgr(backColour_));
+    QPainter* p = Painter();
+    if (!p) return;
+    p->setCompositionMode(QPainter::CompositionMode_Source);
+    p->fillRect(QRect(0, 0, pixelWidth_, pixelHeight_), FromBgr(backColour_));
     SetDrawMode(mode_);
 }
 
@@ -98,28 +110,38 @@ void PaintDeviceSurface::Line(double x1, double y1, double x2, double y2) {
     if (OutsideDevice(std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.x(), b.x()),
                       std::max(a.y(), b.y())))
         return;
-    QPainter& p = Painter();
+    QPainter* p = Painter();
+    if (!p) return;
     UsePen(false);
-    if (a == b) p.drawPoint(a);  // a line of no length still leaves its dot
-    else p.drawLine(a, b);
+    if (a == b) p->drawPoint(a);  // a line of no length still leaves its dot
+    else p->drawLine(a, b);
 }
 
 void PaintDeviceSurface::Rectangle(double x1, double y1, double x2, double y2) {
     const QRectF r = PxRect(x1, y1, x2, y2);
     if (OutsideDevice(r.left(), r.top(), r.right(), r.bottom())) return;
-    QPainter& p = Painter();
+    QPainter* p = Painter();
+    if (!p) return;
     UsePen(false);
     UseBrush(false);
-    p.drawRect(r);
+    const double inset = InsideInset();
+    p->drawRect(r.adjusted(inset, inset, -inset, -inset));
 }
 
 void PaintDeviceSurface::FilledRectangle(double x1, double y1, double x2, double y2) {
     const QRectF r = PxRect(x1, y1, x2, y2);
     if (OutsideDevice(r.left(), r.top(), r.right(), r.bottom())) return;
-    QPainter& p = Painter();
+    QPainter* p = Painter();
+    if (!p) return;
+    if (lineStyle_ == LineStyle::InsideSolid) {
+        // Outline and inside share the drawing colour, and the outline lies
+        // within the edge: exactly the rectangle's area is inked.
+        p->fillRect(r, Ink(drawColour_));
+        return;
+    }
     UsePen(true);
     UseBrush(true, drawColour_);
-    p.drawRect(r);
+    p->drawRect(r);
 }
 
 void PaintDeviceSurface::Ellipse(double cx, double cy, double radius, bool filled) {
@@ -127,10 +149,28 @@ void PaintDeviceSurface::Ellipse(double cx, double cy, double radius, bool fille
     const QPointF c = Px(cx, cy);
     if (OutsideDevice(c.x() - std::abs(r), c.y() - std::abs(r), c.x() + std::abs(r), c.y() + std::abs(r)))
         return;
-    QPainter& p = Painter();
+    QPainter* p = Painter();
+    if (!p) return;
+    const double inset = InsideInset();
+    if (inset > 0 && std::abs(r) > 0) {
+        // The outline's outer edge lies on the circle. A filled circle whose
+        // outline has the inside's ink is the disc alone.
+        if (filled) {
+            p->setPen(Qt::NoPen);
+            penSet_ = false;
+            UseBrush(true, fillColour_);
+            p->drawEllipse(c, r, r);
+            if (Ink(fillColour_) == Ink(drawColour_)) return;
+        }
+        const double inner = std::max(std::abs(r) - inset, 0.0);
+        UsePen(false);
+        UseBrush(false);
+        p->drawEllipse(c, inner, inner);
+        return;
+    }
     UsePen(false);
     UseBrush(filled, fillColour_);
-    p.drawEllipse(c, r, r);
+    p->drawEllipse(c, r, r);
 }
 
 void PaintDeviceSurface::Circle(double cx, double cy, double radius) { Ellipse(cx, cy, radius, false); }
@@ -145,7 +185,8 @@ void PaintDeviceSurface::Arc(double cx, double cy, double radius, double startRa
     const QPointF c = Px(cx, cy);
     if (OutsideDevice(c.x() - std::abs(r), c.y() - std::abs(r), c.x() + std::abs(r), c.y() + std::abs(r)))
         return;
-    QPainter& p = Painter();
+    QPainter* p = Painter();
+    if (!p) return;
     const double start = startRadians * 180 / std::numbers::pi;
     double sweep = std::fmod((endRadians - startRadians) * 180 / std::numbers::pi, 360.0);
     if (sweep <= 0) sweep += 360;  // counter-clockwise; equal angles give the full circle
@@ -165,7 +206,7 @@ void PaintDeviceSurface::Arc(double cx, double cy, double radius, double startRa
         path.arcTo(atOrigin, start, sweep);
         *shape = {r, start, sweep, path};
     }
-    p.drawPath(shape->path.translated(c));
+    p->drawPath(shape->path.translated(c));
 }
 
 }  // namespace mutaplot

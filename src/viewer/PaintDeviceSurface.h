@@ -2,7 +2,12 @@
 // The drawing surface on a Qt paint device whose pixel size and resolution
 // are known, such as a printer page, drawn with QPainter. Antialiasing is
 // off so that every primitive lands on whole pixels, and exclusive-or
-// drawing restores the pixels when a figure is drawn twice.
+// drawing restores the pixels when a figure is drawn twice. Blackness and
+// Whiteness ink every figure black or white whatever its colours, and the
+// inside-solid line style keeps the outline of a figure within its edge.
+//
+// Painting starts with the first primitive (on a printer: the document
+// begins) and ends with Flush (the document ends and is sent).
 
 #include "viewer/SurfaceBase.h"
 
@@ -39,8 +44,16 @@ public:
     // the next primitive starts painting again.
     void Flush();
 
+    // True once the device refused to start painting (a printer or PDF file
+    // that cannot be opened); nothing is drawn after that.
+    bool PaintFailed() const noexcept { return paintFailed_; }
+    // True when painting has started at least once (a page was begun).
+    bool PaintStarted() const noexcept { return paintStarted_; }
+
 protected:
-    QPainter& Painter();
+    // The active painter, started on first use; null when the device
+    // refused to paint.
+    QPainter* Painter();
 
 private:
     QColor Ink(SurfaceColour colour) const;
@@ -54,11 +67,16 @@ private:
     bool OutsideDevice(double minX, double minY, double maxX, double maxY) const noexcept;
     // A circle of the current pen, its inside in the fill colour when filled.
     void Ellipse(double cx, double cy, double radius, bool filled);
+    // Pen widths in device pixels by which an inside-solid outline is moved
+    // inwards: half the pen, none for the solid style.
+    double InsideInset() const noexcept;
     QPointF Px(double x, double y) const;
     QRectF PxRect(double x1, double y1, double x2, double y2) const;
 
     QPaintDevice& device_;
     std::unique_ptr<QPainter> painter_;
+    bool paintFailed_ = false;
+    bool paintStarted_ = false;
     // What the painter holds; reset when painting starts again.
     bool penSet_ = false;
     QRgb penInk_ = 0;
