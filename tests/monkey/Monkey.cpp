@@ -1,6 +1,7 @@
 #include "Monkey.h"
 
 #include "MonkeyLog.h"
+#include "export/ViewExport.h"
 #include "ui/Form1.h"
 #include "viewer/DataView.h"
 #include "viewer/PictureBox.h"
@@ -258,6 +259,12 @@ void Monkey::PrintSummary() const {
 
 void Monkey::Step(int depth) {
     depth_ = depth;
+    // Every new viewer prints to PDF files only, even where the machine has
+    // a printer.
+    if (DataView* v = viewer(); v && v != configuredViewer_) {
+        v->exportCommands().printerAvailable = [] { return false; };
+        configuredViewer_ = v;
+    }
     const bool haveViewer = shownViewer() != nullptr;
     // Weights of the kinds of step; the viewer's are 0 while it is closed.
     const int weights[] = {

@@ -15,6 +15,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 #include <QTimer>
 
 #include <map>
@@ -89,6 +90,7 @@ private:
     FakePlatform platform_;
     std::unique_ptr<Form1> form_;
     QTimer pickEnder_, menuCloser_;
+    QPointer<DataView> configuredViewer_;
     bool endingPick_ = false;
     long step_ = 0;
     int subStep_ = 0;

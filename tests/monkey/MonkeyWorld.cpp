@@ -131,6 +131,7 @@ MonkeyWorld::MonkeyWorld(std::mt19937& rng, bool damagedProgramFolder) {
     Add("out.gbr", dir_ / "out.gbr");
     Add("out.dxf", dir_ / "out.dxf");
     Add("out.apt", dir_ / "out.apt");
+    Add("out.pdf", dir_ / "out.pdf", 2);
     std::filesystem::create_directories(dir_ / "folder");
     Add("folder", dir_ / "folder");
     Add("missing", dir_ / "missing.gbr");
