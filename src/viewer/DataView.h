@@ -17,6 +17,7 @@
 #include <QPointer>
 
 #include <filesystem>
+#include <vector>
 
 class QComboBox;
 class QEventLoop;
@@ -125,6 +126,7 @@ protected:
 
 private:
     void BuildControls();
+    void LayOutTopRow();
     void Form_Load();
     void Form_Activate();
     void Form_Resize();
@@ -147,6 +149,12 @@ private:
     Dialogs& dialogs_;
     Pointer& pointer_;
     ViewerLinks links_;
+    // The top row's design places in twips, from the left.
+    struct TopRowPlace {
+        QWidget* widget;
+        int left, top, width, height;
+    };
+    std::vector<TopRowPlace> topRow_;
     double twipsPerPixel_;
     std::filesystem::path helpFile_;
     QPointer<APTsettei> ownEditor_;  // when no shared slot was given

@@ -165,6 +165,12 @@ void DataView::Picture1_MouseDown(Qt::MouseButton button, QPointF at) {
             a.anchorDataY = data.y;
             a.savedDrawMode = d.Mode();
             d.SetDrawMode(DrawMode::Xor);
+            // The band starts as the one-pixel figure at the anchor, so that
+            // every later erase takes away exactly what was drawn.
+            d.SetDrawColour(kBandColour);
+            d.Rectangle(a.anchorX, a.anchorY, a.cornerX, a.cornerY);
+            d.SetDrawColour(Picture1->drawColour());
+            Picture1->ShowDrawing();
         } else if (button == Qt::LeftButton) {
             const DataPoint anchor{a.anchorDataX, a.anchorDataY};
             const double oX = CurrentPlace().offsetX;
