@@ -86,6 +86,23 @@ double ScreenTwipsPerPixel(const QWidget* w) {
 
 std::string Text(const QString& s) { return s.toStdString(); }
 
+// Room for the arrow button, frame and margins of an editable list.
+constexpr int kComboChrome = 40;
+
+// The width a top-row control needs to show its text whole: a label its
+// caption, a list its longest entry; 0 for the text boxes (design width).
+int TextWidthNeeded(const QWidget* w) {
+    const QFontMetrics metrics = w->fontMetrics();
+    if (const auto* label = qobject_cast<const QLabel*>(w)) return metrics.horizontalAdvance(label->text()) + 2;
+    if (const auto* combo = qobject_cast<const QComboBox*>(w)) {
+        int widest = 0;
+        for (int i = 0; i < combo->count(); ++i)
+            widest = std::max(widest, metrics.horizontalAdvance(combo->itemText(i)));
+        return widest + kComboChrome;
+    }
+    return 0;
+}
+
 // A colour number of the settings record: a whole number 0 … 0xFFFFFF.
 std::optional<SurfaceColour> ColourOf(const std::string& text) {
     const auto value = ParseDecimal(text);
@@ -184,18 +201,18 @@ ViewOption* DataView::viewOption() const { return viewOption_; }
 frmAbout* DataView::aboutBox() const { return about_; }
 
 void DataView::LayOutTopRow() {
-    // The design places in order from the left; a control whose caption or
-    // list needs more room than its design width pushes the rest along.
+    // The design places in order from the left; a label or list whose text
+    // needs more room than its design width pushes the rest along.
     const auto px = [this](int twips) { return static_cast<int>(std::lround(twips / twipsPerPixel_)); };
     std::stable_sort(topRow_.begin(), topRow_.end(),
                      [](const TopRowPlace& a, const TopRowPlace& b) { return a.left < b.left; });
     int nextFree = 0;
     for (const TopRowPlace& p : topRow_) {
-        const int hint = p.widget->sizeHint().width();
-        const int width = std::max(px(p.width), hint);
+        const int need = TextWidthNeeded(p.widget);
+        const int width = std::max(px(p.width), need);
         const int left = std::max(px(p.left), nextFree);
         p.widget->setGeometry(left, px(p.top), width, px(p.height));
-        nextFree = left + hint + kTopRowGap;
+        nextFree = left + (need > 0 ? need : width) + kTopRowGap;
     }
 }
 

@@ -119,13 +119,17 @@ void DataView::Picture1_MouseMove(QPointF at) {
 void DataView::DrawBand(double x, double y) {
     DrawingSurface& s = Picture1->surface();
     AreaZoomState& a = areaZoom_;
+    // The corner is held in single precision: the band is drawn at the
+    // rounded corner, so that erasing it later inks exactly the same pixels.
+    const float cornerX = static_cast<float>(x);
+    const float cornerY = static_cast<float>(y);
     // The new band, then the old one once more to erase it.
     s.SetDrawColour(kBandColour);
-    s.Rectangle(a.anchorX, a.anchorY, x, y);
+    s.Rectangle(a.anchorX, a.anchorY, cornerX, cornerY);
     s.Rectangle(a.anchorX, a.anchorY, a.cornerX, a.cornerY);
     s.SetDrawColour(Picture1->drawColour());
-    a.cornerX = static_cast<float>(x);
-    a.cornerY = static_cast<float>(y);
+    a.cornerX = cornerX;
+    a.cornerY = cornerY;
     Picture1->ShowDrawing();
 }
 

@@ -351,8 +351,10 @@ TEST_F(Viewer, AreaZoomOfNoWidthOrCancelledChangesNothing) {
     EXPECT_EQ(view->pictureBox()->image(), before);  // band erased
     EXPECT_TRUE(platform.messages.empty());          // no pass
 
+    // Moves to whole pixels: every band drawn is erased pixel for pixel.
     Action("ViewEria")->trigger();
-    Press(40, 40);
+    Press(3 / kPxPerMm, 300 / kPxPerMm);
+    for (int step = 1; step <= 12; ++step) MoveTo((3 + 16 * step) / kPxPerMm, (300 + 13 * step) / kPxPerMm);
     MoveTo(90, 80);
     Press(60, 60, Qt::RightButton);
     EXPECT_FALSE(view->areaZoom().armed);
