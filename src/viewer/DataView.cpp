@@ -103,12 +103,6 @@ int TextWidthNeeded(const QWidget* w) {
     return 0;
 }
 
-// A colour number of the settings record: a whole number 0 … 0xFFFFFF.
-std::optional<SurfaceColour> ColourOf(const std::string& text) {
-    const auto value = ParseDecimal(text);
-    if (!value || *value < 0 || *value > 0xFFFFFF || *value != std::floor(*value)) return std::nullopt;
-    return static_cast<SurfaceColour>(*value);
-}
 
 }  // namespace
 
@@ -389,8 +383,8 @@ void DataView::ViewOpt_Click() {
 void DataView::ApplySettingsColours() {
     SurfaceColour draw = Picture1->drawColour();
     SurfaceColour back = Picture1->backColour();
-    if (auto c = ColourOf(state_.settings.drawColour)) draw = *c;
-    if (auto c = ColourOf(state_.settings.backColour)) back = *c;
+    if (auto c = ColourNumber(state_.settings.drawColour)) draw = *c;
+    if (auto c = ColourNumber(state_.settings.backColour)) back = *c;
     Picture1->SetColours(draw, draw, back);
 }
 

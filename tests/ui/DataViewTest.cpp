@@ -470,6 +470,19 @@ TEST_F(Viewer, OptionsDialogStoresColoursAtOnceAndAppliesThemOnOk) {
     EXPECT_EQ(view->pictureBox()->backColour(), 0xFFFFFFu);
 }
 
+TEST_F(Viewer, ClosingTheOptionsRedrawsThroughTheViewersActivation) {
+    // One message per pass shows how many passes ran.
+    state.inputBlockList = MakeBlocks({"G54D600"});
+    Action("ViewRunView")->trigger();
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+    ASSERT_EQ(platform.messages.size(), 1u);
+    view->ViewOpt_Click();
+    QApplication::processEvents();
+    view->viewOption()->Command1_Click();
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+    EXPECT_EQ(platform.messages.size(), 2u);
+}
+
 TEST_F(Viewer, HelpVersionEditorAndInputSettings) {
     Action("ViewHeltpTopic")->trigger();
     ASSERT_EQ(platform.helpShown.size(), 1u);
