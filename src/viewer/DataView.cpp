@@ -104,6 +104,27 @@ int TextWidthNeeded(const QWidget* w) {
 }
 
 
+// The pass's dialogs: before a message box shows, the surface shows what the
+// pass has drawn so far.
+class ShowDrawingFirst final : public Dialogs {
+public:
+    ShowDrawingFirst(Dialogs& inner, QWidget& surface) : inner_(inner), surface_(surface) {}
+    MessageAnswer ShowMessage(const std::string& text, const std::string& title,
+                              MessageButtons buttons) override {
+        surface_.repaint();
+        return inner_.ShowMessage(text, title, buttons);
+    }
+    std::string OpenFileName(const std::string& f, FileDialogFlags g) override { return inner_.OpenFileName(f, g); }
+    std::string SaveFileName(const std::string& f, FileDialogFlags g) override { return inner_.SaveFileName(f, g); }
+    std::optional<std::uint32_t> ChooseColour(std::uint32_t p) override { return inner_.ChooseColour(p); }
+    bool PrinterSetup() override { return inner_.PrinterSetup(); }
+    void ShowHelp(const std::string& path) override { inner_.ShowHelp(path); }
+
+private:
+    Dialogs& inner_;
+    QWidget& surface_;
+};
+
 }  // namespace
 
 DataView::DataView(AppState& state, Dialogs& dialogs, Pointer& pointer, ViewerLinks links,
@@ -255,7 +276,8 @@ void DataView::ViewRunView_Click() {
     inPass_ = true;
     EnsureEditor();
     // Each distinct message once per pass.
-    OncePerWalkDialogs once(dialogs_);
+    ShowDrawingFirst showing(dialogs_, *Picture1);
+    OncePerWalkDialogs once(showing);
     PlotRecords records = state_.BindPlotRecords();
     RunDisplayPass(state_.inputBlockList, state_.apertureTable, records, Controls(),
                    state_.settings.inputFormat, state_.settings.drawOrigin, Picture1->surface(), once,

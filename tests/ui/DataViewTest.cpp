@@ -167,6 +167,26 @@ TEST_F(Viewer, LoadsWithTheDesignCaptionsListsAndMenus) {
     for (QAction* a : view->findChildren<QAction*>()) EXPECT_TRUE(a->shortcut().isEmpty());
 }
 
+TEST_F(Viewer, LoadingTheViewerLoadsTheDefaultApertureList) {
+    delete view.data();
+    delete editor.data();
+    state.apertureTable = ApertureTable{};
+    std::filesystem::copy_file(std::filesystem::path(MUTAPLOT_BIN_DIR) / "fast.apt", dir / "fast.apt");
+    Open();
+    ASSERT_TRUE(state.apertureTable.loaded);
+    ASSERT_EQ(state.apertureTable.entries.size(), 491u);
+    EXPECT_EQ(state.apertureTable.entries[19].sizeX, "1");  // D29, 1 mm
+    // The editor's ｷｬﾝｾﾙ empties the table and unloads it: the next drawing
+    // loads the list again before the pass.
+    delete editor.data();
+    state.apertureTable = ApertureTable{};
+    state.inputBlockList = MakeBlocks({"G54D29", "X10000Y10000D03"});
+    Action("ViewRunView")->trigger();
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_TRUE(state.apertureTable.loaded);
+    EXPECT_EQ(state.currentAperture.sizeX, 1.0);
+}
+
 TEST_F(Viewer, ResizeRulePlacesTheSurfaceAndIgnoresTooSmallWindows) {
     // Width − 110 twips, height − 1200 twips, top 490 twips.
     // Window 755 × 616 pixels with the design's frame of 120 × 465 twips:
