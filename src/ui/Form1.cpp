@@ -1,5 +1,6 @@
 #include "ui/Form1.h"
 
+#include "aperture/APTsettei.h"
 #include "convert/OutputWriter.h"
 #include "settings/SettingsFile.h"
 #include "ui/ActionTable.h"
@@ -9,7 +10,6 @@
 #include "ui/MainLayout.h"
 #include "ui/OutsetForm.h"
 #include "ui/VerForm.h"
-#include "aperture/APTsettei.h"
 #include "viewer/DataView.h"
 
 #include <QApplication>

@@ -76,8 +76,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) {
-    Fit();  // a new size is a cleared picture
-    if (onResize) onResize();
+    Fit();  // Picture1_Resize: a new size is a cleared picture
 }
 
 void PictureBox::keyPressEvent(QKeyEvent* event) {

@@ -42,7 +42,6 @@ public:
     std::function<void(Qt::MouseButton, QPointF picture)> onMouseDown;
     std::function<void(QPointF picture)> onMouseMove;
     std::function<void(int steps)> onWheel;  // +1 away from the user, −1 towards
-    std::function<void()> onResize;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -51,7 +50,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
-    bool focusNextPrevChild(bool) override { return false; }
 
 private:
     void Fit();
