@@ -35,7 +35,13 @@ export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 # repository's leak suppression file is used when there is one.
 if [[ -z "${LSAN_OPTIONS:-}" ]]; then
   supp="$(find . -path ./build\* -prune -o -name '*.supp' -print 2>/dev/null | grep -i -m1 'lsan\|leak' || true)"
-  [[ -n "$supp" ]] && export LSAN_OPTIONS="suppressions=$PWD/${supp#./}:print_suppressions=0"
+  if [[ -z "$supp" ]]; then
+    # None yet: the same one suppression in a temporary file.
+    supp="$(mktemp)"
+    trap 'rm -f "$supp"' EXIT
+    echo "leak:libfontconfig.so" >"$supp"
+  fi
+  export LSAN_OPTIONS="suppressions=$(realpath "$supp"):print_suppressions=0"
 fi
 export MUTAPLOT_MONKEY_STEPS="$steps"
 

@@ -92,10 +92,25 @@ void CloseMenus() {
     }
 }
 
+// Qt's warnings during a walk, counted by text for the summary (the
+// offscreen platform's notes on what it cannot do are left out).
+std::map<std::string, int>* g_warnings = nullptr;
+
+void CountWarning(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtFatalMsg) {
+        std::fprintf(stderr, "Qt fatal: %s\n", qPrintable(text));
+        std::abort();
+    }
+    if (text.startsWith("This plugin does not support")) return;
+    if (g_warnings) ++(*g_warnings)[text.toStdString()];
+}
+
 }  // namespace
 
 Monkey::Monkey(std::uint32_t seed, bool damagedProgramFolder)
     : rng_(seed), world_(rng_, damagedProgramFolder) {
+    g_warnings = &warnings_;
+    previousHandler_ = qInstallMessageHandler(CountWarning);
     QueueAnswers();
     form_ = std::make_unique<Form1>(state_, platform_, platform_, world_.programFolder());
     form_->SetEndProcess([] {});
@@ -114,6 +129,8 @@ Monkey::~Monkey() {
     menuCloser_.stop();
     form_.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    qInstallMessageHandler(previousHandler_);
+    g_warnings = nullptr;
 }
 
 int Monkey::Below(int n) { return n <= 1 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(rng_); }
@@ -255,6 +272,7 @@ void Monkey::PrintSummary() const {
                 slowestStep_, slowestMs_, shown, messagesSeen_.size());
     if (std::getenv("MUTAPLOT_MONKEY_TRACE"))
         for (const auto& [text, count] : messagesSeen_) std::printf("  %6d  %s\n", count, text.c_str());
+    for (const auto& [text, count] : warnings_) std::printf("  Qt warning, %d times: %s\n", count, text.c_str());
 }
 
 void Monkey::Step(int depth) {

@@ -41,8 +41,8 @@ public:
 
     // Runs the steps; stops early at a failed check (a gtest failure).
     void Run(int steps);
-    // Steps run and the messages shown (each text with its count when
-    // MUTAPLOT_MONKEY_TRACE is set), on standard output.
+    // Steps run, the messages shown (each text with its count when
+    // MUTAPLOT_MONKEY_TRACE is set) and Qt's warnings, on standard output.
     void PrintSummary() const;
 
 private:
@@ -98,7 +98,9 @@ private:
     bool failed_ = false;
     std::map<std::string, int> messagesSeen_;
     long slowestStep_ = 0, slowestMs_ = 0;
-    std::vector<std::string> queuedFiles_;  // labels of the file answers queued
+    std::vector<std::string> queuedFiles_;
+    std::map<std::string, int> warnings_;
+    QtMessageHandler previousHandler_ = nullptr;  // labels of the file answers queued
 };
 
 }  // namespace testing

@@ -49,11 +49,11 @@ protected:
     }
 };
 
-TEST_F(GuiMonkey, RandomWalkOverBothWindows) { Walk(false, 0, 3000); }
+TEST_F(GuiMonkey, RandomWalkOverBothWindows) { Walk(false, 0, 5000); }
 
 // The settings file broken off, the default aperture list missing or broken:
 // its file dialog appears whenever the editor loads.
-TEST_F(GuiMonkey, RandomWalkWithADamagedProgramFolder) { Walk(true, 1000003, 1500); }
+TEST_F(GuiMonkey, RandomWalkWithADamagedProgramFolder) { Walk(true, 1000003, 2500); }
 
 }  // namespace
 }  // namespace mutaplot::testing
