@@ -39,9 +39,16 @@ std::string_view BlockListModel::CellBytes(int row) const {
 }
 
 QVariant BlockListModel::data(const QModelIndex& index, int role) const {
-    // A block longer than the column shows whole in its tool tip.
+    // A block longer than the column shows in its tool tip. A cell is laid
+    // out whole at every repaint, so a block of a file without line breaks
+    // (megabytes in one block) shows its first kShownBlockBytes bytes only,
+    // the tool tip with "…" after them.
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) return {};
-    return DecodeBlockForDisplay(CellBytes(index.row()));
+    const std::string_view bytes = CellBytes(index.row());
+    if (bytes.size() <= kShownBlockBytes) return DecodeBlockForDisplay(bytes);
+    QString shown = DecodeBlockForDisplay(bytes.substr(0, kShownBlockBytes));
+    if (role == Qt::ToolTipRole) shown += QChar(0x2026);
+    return shown;
 }
 
 }  // namespace mutaplot

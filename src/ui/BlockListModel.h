@@ -12,6 +12,10 @@
 
 namespace mutaplot {
 
+// How much of a block a cell and its tool tip show: far more than any
+// screen's width of the column.
+inline constexpr std::size_t kShownBlockBytes = 2000;
+
 class BlockListModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
