@@ -66,6 +66,12 @@ public:
 // unknown field or a bad value (usage error, reported on standard error).
 bool LoadCliSettings(const Options& options, CliPlatform& platform, ConversionSettings& settings);
 
+// After a read of an input file failed with the general read message: one
+// more line on standard error naming what kept the file from being read (no
+// such file, a folder, over the size limit, no permission); nothing when the
+// file could be opened and its content was at fault.
+void ExplainUnreadableInput(const std::filesystem::path& path);
+
 // Command registry.
 using CommandFunction = int (*)(const Options&, CliPlatform&);
 struct CommandRegistration {

@@ -6,6 +6,7 @@
 #include "app/CliViewerInputs.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/OncePerWalkDialogs.h"
 #include "viewer/QImageSurface.h"
 #include "viewer/Rendering.h"
 
@@ -48,9 +49,10 @@ int RunRender(const Options& options, CliPlatform& platform) {
     PlotRecords bound = records.Bind();
     const ViewControls controls = ControlsFromOptions(options, records.transform);
     QImageSurface surface(static_cast<int>(width), static_cast<int>(height), options.dpi);
+    OncePerWalkDialogs walkDialogs(platform);
     const DisplayPassResult result =
         RunDisplayPass(blocks, table, bound, controls, settings.inputFormat, settings.drawOrigin,
-                       surface, platform, platform);
+                       surface, walkDialogs, platform);
     if (result == DisplayPassResult::NoData) return kExitFailure;
 
     QByteArray png;
@@ -61,8 +63,9 @@ int RunRender(const Options& options, CliPlatform& platform) {
         ShowCheckMessage(platform, kImageWriteMessage);
         return kExitFailure;
     }
-    // Relative data: what was drawn before "G91" is saved, but the pass failed.
-    return result == DisplayPassResult::Completed ? kExitOk : kExitFailure;
+    // Relative data ("G91"): as in the viewer, the drawing so far stays with
+    // the message, which was a warning on standard error.
+    return kExitOk;
 }
 
 }  // namespace

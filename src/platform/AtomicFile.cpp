@@ -101,7 +101,10 @@ std::string TemporaryPattern(const std::filesystem::path& target) {
     if (folder.empty()) folder = ".";
     const std::filesystem::path absolute = std::filesystem::absolute(folder, ec);
     if (!ec) folder = absolute;
-    return (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string name = ".";
+    name += target.filename().string();
+    name += ".XXXXXX";
+    return (folder / name).string();
 }
 
 }  // namespace
