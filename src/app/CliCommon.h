@@ -34,6 +34,7 @@ struct Options {
     int dpi = 96;                             // --dpi
     bool highQuality = true;                  // --quality high|fast
     std::string reportFormat = "colmo出力結果file";  // --format
+    std::filesystem::path traceFile;          // --trace (render): the drawing calls as text
 };
 
 // Parses argv. On a usage error returns no value and writes the reason to

@@ -32,7 +32,8 @@ void PrintUsage() {
     for (const auto& [name, entry] : Registry())
         std::cerr << "  mutaplot-cli " << entry.usage << "\n";
     std::cerr << "options: --settings FILE, --set FIELD=VALUE, --apertures FILE, --zoom Z,\n"
-                 "         --offset X,Y, --size W,H, --dpi N, --quality high|fast, --format TEXT\n";
+                 "         --offset X,Y, --size W,H, --dpi N, --quality high|fast, --format TEXT,\n"
+                 "         --trace FILE.txt\n";
 }
 
 // A number option's value: "inf" and "nan" read as numbers but are none.
@@ -115,6 +116,8 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
             else return fail("--quality takes high or fast");
         } else if (arg == "--format") {
             o.reportFormat = v;
+        } else if (arg == "--trace") {
+            o.traceFile = v;
         } else {
             return fail("unknown option " + arg);
         }
