@@ -32,7 +32,8 @@ namespace {
 using namespace mutaplot;
 
 // The screen picture: the raster of the viewer's surface over a buffer with
-// guard pixels around it.
+// guard pixels around it; the calls reach the raster as from the Qt image
+// surface.
 class RasterSurface final : public SurfaceBase {
 public:
     static constexpr int kWidth = 61;
@@ -69,8 +70,7 @@ public:
     void Arc(double cx, double cy, double r, double start, double end) override {
         constexpr double kTurn = 6.283185307179586;
         double sweep = std::fmod(end - start, kTurn);
-        if (sweep <= 0) sweep += kTurn;
-        if (!(sweep > 0 && sweep <= kTurn)) sweep = kTurn;  // undefined angles: the whole circle
+        if (sweep <= 0) sweep += kTurn;  // as the screen's surface does
         const double k = PixelsPerUnit();
         raster_.Arc(cx * k, cy * k, r * k, start, sweep, penWidth_, Ink(drawColour_));
     }
