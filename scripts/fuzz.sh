@@ -4,6 +4,7 @@
 #
 #   scripts/fuzz.sh                     list the targets
 #   scripts/fuzz.sh TARGET [SECONDS] [extra libFuzzer options...]
+#   scripts/fuzz.sh all [SECONDS]       every target, one after another
 #
 # The corpus grows in fuzz-corpus/TARGET (seeded from fuzz/seeds/TARGET when
 # that folder exists); crashes are written as fuzz-corpus/TARGET-crash-*.
@@ -17,6 +18,14 @@ if [[ $# -lt 1 ]]; then
   echo "targets:"
   for f in fuzz/fuzz_*.cpp; do basename "$f" .cpp; done
   exit 0
+fi
+
+if [[ "$1" == all ]]; then
+  status=0
+  for f in fuzz/fuzz_*.cpp; do
+    "$0" "$(basename "$f" .cpp)" "${2:-60}" || status=1
+  done
+  exit "$status"
 fi
 
 target="$1"

@@ -45,7 +45,10 @@ int RunBlocks(const Options& options, CliPlatform& platform) {
     InputBlockList blocks;
     const ReadOutcome outcome = ReadBlockFile(options.positional[0], settings, blocks,
                                               ReaderEntry::MainWindow, platform, platform, nullptr);
-    if (outcome != ReadOutcome::Read) return kExitFailure;
+    if (outcome != ReadOutcome::Read) {
+        ExplainUnreadableInput(options.positional[0]);
+        return kExitFailure;
+    }
 
     std::string out;
     constexpr std::size_t kFlushBytes = std::size_t{1} << 20;

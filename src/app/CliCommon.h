@@ -37,6 +37,7 @@ struct Options {
     bool negative = false;                    // --negative (print: 反転（ネガ）)
     std::string paper = "A4";                 // --paper A4|A3|Letter (print)
     bool landscape = false;                   // --landscape (print)
+    std::filesystem::path traceFile;          // --trace (render, print): the drawing calls as text
 };
 
 // Parses argv. On a usage error returns no value and writes the reason to
@@ -68,6 +69,12 @@ public:
 // start-up message (as at start-up); returns false only when a --set names an
 // unknown field or a bad value (usage error, reported on standard error).
 bool LoadCliSettings(const Options& options, CliPlatform& platform, ConversionSettings& settings);
+
+// After a read of an input file failed with the general read message: one
+// more line on standard error naming what kept the file from being read (no
+// such file, a folder, over the size limit, no permission); nothing when the
+// file could be opened and its content was at fault.
+void ExplainUnreadableInput(const std::filesystem::path& path);
 
 // Command registry.
 using CommandFunction = int (*)(const Options&, CliPlatform&);

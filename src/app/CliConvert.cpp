@@ -28,8 +28,10 @@ int RunConvert(const Options& options, CliPlatform& platform) {
     }
     InputBlockList input;
     if (ReadBlockFile(inputPath, settings, input, ReaderEntry::MainWindow, platform, platform,
-                      nullptr) != ReadOutcome::Read)
+                      nullptr) != ReadOutcome::Read) {
+        ExplainUnreadableInput(inputPath);
         return kExitFailure;
+    }
     ConverterState state;
     std::string currentGCode;
     OutputBlockList output;

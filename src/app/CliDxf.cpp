@@ -6,6 +6,7 @@
 #include "app/CliViewerInputs.h"
 
 #include "export/DxfExport.h"
+#include "platform/OncePerWalkDialogs.h"
 
 namespace mutaplot::cli {
 
@@ -24,9 +25,10 @@ int RunDxf(const Options& options, CliPlatform& platform) {
     std::vector<std::string> templateBuffer;
     platform.fileAnswers.clear();
     platform.fileAnswers.push_back(options.positional[1]);
+    OncePerWalkDialogs walkDialogs(platform);  // a repeated problem is told once
     const DxfExportResult result =
         RunDxfExport(blocks, table, bound, controls, settings, ApplicationFolder(), templateBuffer,
-                     platform, platform);
+                     walkDialogs, platform);
     return result == DxfExportResult::Written ? kExitOk : kExitFailure;
 }
 

@@ -34,6 +34,15 @@ int RunImport(const Options& options, CliPlatform& platform) {
     const std::filesystem::path report = options.positional[0];
     const std::filesystem::path output = options.positional[1];
 
+    // Only the colmo report has a reader: any other format would import
+    // nothing, so nothing is written either.
+    if (options.reportFormat != kColmoFormat) {
+        std::cerr << "mutaplot-cli: 形式「" << options.reportFormat
+                  << "」の報告書は読み込めません。何も取り込まず、" << output.string()
+                  << " も書き込みませんでした\n";
+        return kExitFailure;
+    }
+
     ApertureTable table;
     if (!LoadApertures(options, platform, table)) return kExitFailure;
 
@@ -42,6 +51,8 @@ int RunImport(const Options& options, CliPlatform& platform) {
         if (result.outcome == ColmoParseResult::Outcome::LayoutError)
             std::cerr << "mutaplot-cli: " << report.string() << ": line " << result.failedLine + 1
                       << "\n";
+        else
+            ExplainUnreadableInput(report);
         return kExitFailure;
     }
     if (options.reportFormat == kColmoFormat &&

@@ -6,6 +6,7 @@
 #include "settings/NumberText.h"
 #include "settings/SettingsFile.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -31,15 +32,22 @@ void PrintUsage(std::ostream& out = std::cerr) {
     for (const auto& [name, entry] : Registry())
         out << "  mutaplot-cli " << entry.usage << "\n";
     out << "options: --settings FILE, --set FIELD=VALUE, --apertures FILE, --zoom Z,\n"
-                 "         --offset X,Y, --size W,H, --dpi N, --quality high|fast, --format TEXT,\n"
-                 "         --negative, --paper A4|A3|Letter, --landscape\n";
+           "         --offset X,Y, --size W,H, --dpi N, --quality high|fast, --format TEXT,\n"
+           "         --negative, --paper A4|A3|Letter, --landscape, --trace FILE.txt\n";
+}
+
+// A number option's value: "inf" and "nan" read as numbers but are none.
+std::optional<double> ParseFinite(std::string_view text) {
+    auto value = ParseDecimal(text);
+    if (!value || !std::isfinite(*value)) return std::nullopt;
+    return value;
 }
 
 bool ParsePair(const std::string& text, double& a, double& b) {
     const auto comma = text.find(',');
     if (comma == std::string::npos) return false;
-    auto x = ParseDecimal(std::string_view(text).substr(0, comma));
-    auto y = ParseDecimal(std::string_view(text).substr(comma + 1));
+    auto x = ParseFinite(std::string_view(text).substr(0, comma));
+    auto y = ParseFinite(std::string_view(text).substr(comma + 1));
     if (!x || !y) return false;
     a = *x;
     b = *y;
@@ -95,8 +103,10 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
         } else if (arg == "--apertures") {
             o.apertureFile = v;
         } else if (arg == "--zoom") {
-            auto z = ParseDecimal(v);
-            if (!z || !(*z > 0)) return fail("--zoom takes a positive number");
+            // The viewer holds the zoom in single precision.
+            auto z = ParseFinite(v);
+            if (!z || !(static_cast<float>(*z) > 0) || !std::isfinite(static_cast<float>(*z)))
+                return fail("--zoom takes a positive number");
             o.zoom = *z;
         } else if (arg == "--offset") {
             if (!ParsePair(v, o.offsetX, o.offsetY)) return fail("--offset takes X,Y");
@@ -105,7 +115,7 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
                 return fail("--size takes W,H (positive)");
             o.sizeGiven = true;
         } else if (arg == "--dpi") {
-            auto d = ParseDecimal(v);
+            auto d = ParseFinite(v);
             if (!d || *d < 1 || *d > 10000 || *d != static_cast<int>(*d))
                 return fail("--dpi takes a whole number from 1 to 10000");
             o.dpi = static_cast<int>(*d);
@@ -118,6 +128,8 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
         } else if (arg == "--paper") {
             if (v != "A4" && v != "A3" && v != "Letter") return fail("--paper takes A4, A3 or Letter");
             o.paper = v;
+        } else if (arg == "--trace") {
+            o.traceFile = v;
         } else {
             return fail("unknown option " + arg);
         }
@@ -161,6 +173,7 @@ bool LoadCliSettings(const Options& options, CliPlatform& platform, ConversionSe
 
 }  // namespace mutaplot::cli
 
+#ifndef MUTAPLOT_CLI_NO_MAIN  // the option fuzzer links this file without main()
 int main(int argc, char** argv) {
     using namespace mutaplot::cli;
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
@@ -185,3 +198,4 @@ int main(int argc, char** argv) {
     CliPlatform platform;
     return it->second.run(*options, platform);
 }
+#endif

@@ -6,13 +6,16 @@
 #include "app/CliViewerInputs.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/OncePerWalkDialogs.h"
 #include "viewer/QImageSurface.h"
 #include "viewer/Rendering.h"
+#include "viewer/TracingSurface.h"
 
 #include <QBuffer>
 #include <QByteArray>
 
 #include <cmath>
+#include <optional>
 
 namespace mutaplot::cli {
 
@@ -20,6 +23,8 @@ namespace {
 
 inline constexpr const char* kImageWriteMessage =
     "画像ファイルを書き込めませんでした。保存先を確認して下さい。";
+inline constexpr const char* kTraceWriteMessage =
+    "描画トレースのファイルを書き込めませんでした。保存先を確認して下さい。";
 // Larger pictures would need gigabytes of memory.
 constexpr double kMaxPixelsPerSide = 16384;
 
@@ -48,9 +53,20 @@ int RunRender(const Options& options, CliPlatform& platform) {
     PlotRecords bound = records.Bind();
     const ViewControls controls = ControlsFromOptions(options, records.transform);
     QImageSurface surface(static_cast<int>(width), static_cast<int>(height), options.dpi);
+    // The pass sets the same unit after its clear; set now, the trace's
+    // first line already gives the picture's size in it.
+    surface.SetUnit(inch ? SurfaceUnit::Inch : SurfaceUnit::Millimetre);
+    std::optional<AtomicFileWriter> traceFile;
+    std::optional<TracingSurface> tracing;
+    if (!options.traceFile.empty()) {
+        traceFile.emplace(options.traceFile);
+        tracing.emplace(surface, [&traceFile](std::string_view text) { traceFile->Write(text); });
+    }
+    DrawingSurface& drawn = tracing ? static_cast<DrawingSurface&>(*tracing) : surface;
+    OncePerWalkDialogs walkDialogs(platform);
     const DisplayPassResult result =
         RunDisplayPass(blocks, table, bound, controls, settings.inputFormat, settings.drawOrigin,
-                       surface, platform, platform);
+                       drawn, walkDialogs, platform);
     if (result == DisplayPassResult::NoData) return kExitFailure;
 
     QByteArray png;
@@ -61,8 +77,16 @@ int RunRender(const Options& options, CliPlatform& platform) {
         ShowCheckMessage(platform, kImageWriteMessage);
         return kExitFailure;
     }
-    // Relative data: what was drawn before "G91" is saved, but the pass failed.
-    return result == DisplayPassResult::Completed ? kExitOk : kExitFailure;
+    if (tracing) {
+        tracing->Flush();
+        if (!traceFile->Commit()) {
+            ShowCheckMessage(platform, kTraceWriteMessage);
+            return kExitFailure;
+        }
+    }
+    // Relative data ("G91"): as in the viewer, the drawing so far stays with
+    // the message, which was a warning on standard error.
+    return kExitOk;
 }
 
 }  // namespace

@@ -64,8 +64,10 @@ inline bool LoadViewerInputs(const Options& options, CliPlatform& platform,
     }
     exitCode = kExitFailure;
     if (ReadBlockFile(options.positional[0], settings, blocks, ReaderEntry::Viewer, platform,
-                      platform, nullptr) != ReadOutcome::Read)
+                      platform, nullptr) != ReadOutcome::Read) {
+        ExplainUnreadableInput(options.positional[0]);
         return false;
+    }
     return LoadViewerApertures(options, platform, table);
 }
 

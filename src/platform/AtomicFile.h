@@ -1,6 +1,11 @@
 #pragma once
 // Every save writes a temporary file in the target folder and renames it over
 // the target, so that a failed save never destroys the previous file.
+//
+// A target that is a symbolic link is written through the link: the file it
+// leads to is replaced (the temporary file lies in that file's folder) and the
+// link stays. A program ended by SIGINT, SIGTERM or SIGHUP while a temporary
+// file is open removes it before it ends (see RemoveTemporariesOnSignals).
 
 #include <filesystem>
 #include <string_view>
@@ -30,10 +35,22 @@ public:
     bool Commit();
 
 private:
-    std::filesystem::path target_;
+    std::filesystem::path target_;  // the file replaced: the target, its links followed
     std::string tempPath_;
     int fd_ = -1;
+    int slot_ = -1;  // the temporary's entry among those removed on a signal
     bool ok_ = true;
 };
+
+// The file a save onto `target` replaces: `target` with its symbolic links
+// followed (also a link to a file that does not exist yet). A loop of links,
+// or more than 40 of them, gives `target` unchanged.
+std::filesystem::path ResolveSaveTarget(const std::filesystem::path& target);
+
+// Installs, once per process, the handler that removes the open temporary
+// files on SIGINT, SIGTERM and SIGHUP and then ends the program by the same
+// signal. A signal the program ignores or handles itself is left alone. The
+// first temporary file calls it; a program may call it earlier.
+void RemoveTemporariesOnSignals();
 
 }  // namespace mutaplot

@@ -82,9 +82,11 @@ TEST(CliBlocks, FailuresAndUsageErrors) {
     CliResult missing = RunCli(dir, "blocks " + settings + "'" + (dir / "none.gbr").string() + "'");
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.out, "");
+    // The general message, then the cause for a batch user.
     EXPECT_EQ(missing.err,
               "確認: 不正なファイル形式か、ファイルの入力形式が異なります。"
-              "改行コードや文字コードの設定を確認して下さい。\n");
+              "改行コードや文字コードの設定を確認して下さい。\n"
+              "mutaplot-cli: " + (dir / "none.gbr").string() + ": ファイルがありません\n");
 
     dir.Write("long.gbr", std::string(150, 'X') + "\r\n");
     CliResult tooLong = RunCli(dir, "blocks " + settings + "'" + (dir / "long.gbr").string() + "'");

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <sys/wait.h>
 
 namespace mutaplot {
@@ -70,12 +71,24 @@ TEST(CliImport, UsesTheGivenListAndFormat) {
     EXPECT_EQ(Record(bytes, 26), "\"D26\",\"1.2\",\"1.5\",\"0.5\",\"＋\"");
     EXPECT_EQ(Record(bytes, 30), "\"D30\",\"1\",\"1\",\"0\",\"○\"");
 
-    // A format without a reader reads the report and changes nothing.
-    r = RunCli(dir, "import --format 図研NCF --apertures " + Quote(apt.string()) + " " +
-                        Quote(kReports + "board.info.1.power") + " " + Quote(out.string()));
-    ASSERT_EQ(r.status, 0) << r.errors;
-    bytes = ReadFileBytes(out);
-    EXPECT_EQ(Record(bytes, 26), "\"D26\",\"1\",\"1\",\"0\",\"○\"");
+    // A format without a reader imports nothing: it says so, fails and
+    // leaves the output as it was.
+    for (const char* format : {"図研NCF", "other"}) {
+        r = RunCli(dir, std::string("import --format ") + format + " --apertures " +
+                            Quote(apt.string()) + " " + Quote(kReports + "board.info.1.power") +
+                            " " + Quote(out.string()));
+        EXPECT_EQ(r.status, 1) << format;
+        EXPECT_NE(r.errors.find(std::string("形式「") + format + "」の報告書は読み込めません"),
+                  std::string::npos)
+            << r.errors;
+        EXPECT_NE(r.errors.find("何も取り込まず"), std::string::npos) << r.errors;
+        EXPECT_EQ(ReadFileBytes(out), bytes);
+    }
+    const auto fresh = dir / "fresh.apt";
+    r = RunCli(dir, "import --format 図研NCF " + Quote(kReports + "board.info.1.power") + " " +
+                        Quote(fresh.string()));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(std::filesystem::exists(fresh));
 }
 
 TEST(CliImport, BrokenReportFailsWithoutWritingTheOutput) {

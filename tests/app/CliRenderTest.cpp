@@ -128,6 +128,32 @@ TEST_F(CliRender, FlashAndStrokeLandWhereTheTransformPutsThem) {
         EXPECT_TRUE(IsBackground(image, x, y)) << x << "," << y;
 }
 
+TEST_F(CliRender, TraceListsTheDrawingCallsInOrder) {
+    const auto out = dir / "out.png";
+    const auto trace = dir / "trace.txt";
+    RenderRun r = RunRender(dir, Args("--trace " + Quote(trace.string()), out));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(std::filesystem::exists(out));
+    // 200 x 100 pixels at 1440/254 twips a pixel: 10.00125 px a millimetre,
+    // so 19.99750031… x 9.99875015… mm. The picture's y of the stroke,
+    // 9.99875 − 8, is kept to hundredths: 2; the flash's is 7. D10 is 2 mm:
+    // a 20.0025-pixel pen for the stroke, the disc drawn with a one-pixel pen.
+    EXPECT_EQ(ReadFileBytes(trace),
+              "surface 19.9975003124609 9.99875015623047 5.66929133858268\n"
+              "clear\n"
+              "line 2 2 18 2 20\n"
+              "fillcircle 5 7 1 1\n");
+
+    // No data: neither picture nor trace.
+    dir.Write("empty.gbr", "");
+    const auto none = dir / "none.txt";
+    r = RunRender(dir, "--settings " + Quote((dir / "s.ini").string()) + " --trace " +
+                           Quote(none.string()) + " " + Quote((dir / "empty.gbr").string()) + " " +
+                           Quote((dir / "none.png").string()));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_FALSE(std::filesystem::exists(none));
+}
+
 TEST_F(CliRender, BadSizesAreUsageErrorsAndWriteNothing) {
     const auto out = dir / "out.png";
     const std::string common = "--settings " + Quote((dir / "s.ini").string()) + " --apertures " +

@@ -100,7 +100,9 @@ TEST(WordExtraction, MalformedBlocksAreNotDecoded) {
 
 TEST(WordExtraction, LongBlocksDecodeBeyondThe255thCharacter) {
     const std::string digits(300, '1');
-    auto w = ExtractLinearWords("X" + digits + "Y2D01");
+    // The words are views into the block, so the block must outlive them.
+    const std::string block = "X" + digits + "Y2D01";
+    auto w = ExtractLinearWords(block);
     ASSERT_TRUE(w);
     EXPECT_EQ(w->x.size(), 300u);
     EXPECT_EQ(w->y, "2");

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace mutaplot {
 namespace {
 
@@ -53,6 +57,90 @@ TEST(AtomicFile, StreamedPiecesAppearOnlyAfterCommit) {
     nowhere.Write("x");
     EXPECT_FALSE(nowhere.ok());
     EXPECT_FALSE(nowhere.Commit());
+}
+
+TEST(AtomicFile, SavingOntoALinkReplacesTheFileItLeadsTo) {
+    TempDir dir;
+    std::filesystem::create_directories(dir / "real");
+    const auto real = dir.Write("real/board.gbr", "old");
+    const auto link = dir / "board.gbr";
+    std::filesystem::create_symlink("real/board.gbr", link);
+
+    ASSERT_TRUE(WriteFileAtomically(link, "new"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(std::filesystem::read_symlink(link), "real/board.gbr");
+    EXPECT_EQ(ReadFileBytes(real), "new");
+    // The temporary file was made beside the real file and renamed there.
+    EXPECT_EQ(FilesIn(dir.path()), 2u);
+    EXPECT_EQ(FilesIn(dir / "real"), 1u);
+
+    // A chain of two links, the last one absolute, and a link to a file that
+    // does not exist yet.
+    const auto second = dir / "second.gbr";
+    std::filesystem::create_symlink(link, second);
+    ASSERT_TRUE(WriteFileAtomically(second, "third"));
+    EXPECT_EQ(ReadFileBytes(real), "third");
+    std::filesystem::create_symlink("real/new.dxf", dir / "new.dxf");
+    AtomicFileWriter writer(dir / "new.dxf");
+    writer.Write("EOF\r\n");
+    ASSERT_TRUE(writer.Commit());
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "new.dxf"));
+    EXPECT_EQ(ReadFileBytes(dir / "real/new.dxf"), "EOF\r\n");
+    EXPECT_EQ(ResolveSaveTarget(dir / "new.dxf"), dir / "real/new.dxf");
+
+    // A loop of links resolves to nothing but itself.
+    std::filesystem::create_symlink("loop-b", dir / "loop-a");
+    std::filesystem::create_symlink("loop-a", dir / "loop-b");
+    EXPECT_EQ(ResolveSaveTarget(dir / "loop-a"), dir / "loop-a");
+}
+
+// Runs `body` in a child process and returns how the child ended.
+int StatusOfChild(void (*body)(const std::filesystem::path&), const std::filesystem::path& target) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        body(target);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return status;
+}
+
+TEST(AtomicFile, AnEndingSignalRemovesTheTemporaryAndKeepsTheTarget) {
+    for (int signal : {SIGINT, SIGTERM}) {
+        TempDir dir;
+        const auto target = dir.Write("out.dxf", "previous");
+        static int s_signal;
+        s_signal = signal;
+        const int status = StatusOfChild(
+            [](const std::filesystem::path& t) {
+                AtomicFileWriter writer(t);
+                writer.Write("half of the export");
+                ::raise(s_signal);
+                writer.Commit();  // never reached
+            },
+            target);
+        ASSERT_TRUE(WIFSIGNALED(status)) << signal;
+        EXPECT_EQ(WTERMSIG(status), signal);
+        EXPECT_EQ(ReadFileBytes(target), "previous");
+        EXPECT_EQ(FilesIn(dir.path()), 1u) << "temporary file left after signal " << signal;
+    }
+
+    // A signal the program ignores stays ignored: the save goes on.
+    TempDir dir;
+    const auto target = dir.Write("out.gbr", "previous");
+    const int status = StatusOfChild(
+        [](const std::filesystem::path& t) {
+            ::signal(SIGINT, SIG_IGN);
+            AtomicFileWriter writer(t);
+            writer.Write("whole");
+            ::raise(SIGINT);
+            if (!writer.Commit()) ::_exit(3);
+        },
+        target);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadFileBytes(target), "whole");
 }
 
 }  // namespace
