@@ -56,11 +56,7 @@ void EmitDxfText(const std::vector<std::string>& templateLines, const InputBlock
         out += line;
         out += "\r\n";
     }
-    ComputeViewScale(controls.zoomText, inputFormat, controls.offsetXText, controls.offsetYText,
-                     records.transform);
-    records.plot.currentX = 0;
-    records.plot.currentY = 0;
-    records.plot.modalDCode.clear();
+    PrepareWalk(controls, inputFormat, records);
     if (blocks.blockCount() == 0) {
         ShowCheckMessage(dialogs, kNoDisplayFileMessage);
     } else {

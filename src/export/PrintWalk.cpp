@@ -1,5 +1,6 @@
 #include "export/PrintWalk.h"
 
+#include "settings/ConversionSettings.h"
 #include "viewer/PlotWalk.h"
 #include "viewer/Rendering.h"
 
@@ -10,7 +11,6 @@ namespace mutaplot {
 namespace {
 
 constexpr float kOriginTopLeft = 1.0f;
-constexpr double kMmPerInch = 25.4;
 
 // The page maps exactly and turns angles into radians with the full π.
 constexpr SurfaceMapping kPageMapping{ToPage, std::numbers::pi};
@@ -110,12 +110,9 @@ PrintResult RunPrint(const InputBlockList& blocks, const ApertureTable& table, P
     page.SetFillStyle(FillStyle::Solid);
     page.SetFillColour(kBlack);
     page.SetDrawMode(DrawMode::Blackness);
-    records.transform.pixelsPerMm = PixelsPerMm(page);
-    ComputeViewScale(controls.zoomText, inputFormat, controls.offsetXText, controls.offsetYText,
-                     records.transform);
-    page.SetUnit(records.transform.pictureUnit);
+    PrepareSurfaceWalk(controls, inputFormat, records, page);
     if (setting.printNegative == 1) {
-        const double margin = page.Unit() == SurfaceUnit::Inch ? kNegativeMarginMm / kMmPerInch
+        const double margin = page.Unit() == SurfaceUnit::Inch ? kNegativeMarginMm / kMillimetresPerInch
                                                                 : kNegativeMarginMm;
         page.FilledRectangle(margin, margin, page.ScaleWidth() - margin,
                              page.ScaleHeight() - margin);
@@ -127,9 +124,6 @@ PrintResult RunPrint(const InputBlockList& blocks, const ApertureTable& table, P
     // width at the printer's density.
     if (records.view.drawQuality == 0.0f)
         page.SetPenWidth(AperturePenWidth(records.aperture, records.transform));
-    records.plot.currentX = 0;
-    records.plot.currentY = 0;
-    records.plot.modalDCode.clear();
     BusyPointer busy(pointer);
     if (blocks.blockCount() == 0) {
         ShowCheckMessage(dialogs, kNoPrintFileMessage);

@@ -172,19 +172,20 @@ void DrawArcOnSurface(std::string_view gCode, const PlotRecords& records, float 
     surface.Arc(c.x, c.y, radius, Radians(from, mapping.pi), Radians(to, mapping.pi));
 }
 
+void PrepareSurfaceWalk(const ViewControls& controls, int inputFormat, PlotRecords& records,
+                        DrawingSurface& surface) {
+    records.transform.pixelsPerMm = PixelsPerMm(surface);
+    PrepareWalk(controls, inputFormat, records);
+    surface.SetUnit(records.transform.pictureUnit);
+}
+
 DisplayPassResult RunDisplayPass(const InputBlockList& blocks, const ApertureTable& table,
                                  PlotRecords& records, const ViewControls& controls,
                                  int inputFormat, float drawOrigin, DrawingSurface& surface,
                                  Dialogs& dialogs, Pointer& pointer) {
     ReadDrawQuality(controls.qualityText, records.view);
     surface.Clear();
-    records.transform.pixelsPerMm = PixelsPerMm(surface);
-    ComputeViewScale(controls.zoomText, inputFormat, controls.offsetXText, controls.offsetYText,
-                     records.transform);
-    surface.SetUnit(records.transform.pictureUnit);
-    records.plot.currentX = 0;
-    records.plot.currentY = 0;
-    records.plot.modalDCode.clear();
+    PrepareSurfaceWalk(controls, inputFormat, records, surface);
     BusyPointer busy(pointer);
     if (blocks.blockCount() == 0) {
         ShowCheckMessage(dialogs, kNoDisplayFileMessage);

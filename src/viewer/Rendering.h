@@ -95,6 +95,11 @@ void DrawArc(std::string_view gCode, const PlotRecords& records, float drawOrigi
 void DrawArcOnSurface(std::string_view gCode, const PlotRecords& records, float drawOrigin,
                       const SurfaceMapping& mapping, DrawingSurface& surface);
 
+// PrepareWalk onto a surface: the transform takes the surface's pixel
+// density, and the surface the picture unit of the view scale.
+void PrepareSurfaceWalk(const ViewControls& controls, int inputFormat, PlotRecords& records,
+                        DrawingSurface& surface);
+
 enum class DisplayPassResult {
     NoData,     // no blocks: message shown, nothing drawn
     Completed,  // the walk reached the end: viewDrawn is 1
