@@ -69,7 +69,8 @@ void EmitDxfText(const std::vector<std::string>& templateLines, const InputBlock
 }  // namespace
 
 DxfOptions DxfOptionsOf(const ConversionSettings& settings) noexcept {
-    return DxfOptions{settings.dxfFormat == 1, settings.dxfLineWidth == 1};
+    return DxfOptions{CodeAs<DxfForm>(settings.dxfFormat) == DxfForm::Ac1009,
+                      CodeAs<DxfLineWidth>(settings.dxfLineWidth) == DxfLineWidth::With};
 }
 
 std::filesystem::path DxfTemplatePath(const std::filesystem::path& appFolder, bool ac1009) {

@@ -1,5 +1,7 @@
 #include "export/ExportDialogs.h"
 
+#include "export/DxfExport.h"
+
 #include "ui/DialogParts.h"
 
 #include <QButtonGroup>
@@ -63,8 +65,8 @@ negaposi* negaposi::Open(QPointer<negaposi>& slot, PrintSetting& setting, QWidge
 void negaposi::Form_Load() { SelectOnly(group_, setting_.printNegative + kFirstCode); }
 
 void negaposi::Command1_Click() {
-    if (Option1->isChecked()) setting_.printNegative = 0;
-    if (Option2->isChecked()) setting_.printNegative = 1;
+    if (Option1->isChecked()) setting_.printNegative = kPrintPositive;
+    if (Option2->isChecked()) setting_.printNegative = kPrintNegative;
     close();
 }
 
@@ -103,10 +105,10 @@ void Dxfoutset::Form_Load() {
 }
 
 void Dxfoutset::Command2_Click() {
-    if (Option1->isChecked()) settings_.dxfLineWidth = 0;
-    if (Option2->isChecked()) settings_.dxfLineWidth = 1;
-    if (Option3->isChecked()) settings_.dxfFormat = 0;
-    if (Option4->isChecked()) settings_.dxfFormat = 1;
+    if (Option1->isChecked()) settings_.dxfLineWidth = StoredCode(DxfLineWidth::Without);
+    if (Option2->isChecked()) settings_.dxfLineWidth = StoredCode(DxfLineWidth::With);
+    if (Option3->isChecked()) settings_.dxfFormat = StoredCode(DxfForm::Ac1003);
+    if (Option4->isChecked()) settings_.dxfFormat = StoredCode(DxfForm::Ac1009);
     close();
 }
 

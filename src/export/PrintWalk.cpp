@@ -10,7 +10,6 @@ namespace mutaplot {
 
 namespace {
 
-constexpr float kOriginTopLeft = 1.0f;
 
 // The page maps exactly and turns angles into radians with the full π.
 constexpr SurfaceMapping kPageMapping{ToPage, std::numbers::pi};
@@ -35,7 +34,7 @@ PicturePoint ToPage(double x, double y, double pageHeight, float drawOrigin,
                     const ViewTransform& t) noexcept {
     const double px = (x + t.offsetX) / t.countsPerUnit;
     const double down = (y + t.offsetY) / t.countsPerUnit;
-    return {px, drawOrigin == kOriginTopLeft ? down : pageHeight - down};
+    return {px, IsTopLeftOrigin(drawOrigin) ? down : pageHeight - down};
 }
 
 void PrintBlock(std::string_view dCode, const PlotRecords& records, float drawOrigin,
@@ -111,7 +110,7 @@ PrintResult RunPrint(const InputBlockList& blocks, const ApertureTable& table, P
     page.SetFillColour(kBlack);
     page.SetDrawMode(DrawMode::Blackness);
     PrepareSurfaceWalk(controls, inputFormat, records, page);
-    if (setting.printNegative == 1) {
+    if (setting.negative()) {
         const double margin = page.Unit() == SurfaceUnit::Inch ? kNegativeMarginMm / kMillimetresPerInch
                                                                 : kNegativeMarginMm;
         page.FilledRectangle(margin, margin, page.ScaleWidth() - margin,
@@ -122,7 +121,7 @@ PrintResult RunPrint(const InputBlockList& blocks, const ApertureTable& table, P
     }
     // Strokes before the first aperture selection use the current aperture's
     // width at the printer's density.
-    if (records.view.drawQuality == 0.0f)
+    if (IsHighQuality(records.view))
         page.SetPenWidth(AperturePenWidth(records.aperture, records.transform));
     BusyPointer busy(pointer);
     if (blocks.blockCount() == 0) {

@@ -6,10 +6,6 @@ namespace mutaplot {
 
 namespace {
 
-constexpr float kOriginTopLeft = 1.0f;
-constexpr float kQualityHigh = 0.0f;
-constexpr float kQualityFast = 1.0f;
-
 bool IsThermal(ApertureShape s) noexcept {
     return s == ApertureShape::ThermalAxes || s == ApertureShape::ThermalDiagonal;
 }
@@ -80,9 +76,8 @@ std::optional<RectangleCorners> SquareStrokeCorners(double x0, double y0, double
 
 void DrawBlock(std::string_view dCode, PlotRecords& records, float drawOrigin,
                DrawingSurface& surface) {
-    const float quality = records.view.drawQuality;
-    if (quality != kQualityHigh && quality != kQualityFast) return;
-    const bool high = quality == kQualityHigh;
+    const bool high = IsHighQuality(records.view);
+    if (!high && !IsFastQuality(records.view)) return;
     const bool stroke = dCode == "D01";
     const bool flash = dCode == "D03";
     if (high) {
@@ -162,7 +157,7 @@ void DrawArcOnSurface(std::string_view gCode, const PlotRecords& records, float 
         mapping.toSurface(arc.centreX, arc.centreY, surface.ScaleHeight(), drawOrigin, t);
     const double radius = arc.radius / t.countsPerUnit;
     double from = 0, to = 0;
-    if (drawOrigin == kOriginTopLeft) {  // mirrored top to bottom
+    if (IsTopLeftOrigin(drawOrigin)) {  // mirrored top to bottom
         from = clockwise ? 360 - arc.startAngle : 360 - arc.endAngle;
         to = clockwise ? 360 - arc.endAngle : 360 - arc.startAngle;
     } else {

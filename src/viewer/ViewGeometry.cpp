@@ -1,5 +1,6 @@
 #include "viewer/ViewGeometry.h"
 
+#include "settings/ConversionSettings.h"
 #include "settings/NumberText.h"
 
 #include <cmath>
@@ -18,9 +19,15 @@ constexpr int kRowOfDCodeZero = -9;
 }  // namespace
 
 std::optional<int> FormatDecimals(int inputFormat) noexcept {
-    static constexpr int kDecimals[] = {3, 4, 5, 3, 4, 5, 3, 4, 5};
-    if (inputFormat < 1 || inputFormat > 9) return std::nullopt;
-    return kDecimals[inputFormat - 1];
+    const CoordinateFormat* format = FindCoordinateFormat(inputFormat);
+    if (!format) return std::nullopt;
+    return format->decimalDigits;
+}
+
+std::optional<SurfaceUnit> PictureUnitOfFormat(int inputFormat) noexcept {
+    const CoordinateFormat* format = FindCoordinateFormat(inputFormat);
+    if (!format) return std::nullopt;
+    return format->unit == Unit::Inch ? SurfaceUnit::Inch : SurfaceUnit::Millimetre;
 }
 
 void ComputeViewScale(std::string_view zoomText, int inputFormat, std::string_view offsetXText,
@@ -29,7 +36,7 @@ void ComputeViewScale(std::string_view zoomText, int inputFormat, std::string_vi
         if (zoomText == kZoomListTexts[i]) transform.zoom = kZoomListFactors[i];
     const auto d = FormatDecimals(inputFormat);
     if (!d) return;
-    transform.pictureUnit = inputFormat <= 6 ? SurfaceUnit::Millimetre : SurfaceUnit::Inch;
+    transform.pictureUnit = *PictureUnitOfFormat(inputFormat);
     const double countsPerPictureUnit = std::pow(10.0, *d);
     if (auto x = ParseLeadingNumber(offsetXText)) transform.offsetX = *x * countsPerPictureUnit;
     if (auto y = ParseLeadingNumber(offsetYText)) transform.offsetY = *y * countsPerPictureUnit;
@@ -37,8 +44,8 @@ void ComputeViewScale(std::string_view zoomText, int inputFormat, std::string_vi
 }
 
 void ReadDrawQuality(std::string_view qualityText, ViewState& view) noexcept {
-    if (qualityText == kQualityHighText) view.drawQuality = 0.0f;
-    else if (qualityText == kQualityFastText) view.drawQuality = 1.0f;
+    if (qualityText == kQualityHighText) view.drawQuality = kDrawQualityHigh;
+    else if (qualityText == kQualityFastText) view.drawQuality = kDrawQualityFast;
 }
 
 double RoundToHundredths(double value) noexcept { return RoundHalfEven(value * 100.0) / 100.0; }
@@ -47,7 +54,7 @@ PicturePoint ToPicture(double x, double y, double scaleHeight, float drawOrigin,
                        const ViewTransform& transform) noexcept {
     PicturePoint p;
     p.x = (x + transform.offsetX) / transform.countsPerUnit;
-    if (drawOrigin == 1.0f)
+    if (IsTopLeftOrigin(drawOrigin))
         p.y = (y + transform.offsetY) / transform.countsPerUnit;
     else
         p.y = RoundToHundredths(scaleHeight - (y + transform.offsetY) / transform.countsPerUnit);
@@ -101,7 +108,7 @@ std::optional<int> SelectAperture(std::string_view dNumberText, const ApertureTa
     else if (entry.shape == kShapeThermalAxes) aperture.shape = ApertureShape::ThermalAxes;
     else if (entry.shape == kShapeThermalDiagonal) aperture.shape = ApertureShape::ThermalDiagonal;
 
-    if (records.view.drawQuality != 0.0f) return std::nullopt;
+    if (!IsHighQuality(records.view)) return std::nullopt;
     return AperturePenWidth(aperture, records.transform);
 }
 
