@@ -5,11 +5,20 @@
 #include "ui/QtPlatform.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include <memory>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Qt's own dialogs (file, colour, print, message buttons) in Japanese.
+    const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    QTranslator qtbase, qt;
+    if (qtbase.load(QLocale(QLocale::Japanese, QLocale::Japan), "qtbase", "_", translations))
+        app.installTranslator(&qtbase);
+    if (qt.load(QLocale(QLocale::Japanese, QLocale::Japan), "qt", "_", translations))
+        app.installTranslator(&qt);
     // Closing the main window ends the process, whatever else is open.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QScreen>
 
+#include <algorithm>
 #include <cmath>
 
 namespace mutaplot {
@@ -69,8 +70,13 @@ struct TwipBox {
 
 // The surface: left 0, top 490 twips; the window's size less 110 × 1200.
 constexpr int kSurfaceTop = 490;
+// Pixels kept between a control and the next one pushed along by it.
+constexpr int kTopRowGap = 4;
 constexpr int kSurfaceWidthLess = 110;
 constexpr int kSurfaceHeightLess = 1200;
+// The design's window frame in twips: 4-pixel borders and a 23-pixel title.
+constexpr int kDesignFrameWidth = 120;
+constexpr int kDesignFrameHeight = 465;
 
 double ScreenTwipsPerPixel(const QWidget* w) {
     const QScreen* s = w->screen();
@@ -80,12 +86,23 @@ double ScreenTwipsPerPixel(const QWidget* w) {
 
 std::string Text(const QString& s) { return s.toStdString(); }
 
-// A colour number of the settings record: a whole number 0 … 0xFFFFFF.
-std::optional<SurfaceColour> ColourOf(const std::string& text) {
-    const auto value = ParseDecimal(text);
-    if (!value || *value < 0 || *value > 0xFFFFFF || *value != std::floor(*value)) return std::nullopt;
-    return static_cast<SurfaceColour>(*value);
+// Room for the arrow button, frame and margins of an editable list.
+constexpr int kComboChrome = 40;
+
+// The width a top-row control needs to show its text whole: a label its
+// caption, a list its longest entry; 0 for the text boxes (design width).
+int TextWidthNeeded(const QWidget* w) {
+    const QFontMetrics metrics = w->fontMetrics();
+    if (const auto* label = qobject_cast<const QLabel*>(w)) return metrics.horizontalAdvance(label->text()) + 2;
+    if (const auto* combo = qobject_cast<const QComboBox*>(w)) {
+        int widest = 0;
+        for (int i = 0; i < combo->count(); ++i)
+            widest = std::max(widest, metrics.horizontalAdvance(combo->itemText(i)));
+        return widest + kComboChrome;
+    }
+    return 0;
 }
+
 
 }  // namespace
 
@@ -115,8 +132,7 @@ void DataView::BuildControls() {
     auto* client = new QWidget(this);
     setCentralWidget(client);
     const auto place = [this](QWidget* w, TwipBox b) {
-        const auto px = [this](int twips) { return static_cast<int>(std::lround(twips / twipsPerPixel_)); };
-        w->setGeometry(px(b.left), px(b.top), px(b.width), px(b.height));
+        topRow_.push_back({w, b.left, b.top, b.width, b.height});
     };
     const auto label = [&](QLabel*& l, const char* name, const char* caption, TwipBox b) {
         l = new QLabel(U(caption), client);
@@ -168,6 +184,7 @@ void DataView::Form_Load() {
     Combo2->addItem(U(kQualityHighText));
     Combo2->addItem(U(kQualityFastText));
     Combo2->setCurrentIndex(0);
+    LayOutTopRow();
     state_.viewState.viewDrawn = 0.0f;
     ComputeScale();
     if (APTsettei* e = editor()) e->hide();
@@ -176,6 +193,22 @@ void DataView::Form_Load() {
 
 ViewOption* DataView::viewOption() const { return viewOption_; }
 frmAbout* DataView::aboutBox() const { return about_; }
+
+void DataView::LayOutTopRow() {
+    // The design places in order from the left; a label or list whose text
+    // needs more room than its design width pushes the rest along.
+    const auto px = [this](int twips) { return static_cast<int>(std::lround(twips / twipsPerPixel_)); };
+    std::stable_sort(topRow_.begin(), topRow_.end(),
+                     [](const TopRowPlace& a, const TopRowPlace& b) { return a.left < b.left; });
+    int nextFree = 0;
+    for (const TopRowPlace& p : topRow_) {
+        const int need = TextWidthNeeded(p.widget);
+        const int width = std::max(px(p.width), need);
+        const int left = std::max(px(p.left), nextFree);
+        p.widget->setGeometry(left, px(p.top), width, px(p.height));
+        nextFree = left + (need > 0 ? need : width) + kTopRowGap;
+    }
+}
 
 APTsettei* DataView::editor() const {
     return links_.editor ? links_.editor->data() : ownEditor_.data();
@@ -266,9 +299,11 @@ void DataView::resizeEvent(QResizeEvent* e) {
 }
 
 void DataView::PlaceSurface() {
-    const QSize outer = isVisible() ? frameGeometry().size() : size();
-    const double widthTwips = outer.width() * twipsPerPixel_ - kSurfaceWidthLess;
-    const double heightTwips = outer.height() * twipsPerPixel_ - kSurfaceHeightLess;
+    // The window's outer size: Qt's window size (menu bar included) and a
+    // frame of the design's size, since the window system's own frame is
+    // not known reliably before the window is shown.
+    const double widthTwips = width() * twipsPerPixel_ + kDesignFrameWidth - kSurfaceWidthLess;
+    const double heightTwips = height() * twipsPerPixel_ + kDesignFrameHeight - kSurfaceHeightLess;
     const int w = static_cast<int>(std::lround(widthTwips / twipsPerPixel_));
     const int h = static_cast<int>(std::lround(heightTwips / twipsPerPixel_));
     // A window too small for a positive size leaves the surface as it was.
@@ -348,8 +383,8 @@ void DataView::ViewOpt_Click() {
 void DataView::ApplySettingsColours() {
     SurfaceColour draw = Picture1->drawColour();
     SurfaceColour back = Picture1->backColour();
-    if (auto c = ColourOf(state_.settings.drawColour)) draw = *c;
-    if (auto c = ColourOf(state_.settings.backColour)) back = *c;
+    if (auto c = ColourNumber(state_.settings.drawColour)) draw = *c;
+    if (auto c = ColourNumber(state_.settings.backColour)) back = *c;
     Picture1->SetColours(draw, draw, back);
 }
 

@@ -18,6 +18,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 class QComboBox;
 class QEventLoop;
@@ -129,6 +130,7 @@ protected:
 
 private:
     void BuildControls();
+    void LayOutTopRow();
     void Form_Load();
     void Form_Activate();
     void Form_Resize();
@@ -151,6 +153,12 @@ private:
     Dialogs& dialogs_;
     Pointer& pointer_;
     ViewerLinks links_;
+    // The top row's design places in twips, from the left.
+    struct TopRowPlace {
+        QWidget* widget;
+        int left, top, width, height;
+    };
+    std::vector<TopRowPlace> topRow_;
     double twipsPerPixel_;
     std::filesystem::path helpFile_;
     QPointer<APTsettei> ownEditor_;  // when no shared slot was given

@@ -119,13 +119,17 @@ void DataView::Picture1_MouseMove(QPointF at) {
 void DataView::DrawBand(double x, double y) {
     DrawingSurface& s = Picture1->surface();
     AreaZoomState& a = areaZoom_;
+    // The corner is held in single precision: the band is drawn at the
+    // rounded corner, so that erasing it later inks exactly the same pixels.
+    const float cornerX = static_cast<float>(x);
+    const float cornerY = static_cast<float>(y);
     // The new band, then the old one once more to erase it.
     s.SetDrawColour(kBandColour);
-    s.Rectangle(a.anchorX, a.anchorY, x, y);
+    s.Rectangle(a.anchorX, a.anchorY, cornerX, cornerY);
     s.Rectangle(a.anchorX, a.anchorY, a.cornerX, a.cornerY);
     s.SetDrawColour(Picture1->drawColour());
-    a.cornerX = static_cast<float>(x);
-    a.cornerY = static_cast<float>(y);
+    a.cornerX = cornerX;
+    a.cornerY = cornerY;
     Picture1->ShowDrawing();
 }
 
@@ -165,6 +169,12 @@ void DataView::Picture1_MouseDown(Qt::MouseButton button, QPointF at) {
             a.anchorDataY = data.y;
             a.savedDrawMode = d.Mode();
             d.SetDrawMode(DrawMode::Xor);
+            // The band starts as the one-pixel figure at the anchor, so that
+            // every later erase takes away exactly what was drawn.
+            d.SetDrawColour(kBandColour);
+            d.Rectangle(a.anchorX, a.anchorY, a.cornerX, a.cornerY);
+            d.SetDrawColour(Picture1->drawColour());
+            Picture1->ShowDrawing();
         } else if (button == Qt::LeftButton) {
             const DataPoint anchor{a.anchorDataX, a.anchorDataY};
             const double oX = CurrentPlace().offsetX;

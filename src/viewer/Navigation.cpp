@@ -69,6 +69,8 @@ PickPoint PickAt(double x, double y, float zoom, double height, OriginCorner cor
 
 std::optional<ViewPlace> AreaZoom(DataPoint anchor, DataPoint corner, double offsetX,
                                   double width) noexcept {
+    // Both corners at the same readout X: no band.
+    if (RoundHalfEven(anchor.x) == corner.x) return std::nullopt;
     double bandWidth = 0;
     ViewPlace out{};
     // The left edge of the new view is the smaller of the two X values, the

@@ -63,8 +63,8 @@ PickPoint PickAt(double x, double y, float zoom, double height, OriginCorner cor
 
 // 範囲拡大's second click: from the first corner in data coordinates
 // (unrounded) and the readout values (cX, cY) of the last mouse move. No
-// value when the width is not positive or the zoom rounds to 0 (the click is
-// then ignored).
+// value when both corners have the same readout X, the width is not
+// positive or the zoom rounds to 0 (the click is then ignored).
 std::optional<ViewPlace> AreaZoom(DataPoint anchor, DataPoint corner, double offsetX,
                                   double width) noexcept;
 

@@ -51,7 +51,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
-    bool focusNextPrevChild(bool) override { return false; }
 
 private:
     void Fit();

@@ -22,12 +22,6 @@ namespace {
 constexpr int kOptionBottomLeft = 1;  // Option1
 constexpr int kOptionTopLeft = 2;     // Option2
 
-std::optional<std::uint32_t> ColourNumber(const std::string& text) {
-    const auto v = ParseDecimal(text);
-    if (!v || *v < 0 || *v > 0xFFFFFF || *v != std::floor(*v)) return std::nullopt;
-    return static_cast<std::uint32_t>(*v);
-}
-
 QPushButton* MakeSwatch(const char* name, QWidget* parent) {
     auto* swatch = new QPushButton(parent);
     swatch->setObjectName(name);
@@ -38,6 +32,12 @@ QPushButton* MakeSwatch(const char* name, QWidget* parent) {
 }
 
 }  // namespace
+
+std::optional<std::uint32_t> ColourNumber(const std::string& text) {
+    const auto v = ParseDecimal(text);
+    if (!v || *v < 0 || *v > 0xFFFFFF || *v != std::floor(*v)) return std::nullopt;
+    return static_cast<std::uint32_t>(*v);
+}
 
 void ShowSwatchColour(QPushButton* swatch, const std::string& colourText) {
     const auto c = ColourNumber(colourText);

@@ -10,6 +10,10 @@
 #include <QDialog>
 #include <QPointer>
 
+#include <cstdint>
+#include <optional>
+#include <string>
+
 class QButtonGroup;
 class QGroupBox;
 class QLabel;
@@ -47,6 +51,10 @@ private:
     QPointer<DataView> viewer_;
     QButtonGroup* originGroup_;
 };
+
+// A colour of the settings record: its text read as a whole number from 0 to
+// 0xFFFFFF (0x00BBGGRR); no value for any other text.
+std::optional<std::uint32_t> ColourNumber(const std::string& text);
 
 // Shows a colour number's text (0x00BBGGRR as decimal) on a swatch; a text
 // that is no colour number leaves the swatch as it is.

@@ -5,6 +5,7 @@
 #include "ui/InsetForm.h"
 #include "ui/OutsetForm.h"
 #include "ui/VerForm.h"
+#include "aperture/APTsettei.h"
 #include "viewer/DataView.h"
 #include "UiTestApp.h"
 
@@ -267,6 +268,44 @@ TEST_F(MainWindow, DialogsVersionBoxViewerAndHelpOpenFromTheMenus) {
     Action("mnuHelpView")->trigger();
     ASSERT_EQ(platform.helpShown.size(), 1u);
     EXPECT_EQ(platform.helpShown[0], (dir.path() / "mutahlp.hlp").string());
+}
+
+TEST_F(MainWindow, ViewerOpensOnceAndReopensWithItsDefaults) {
+    state.apertureTable.entries.assign(491, ApertureEntry{"D", "0.1", "0.1", "0", kShapeRound});
+    state.apertureTable.loaded = true;
+    Action("mnuViewData")->trigger();
+    QPointer<DataView> view = form->dataView();
+    ASSERT_NE(view, nullptr);
+    // A second 入力データの表示 brings the same window forward.
+    Action("mnuViewData")->trigger();
+    EXPECT_EQ(form->dataView(), view.data());
+    QPointer<APTsettei> editor = form->aptSettei();
+    ASSERT_NE(editor, nullptr);
+
+    // The viewer's 入力設定 is the main window's dialog, on the one record.
+    view->findChild<QAction*>("ViewSetInForm")->trigger();
+    ASSERT_NE(form->insetForm(), nullptr);
+    EXPECT_TRUE(form->insetForm()->isVisible());
+    form->insetForm()->close();
+
+    view->findChild<QAction*>("ViewZoomUp")->trigger();
+    EXPECT_EQ(view->Combo1->currentText(), "2");
+    state.currentAperture.sizeX = 1.25;
+    view->close();
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(view, nullptr);
+    EXPECT_EQ(form->aptSettei(), editor.data());  // the editor stays loaded
+
+    Action("mnuViewData")->trigger();
+    ASSERT_NE(form->dataView(), nullptr);
+    EXPECT_EQ(form->dataView()->Combo1->currentText(), QString::fromUtf8("１００％"));
+    EXPECT_EQ(form->dataView()->Text1->text(), "0");
+    EXPECT_EQ(form->dataView()->Text2->text(), "0");
+    EXPECT_EQ(state.viewTransform.zoom, 1.0f);
+    EXPECT_EQ(state.currentAperture.sizeX, 1.25);
+    EXPECT_EQ(form->aptSettei(), editor.data());
+    form->dataView()->close();
 }
 
 }  // namespace
