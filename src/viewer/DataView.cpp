@@ -185,7 +185,7 @@ void DataView::Form_Load() {
     Combo2->addItem(U(kQualityFastText));
     Combo2->setCurrentIndex(0);
     LayOutTopRow();
-    state_.viewState.viewDrawn = 0.0f;
+    state_.viewState.viewDrawn = kViewNotDrawn;
     ComputeScale();
     if (APTsettei* e = editor()) e->hide();
     setWindowTitle(U(kViewerTitle));
@@ -245,9 +245,8 @@ void DataView::ComputeScale() {
 }
 
 void DataView::SyncSurfaceUnit() {
-    if (FormatDecimals(state_.settings.inputFormat))
-        Picture1->surface().SetUnit(state_.settings.inputFormat <= 6 ? SurfaceUnit::Millimetre
-                                                                     : SurfaceUnit::Inch);
+    if (const auto unit = PictureUnitOfFormat(state_.settings.inputFormat))
+        Picture1->surface().SetUnit(*unit);
 }
 
 void DataView::ViewRunView_Click() {
@@ -267,7 +266,7 @@ void DataView::ViewRunView_Click() {
 
 void DataView::Redraw() {
     ClearPicture();
-    if (state_.viewState.viewDrawn == 1.0f) ViewRunView_Click();
+    if (IsViewDrawn(state_.viewState)) ViewRunView_Click();
 }
 
 void DataView::FocusSurface() {
@@ -289,7 +288,7 @@ void DataView::Form_Activate() {
         if (!inPass_) FocusSurface();
         return;
     }
-    if (state_.viewState.viewDrawn == 1.0f) ViewRunView_Click();
+    if (IsViewDrawn(state_.viewState)) ViewRunView_Click();
     FocusSurface();
 }
 
@@ -313,12 +312,12 @@ void DataView::PlaceSurface() {
 
 void DataView::Form_Resize() {
     PlaceSurface();
-    if (state_.viewState.viewDrawn == 1.0f) ViewRunView_Click();
+    if (IsViewDrawn(state_.viewState)) ViewRunView_Click();
 }
 
 void DataView::closeEvent(QCloseEvent* e) {
     // Form_Unload; a waiting origin pick ends without a change.
-    state_.viewState.viewDrawn = 0.0f;
+    state_.viewState.viewDrawn = kViewNotDrawn;
     if (pickLoop_) pickLoop_->quit();
     e->accept();
 }
@@ -336,7 +335,7 @@ void DataView::Combo2_Click() {
 
 void DataView::ViewClier_Click() {
     ClearPicture();
-    state_.viewState.viewDrawn = 0.0f;
+    state_.viewState.viewDrawn = kViewNotDrawn;
 }
 
 void DataView::ViewEnd_Click() {

@@ -190,7 +190,7 @@ DisplayPassResult RunDisplayPass(const InputBlockList& blocks, const ApertureTab
     if (WalkBlocks(blocks, table, records, kDisplayWalkRules, sink, dialogs) == WalkEnd::Relative)
         return DisplayPassResult::Stopped;
     pointer.SetPointer(PointerShape::Arrow);
-    records.view.viewDrawn = 1.0f;
+    records.view.viewDrawn = kViewDrawn;
     return DisplayPassResult::Completed;
 }
 

@@ -102,7 +102,7 @@ void PrepareSurfaceWalk(const ViewControls& controls, int inputFormat, PlotRecor
 
 enum class DisplayPassResult {
     NoData,     // no blocks: message shown, nothing drawn
-    Completed,  // the walk reached the end: viewDrawn is 1
+    Completed,  // the walk reached the end: viewDrawn is kViewDrawn
     Stopped,    // "G91": the drawing so far stays, viewDrawn unchanged
 };
 

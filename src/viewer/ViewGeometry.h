@@ -63,11 +63,18 @@ constexpr bool IsTopLeftOrigin(float drawOrigin) noexcept {
 inline constexpr float kDrawQualityHigh = 0.0f;
 inline constexpr float kDrawQualityFast = 1.0f;
 
-// The viewer's flags. drawQuality is kDrawQualityHigh or kDrawQualityFast.
+// Whether the picture shows a whole display pass: a change of the view then
+// draws it again at once.
+inline constexpr float kViewNotDrawn = 0.0f;
+inline constexpr float kViewDrawn = 1.0f;
+
+// The viewer's flags. drawQuality is kDrawQualityHigh or kDrawQualityFast,
+// viewDrawn kViewNotDrawn or kViewDrawn.
 struct ViewState {
     float drawQuality = kDrawQualityHigh;
-    float viewDrawn = 0.0f;
+    float viewDrawn = kViewNotDrawn;
 };
+constexpr bool IsViewDrawn(const ViewState& view) noexcept { return view.viewDrawn == kViewDrawn; }
 constexpr bool IsHighQuality(const ViewState& view) noexcept {
     return view.drawQuality == kDrawQualityHigh;
 }
