@@ -13,8 +13,6 @@ namespace {
 // D codes above this are skipped with the limit message; D501 itself passes
 // the check and then finds no row in a full table.
 constexpr double kHighestCheckedDCode = 501.0;
-// D10 is row 1 of the table (row 0 is the heading row).
-constexpr int kRowOfDCodeZero = -9;
 
 }  // namespace
 
@@ -88,9 +86,9 @@ std::optional<int> SelectAperture(std::string_view dNumberText, const ApertureTa
     // The number is taken as a 16-bit integer, halves to even.
     const double code = RoundHalfEven(*number);
     if (code < -32768.0 || code > 32767.0) return fail();
-    const int row = static_cast<int>(code) + kRowOfDCodeZero;
-    if (row < 1 || static_cast<std::size_t>(row) > table.entries.size()) return fail();
-    const ApertureEntry& entry = table.entries[static_cast<std::size_t>(row - 1)];
+    const ApertureEntry* found = table.ForDCode(static_cast<int>(code));
+    if (!found) return fail();
+    const ApertureEntry& entry = *found;
 
     // Fields are taken one after the other; a failure keeps those before it.
     CurrentAperture& aperture = records.aperture;
