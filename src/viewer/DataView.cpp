@@ -6,6 +6,7 @@
 #include "settings/NumberText.h"
 #include "ui/ActionTable.h"
 #include "ui/DialogParts.h"
+#include "ui/ScreenScale.h"
 #include "ui/Form1.h"
 #include "ui/InsetForm.h"
 #include "viewer/PictureBox.h"
@@ -18,10 +19,8 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
 
 #include <algorithm>
-#include <cmath>
 
 namespace mutaplot {
 
@@ -78,12 +77,6 @@ constexpr int kSurfaceHeightLess = 1200;
 constexpr int kDesignFrameWidth = 120;
 constexpr int kDesignFrameHeight = 465;
 
-double ScreenTwipsPerPixel(const QWidget* w) {
-    const QScreen* s = w->screen();
-    const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
-    return std::max(1.0, std::round(kTwipsPerInch / (dpi > 0 ? dpi : 96.0)));
-}
-
 std::string Text(const QString& s) { return s.toStdString(); }
 
 // Room for the arrow button, frame and margins of an editable list.
@@ -113,7 +106,7 @@ DataView::DataView(AppState& state, Dialogs& dialogs, Pointer& pointer, ViewerLi
       dialogs_(dialogs),
       pointer_(pointer),
       links_(links),
-      twipsPerPixel_(ScreenTwipsPerPixel(this)) {
+      twipsPerPixel_(ScreenTwipsPerPixel(*this)) {
     setObjectName("DataView");
     setAttribute(Qt::WA_DeleteOnClose);
     BuildControls();

@@ -4,6 +4,7 @@
 #include "ui/DialogParts.h"
 #include "ui/DialogWindows.h"
 #include "viewer/DataView.h"
+#include "viewer/PaintDeviceSurface.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -42,9 +43,8 @@ std::optional<std::uint32_t> ColourNumber(const std::string& text) {
 void ShowSwatchColour(QPushButton* swatch, const std::string& colourText) {
     const auto c = ColourNumber(colourText);
     if (!c) return;
-    const QColor colour(*c & 0xFF, (*c >> 8) & 0xFF, (*c >> 16) & 0xFF);
     swatch->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid #808080; }")
-                              .arg(colour.name()));
+                              .arg(QColorOf(*c).name()));
 }
 
 ViewOption::ViewOption(ConversionSettings& settings, Dialogs& dialogs, DataView* viewer)
