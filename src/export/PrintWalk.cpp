@@ -10,7 +10,6 @@ namespace mutaplot {
 
 namespace {
 
-
 // The page maps exactly and turns angles into radians with the full π.
 constexpr SurfaceMapping kPageMapping{ToPage, std::numbers::pi};
 

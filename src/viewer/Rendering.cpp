@@ -6,10 +6,6 @@ namespace mutaplot {
 
 namespace {
 
-bool IsThermal(ApertureShape s) noexcept {
-    return s == ApertureShape::ThermalAxes || s == ApertureShape::ThermalDiagonal;
-}
-
 // The screen's thermal drawing works on the arc record itself: each ring
 // segment's angles are stored in ArcGeometry before it is drawn, so after a
 // thermal flash the record holds the last segment's angles. An arc whose

@@ -60,8 +60,7 @@ PicturePoint ToPicture(double x, double y, double scaleHeight, float drawOrigin,
 }
 
 int AperturePenWidth(const CurrentAperture& aperture, const ViewTransform& transform) noexcept {
-    const bool thermal = aperture.shape == ApertureShape::ThermalAxes ||
-                         aperture.shape == ApertureShape::ThermalDiagonal;
+    const bool thermal = IsThermal(aperture.shape);
     const double width = thermal ? (aperture.sizeY - aperture.sizeX) / 2 : aperture.sizeX;
     const double pixels = width * transform.pixelsPerMm * transform.zoom;
     if (!(pixels >= 1.0)) return 1;

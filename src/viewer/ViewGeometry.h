@@ -104,6 +104,9 @@ struct ArcGeometry {
 };
 
 enum class ApertureShape : std::uint8_t { Round = 0, Square = 1, ThermalAxes = 2, ThermalDiagonal = 3 };
+constexpr bool IsThermal(ApertureShape shape) noexcept {
+    return shape == ApertureShape::ThermalAxes || shape == ApertureShape::ThermalDiagonal;
+}
 
 // The aperture selected by the last D-code block; sizes in list units.
 struct CurrentAperture {
