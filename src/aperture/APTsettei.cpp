@@ -328,7 +328,6 @@ void APTsettei::Command3_Click() {
 }
 
 QWidget* APTsettei::ViewerWindow() const {
-    if (viewer_) return viewer_->window();
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == QLatin1String("DataView") && w->isVisible()) return w;
     return parentWidget() ? parentWidget()->window() : nullptr;

@@ -59,11 +59,6 @@ public:
     // columns 0 to 3 aligned left, bottom.
     void AlignTitleColumns();
 
-    // The window that OK (記憶) gives the focus to. When none is set, the
-    // shown viewer window (object name "DataView") is looked up, else the
-    // editor's parent.
-    void SetViewerWindow(QWidget* viewer) { viewer_ = viewer; }
-
     // Grid row being edited (1-based, the title row is 0), as the grid's
     // current row: 0 when no row is current.
     int CurrentRow() const;
@@ -113,6 +108,8 @@ private:
     ApertureEntry* CurrentEntry();
     void ShowTableReloaded(int keepRow);
     void ReportFileOutcome(AptFileOutcome outcome);
+    // The window that OK (記憶) gives the focus to: the shown viewer window
+    // (object name "DataView"), else the editor's parent.
     QWidget* ViewerWindow() const;
 
     ApertureTable& table_;
@@ -121,7 +118,6 @@ private:
     Pointer& pointer_;
     ApertureTableModel* model_;
     QPointer<APTinport> import_;
-    QPointer<QWidget> viewer_;
     std::array<std::string, 3> editBackup_;
     bool unloading_ = false;
     // The activation that a press on the inactive grid has already handled.

@@ -56,11 +56,7 @@ void EmitDxfText(const std::vector<std::string>& templateLines, const InputBlock
         out += line;
         out += "\r\n";
     }
-    ComputeViewScale(controls.zoomText, inputFormat, controls.offsetXText, controls.offsetYText,
-                     records.transform);
-    records.plot.currentX = 0;
-    records.plot.currentY = 0;
-    records.plot.modalDCode.clear();
+    PrepareWalk(controls, inputFormat, records);
     if (blocks.blockCount() == 0) {
         ShowCheckMessage(dialogs, kNoDisplayFileMessage);
     } else {
@@ -73,7 +69,8 @@ void EmitDxfText(const std::vector<std::string>& templateLines, const InputBlock
 }  // namespace
 
 DxfOptions DxfOptionsOf(const ConversionSettings& settings) noexcept {
-    return DxfOptions{settings.dxfFormat == 1, settings.dxfLineWidth == 1};
+    return DxfOptions{CodeAs<DxfForm>(settings.dxfFormat) == DxfForm::Ac1009,
+                      CodeAs<DxfLineWidth>(settings.dxfLineWidth) == DxfLineWidth::With};
 }
 
 std::filesystem::path DxfTemplatePath(const std::filesystem::path& appFolder, bool ac1009) {

@@ -12,6 +12,7 @@
 #include "settings/ConversionSettings.h"
 #include "viewer/ViewGeometry.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -29,6 +30,13 @@ inline constexpr const char* kDxfTemplateMessage =
     "DXFのテンプレートファイルを読み込めませんでした。プログラムのフォルダを確認して下さい。";
 inline constexpr const char* kDxfWriteMessage =
     "DXFファイルを書き込めませんでした。保存先を確認して下さい。";
+
+// The settings' DXF options, stored as the 0-based option of the DXF出力設定
+// dialog: dxfLineWidth (lines without or with width) and dxfFormat (the
+// AC1003 or the AC1009 compatible form). Any other stored value selects no
+// option in the dialog and exports like the first.
+enum class DxfLineWidth : std::uint8_t { Without = 0, With = 1 };
+enum class DxfForm : std::uint8_t { Ac1003 = 0, Ac1009 = 1 };
 
 DxfOptions DxfOptionsOf(const ConversionSettings& settings) noexcept;
 

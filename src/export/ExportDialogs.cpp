@@ -1,6 +1,8 @@
 #include "export/ExportDialogs.h"
 
+#include "export/DxfExport.h"
 #include "ui/DialogParts.h"
+#include "ui/DialogWindows.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -12,29 +14,6 @@
 namespace mutaplot {
 
 namespace {
-
-// Replaces the dialog in `slot` by `fresh`, keeping the place of a dialog
-// that was shown, then fills and shows it.
-template <typename Form>
-Form* ShowFresh(QPointer<Form>& slot, Form* fresh) {
-    const bool wasShown = slot && slot->isVisible();
-    const QPoint place = wasShown ? slot->pos() : QPoint();
-    delete slot.data();
-    slot = fresh;
-    fresh->Form_Load();
-    if (wasShown) fresh->move(place);
-    fresh->show();
-    fresh->raise();
-    fresh->activateWindow();
-    return fresh;
-}
-
-QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons) {
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    for (QPushButton* b : buttons) row->addWidget(b);
-    return row;
-}
 
 // The option codes of the frames are 1-based; the records hold 0 or 1.
 constexpr int kFirstCode = 1;
@@ -57,14 +36,14 @@ negaposi::negaposi(PrintSetting& setting, QWidget* parent) : QDialog(parent), se
 }
 
 negaposi* negaposi::Open(QPointer<negaposi>& slot, PrintSetting& setting, QWidget* parent) {
-    return ShowFresh(slot, new negaposi(setting, parent));
+    return ShowFresh(slot, new negaposi(setting, parent), [](negaposi* form) { form->Form_Load(); });
 }
 
 void negaposi::Form_Load() { SelectOnly(group_, setting_.printNegative + kFirstCode); }
 
 void negaposi::Command1_Click() {
-    if (Option1->isChecked()) setting_.printNegative = 0;
-    if (Option2->isChecked()) setting_.printNegative = 1;
+    if (Option1->isChecked()) setting_.printNegative = kPrintPositive;
+    if (Option2->isChecked()) setting_.printNegative = kPrintNegative;
     close();
 }
 
@@ -77,22 +56,15 @@ Dxfoutset::Dxfoutset(ConversionSettings& settings, QWidget* parent)
     widthGroup_ = MakeOptionFrame(Frame1, {&Option1, &Option2}, {"線幅無し", "線幅あり"});
     Frame2 = new QGroupBox(U("ﾌｫｰﾏｯﾄ"), this);
     formGroup_ = MakeOptionFrame(Frame2, {&Option3, &Option4}, {"AC1003形式互換", "AC1009形式互換"});
-    Command2 = new QPushButton(U("ＯＫ"), this);
-    Command1 = new QPushButton(U("キャンセル"), this);
-    Command2->setDefault(true);
-    connect(Command2, &QPushButton::clicked, this, &Dxfoutset::Command2_Click);
-    connect(Command1, &QPushButton::clicked, this, &Dxfoutset::Command1_Click);
+    MakeOkCancel(this, Command2, &Dxfoutset::Command2_Click, Command1, &Dxfoutset::Command1_Click);
     auto* frames = new QHBoxLayout;
     frames->addWidget(Frame1);
     frames->addWidget(Frame2);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(frames);
-    layout->addLayout(ButtonRow({Command2, Command1}));
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    LayOutWithButtons(this, frames, {Command2, Command1});
 }
 
 Dxfoutset* Dxfoutset::Open(QPointer<Dxfoutset>& slot, ConversionSettings& settings, QWidget* parent) {
-    return ShowFresh(slot, new Dxfoutset(settings, parent));
+    return ShowFresh(slot, new Dxfoutset(settings, parent), [](Dxfoutset* form) { form->Form_Load(); });
 }
 
 void Dxfoutset::Form_Load() {
@@ -103,10 +75,10 @@ void Dxfoutset::Form_Load() {
 }
 
 void Dxfoutset::Command2_Click() {
-    if (Option1->isChecked()) settings_.dxfLineWidth = 0;
-    if (Option2->isChecked()) settings_.dxfLineWidth = 1;
-    if (Option3->isChecked()) settings_.dxfFormat = 0;
-    if (Option4->isChecked()) settings_.dxfFormat = 1;
+    if (Option1->isChecked()) settings_.dxfLineWidth = StoredCode(DxfLineWidth::Without);
+    if (Option2->isChecked()) settings_.dxfLineWidth = StoredCode(DxfLineWidth::With);
+    if (Option3->isChecked()) settings_.dxfFormat = StoredCode(DxfForm::Ac1003);
+    if (Option4->isChecked()) settings_.dxfFormat = StoredCode(DxfForm::Ac1009);
     close();
 }
 

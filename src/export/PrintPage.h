@@ -32,7 +32,7 @@ struct PrintJob {
     PlotRecords& records;
     ViewControls controls;
     int inputFormat = 1;
-    float drawOrigin = 0.0f;
+    float drawOrigin = kDrawOriginBottomLeft;
     PrintSetting setting;
 };
 

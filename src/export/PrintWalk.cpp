@@ -1,5 +1,6 @@
 #include "export/PrintWalk.h"
 
+#include "settings/ConversionSettings.h"
 #include "viewer/PlotWalk.h"
 #include "viewer/Rendering.h"
 
@@ -9,10 +10,8 @@ namespace mutaplot {
 
 namespace {
 
-constexpr float kOriginTopLeft = 1.0f;
-constexpr double kMmPerInch = 25.4;
-
-double Radians(double degrees) noexcept { return degrees * std::numbers::pi / 180; }
+// The page maps exactly and turns angles into radians with the full π.
+constexpr SurfaceMapping kPageMapping{ToPage, std::numbers::pi};
 
 class PrintSink final : public PlotSink {
 public:
@@ -28,28 +27,13 @@ private:
     DrawingSurface& page_;
 };
 
-// Draws with a one-pixel pen and restores the previous width afterwards.
-class OnePixelPen {
-public:
-    explicit OnePixelPen(DrawingSurface& page) : page_(page), saved_(page.PenWidth()) {
-        page_.SetPenWidth(1);
-    }
-    ~OnePixelPen() { page_.SetPenWidth(saved_); }
-    OnePixelPen(const OnePixelPen&) = delete;
-    OnePixelPen& operator=(const OnePixelPen&) = delete;
-
-private:
-    DrawingSurface& page_;
-    int saved_;
-};
-
 }  // namespace
 
 PicturePoint ToPage(double x, double y, double pageHeight, float drawOrigin,
                     const ViewTransform& t) noexcept {
     const double px = (x + t.offsetX) / t.countsPerUnit;
     const double down = (y + t.offsetY) / t.countsPerUnit;
-    return {px, drawOrigin == kOriginTopLeft ? down : pageHeight - down};
+    return {px, IsTopLeftOrigin(drawOrigin) ? down : pageHeight - down};
 }
 
 void PrintBlock(std::string_view dCode, const PlotRecords& records, float drawOrigin,
@@ -99,11 +83,12 @@ void PrintBlock(std::string_view dCode, const PlotRecords& records, float drawOr
     case ApertureShape::ThermalDiagonal: {
         page.SetLineStyle(LineStyle::Solid);
         // The printer's gaps are ring width plus spoke width, not widened.
-        const auto segments = ComputeThermalSegments(a, 1.0, std::numbers::pi);
+        const auto segments = ComputeThermalSegments(a, kPrintThermalGapFactor, kPageMapping.pi);
         if (!segments) break;
         const double meanRadius = z * (a.sizeX + a.sizeY) / 4;
         for (const ThermalSegment& s : *segments)
-            page.Arc(p1.x, p1.y, meanRadius, Radians(s.start), Radians(s.end));
+            page.Arc(p1.x, p1.y, meanRadius, Radians(s.start, kPageMapping.pi),
+                     Radians(s.end, kPageMapping.pi));
         break;
     }
     }
@@ -112,21 +97,7 @@ void PrintBlock(std::string_view dCode, const PlotRecords& records, float drawOr
 
 void PrintArc(std::string_view gCode, const PlotRecords& records, float drawOrigin,
               DrawingSurface& page) {
-    const bool clockwise = gCode == "G02";
-    if (!clockwise && gCode != "G03") return;
-    const ArcGeometry& arc = records.arc;
-    const ViewTransform& t = records.transform;
-    const PicturePoint c = ToPage(arc.centreX, arc.centreY, page.ScaleHeight(), drawOrigin, t);
-    const double radius = arc.radius / t.countsPerUnit;
-    double from = 0, to = 0;
-    if (drawOrigin == kOriginTopLeft) {
-        from = clockwise ? 360 - arc.startAngle : 360 - arc.endAngle;
-        to = clockwise ? 360 - arc.endAngle : 360 - arc.startAngle;
-    } else {
-        from = clockwise ? arc.endAngle : arc.startAngle;
-        to = clockwise ? arc.startAngle : arc.endAngle;
-    }
-    page.Arc(c.x, c.y, radius, Radians(from), Radians(to));
+    DrawArcOnSurface(gCode, records, drawOrigin, kPageMapping, page);
 }
 
 PrintResult RunPrint(const InputBlockList& blocks, const ApertureTable& table, PlotRecords& records,
@@ -137,12 +108,9 @@ PrintResult RunPrint(const InputBlockList& blocks, const ApertureTable& table, P
     page.SetFillStyle(FillStyle::Solid);
     page.SetFillColour(kBlack);
     page.SetDrawMode(DrawMode::Blackness);
-    records.transform.pixelsPerMm = PixelsPerMm(page);
-    ComputeViewScale(controls.zoomText, inputFormat, controls.offsetXText, controls.offsetYText,
-                     records.transform);
-    page.SetUnit(records.transform.pictureUnit);
-    if (setting.printNegative == 1) {
-        const double margin = page.Unit() == SurfaceUnit::Inch ? kNegativeMarginMm / kMmPerInch
+    PrepareSurfaceWalk(controls, inputFormat, records, page);
+    if (setting.negative()) {
+        const double margin = page.Unit() == SurfaceUnit::Inch ? kNegativeMarginMm / kMillimetresPerInch
                                                                 : kNegativeMarginMm;
         page.FilledRectangle(margin, margin, page.ScaleWidth() - margin,
                              page.ScaleHeight() - margin);
@@ -152,11 +120,8 @@ PrintResult RunPrint(const InputBlockList& blocks, const ApertureTable& table, P
     }
     // Strokes before the first aperture selection use the current aperture's
     // width at the printer's density.
-    if (records.view.drawQuality == 0.0f)
+    if (IsHighQuality(records.view))
         page.SetPenWidth(AperturePenWidth(records.aperture, records.transform));
-    records.plot.currentX = 0;
-    records.plot.currentY = 0;
-    records.plot.modalDCode.clear();
     BusyPointer busy(pointer);
     if (blocks.blockCount() == 0) {
         ShowCheckMessage(dialogs, kNoPrintFileMessage);

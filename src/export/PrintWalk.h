@@ -21,10 +21,13 @@ inline constexpr const char* kNoPrintFileMessage = "印刷元のファイルが�
 // millimetres whatever the data's unit.
 inline constexpr double kNegativeMarginMm = 3.0;
 
-// Print setting: 0 positive ("通常（ポジ）"), 1 negative ("反転（ネガ）").
-// Held in memory only.
+// Print setting: positive ("通常（ポジ）") or negative ("反転（ネガ）"),
+// held in memory only as the 0-based option of the 印刷設定 dialog.
+inline constexpr int kPrintPositive = 0;
+inline constexpr int kPrintNegative = 1;
 struct PrintSetting {
-    int printNegative = 0;
+    int printNegative = kPrintPositive;
+    bool negative() const noexcept { return printNegative == kPrintNegative; }
 };
 
 // A raw point on the page of height H: like the screen mapping, but the Y

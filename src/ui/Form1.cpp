@@ -8,6 +8,7 @@
 #include "ui/DialogParts.h"
 #include "ui/InsetForm.h"
 #include "ui/MainLayout.h"
+#include "ui/ScreenScale.h"
 #include "ui/OutsetForm.h"
 #include "ui/VerForm.h"
 #include "viewer/DataView.h"
@@ -17,7 +18,6 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QScreen>
 #include <QTableView>
 
 namespace mutaplot {
@@ -135,9 +135,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Form1::Form_Resize() {
-    const QScreen* s = screen();
-    const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
-    const int twipsPerPixel = std::max(1, static_cast<int>(1440.0 / (dpi > 0 ? dpi : 96.0) + 0.5));
+    const int twipsPerPixel = static_cast<int>(ScreenTwipsPerPixel(*this));
     const MainLayout l = ComputeMainLayout(client_->width(), client_->height(), twipsPerPixel);
     const auto place = [](QWidget* w, const Box& b) { w->setGeometry(b.left, b.top, b.width, b.height); };
     place(MSFlexGrid1, l.grid1);

@@ -1,15 +1,14 @@
 #include "ui/InsetForm.h"
 
 #include "ui/DialogParts.h"
+#include "ui/DialogWindows.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
 namespace mutaplot {
 
@@ -30,38 +29,18 @@ InsetForm::InsetForm(ConversionSettings& settings, QWidget* parent)
     Frame4 = new QGroupBox(U("文字ｺｰﾄﾞ"), this);
     codeGroup_ = MakeOptionFrame(Frame4, {&Option7, &Option8}, {"ASCII", "EBCDIC"});
 
-    Command1 = new QPushButton(U("ＯＫ"), this);
-    Command2 = new QPushButton(U("キャンセル"), this);
-    Command1->setDefault(true);
-    connect(Command1, &QPushButton::clicked, this, &InsetForm::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &InsetForm::Command2_Click);
+    MakeOkCancel(this, Command1, &InsetForm::Command1_Click, Command2, &InsetForm::Command2_Click);
 
     auto* grid = new QGridLayout;
     grid->addWidget(Frame1, 0, 0);
     grid->addWidget(Frame2, 0, 1);
     grid->addWidget(Frame3, 1, 0);
     grid->addWidget(Frame4, 1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    LayOutWithButtons(this, grid, {Command1, Command2});
 }
 
 InsetForm* InsetForm::Open(QPointer<InsetForm>& slot, ConversionSettings& settings, QWidget* parent) {
-    const bool wasShown = slot && slot->isVisible();
-    const QPoint place = wasShown ? slot->pos() : QPoint();
-    delete slot.data();
-    slot = new InsetForm(settings, parent);
-    slot->Fill();
-    if (wasShown) slot->move(place);
-    slot->show();
-    slot->raise();
-    slot->activateWindow();
-    return slot;
+    return ShowFresh(slot, new InsetForm(settings, parent), [](InsetForm* form) { form->Fill(); });
 }
 
 void InsetForm::Fill() {

@@ -2,6 +2,7 @@
 
 #include "settings/NumberText.h"
 #include "ui/DialogParts.h"
+#include "ui/DialogWindows.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -77,11 +78,7 @@ OutsetForm::OutsetForm(ConversionSettings& settings, Dialogs& dialogs, QWidget* 
     Frame3 = new QGroupBox(U("文字ｺｰﾄﾞ"), this);
     codeGroup_ = MakeOptionFrame(Frame3, {&Option16, &Option17}, {"ASCII", "EBCDIC"});
 
-    Command1 = new QPushButton(U("ＯＫ"), this);
-    Command2 = new QPushButton(U("キャンセル"), this);
-    Command1->setDefault(true);
-    connect(Command1, &QPushButton::clicked, this, &OutsetForm::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &OutsetForm::Command2_Click);
+    MakeOkCancel(this, Command1, &OutsetForm::Command1_Click, Command2, &OutsetForm::Command2_Click);
 
     auto* grid = new QGridLayout;
     grid->addWidget(Frame1, 0, 0);
@@ -93,28 +90,12 @@ OutsetForm::OutsetForm(ConversionSettings& settings, Dialogs& dialogs, QWidget* 
     grid->addWidget(Frame7, 0, 2);
     grid->addWidget(Frame9, 1, 2);
     grid->addWidget(Frame3, 2, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    LayOutWithButtons(this, grid, {Command1, Command2});
 }
 
 OutsetForm* OutsetForm::Open(QPointer<OutsetForm>& slot, ConversionSettings& settings, Dialogs& dialogs,
                              QWidget* parent) {
-    const bool wasShown = slot && slot->isVisible();
-    const QPoint place = wasShown ? slot->pos() : QPoint();
-    delete slot.data();
-    slot = new OutsetForm(settings, dialogs, parent);
-    slot->Fill();
-    if (wasShown) slot->move(place);
-    slot->show();
-    slot->raise();
-    slot->activateWindow();
-    return slot;
+    return ShowFresh(slot, new OutsetForm(settings, dialogs, parent), [](OutsetForm* form) { form->Fill(); });
 }
 
 void OutsetForm::Fill() {

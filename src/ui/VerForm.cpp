@@ -1,39 +1,12 @@
 #include "ui/VerForm.h"
 
-#include "ui/DialogParts.h"
-
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
-
 namespace mutaplot {
 
 VerForm::VerForm(QWidget* parent) : QDialog(parent) {
-    setObjectName("VerForm");
-    setWindowTitle(U("バージョン情報"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    Label1 = new QLabel(this);
-    QFont big = Label1->font();
-    big.setPointSizeF(big.pointSizeF() * 1.5);
-    big.setBold(true);
-    Label1->setFont(big);
-    Label2 = new QLabel(U("Ver.1.63"), this);
-    Command1 = new QPushButton(U("ＯＫ"), this);
-    Command1->setDefault(true);
-    connect(Command1, &QPushButton::clicked, this, &QDialog::close);
-    auto* button = new QHBoxLayout;
-    button->addStretch();
-    button->addWidget(Command1);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 18, 24, 12);
-    layout->addWidget(Label1);
-    layout->addWidget(Label2);
-    layout->addSpacing(12);
-    layout->addLayout(button);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    // The product name is set as the box loads.
-    Label1->setText(U("Mutaplot+"));
+    const VersionBoxParts parts = BuildVersionBox(this, "VerForm", "Mutaplot+", "Ver.1.63");
+    Label1 = parts.product;
+    Label2 = parts.version;
+    Command1 = parts.ok;
 }
 
 }  // namespace mutaplot

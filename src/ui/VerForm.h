@@ -1,10 +1,7 @@
 #pragma once
 // バージョン情報: product name, version and an ＯＫ button that closes the box.
 
-#include <QDialog>
-
-class QLabel;
-class QPushButton;
+#include "ui/VersionBox.h"
 
 namespace mutaplot {
 

@@ -6,6 +6,7 @@
 #include "settings/NumberText.h"
 #include "ui/ActionTable.h"
 #include "ui/DialogParts.h"
+#include "ui/ScreenScale.h"
 #include "ui/Form1.h"
 #include "ui/InsetForm.h"
 #include "viewer/PictureBox.h"
@@ -18,10 +19,8 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
 
 #include <algorithm>
-#include <cmath>
 
 namespace mutaplot {
 
@@ -78,12 +77,6 @@ constexpr int kSurfaceHeightLess = 1200;
 constexpr int kDesignFrameWidth = 120;
 constexpr int kDesignFrameHeight = 465;
 
-double ScreenTwipsPerPixel(const QWidget* w) {
-    const QScreen* s = w->screen();
-    const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
-    return std::max(1.0, std::round(kTwipsPerInch / (dpi > 0 ? dpi : 96.0)));
-}
-
 std::string Text(const QString& s) { return s.toStdString(); }
 
 // Room for the arrow button, frame and margins of an editable list.
@@ -134,7 +127,7 @@ DataView::DataView(AppState& state, Dialogs& dialogs, Pointer& pointer, ViewerLi
       dialogs_(dialogs),
       pointer_(pointer),
       links_(links),
-      twipsPerPixel_(ScreenTwipsPerPixel(this)) {
+      twipsPerPixel_(ScreenTwipsPerPixel(*this)) {
     setObjectName("DataView");
     setAttribute(Qt::WA_DeleteOnClose);
     BuildControls();
@@ -206,7 +199,7 @@ void DataView::Form_Load() {
     Combo2->addItem(U(kQualityFastText));
     Combo2->setCurrentIndex(0);
     LayOutTopRow();
-    state_.viewState.viewDrawn = 0.0f;
+    state_.viewState.viewDrawn = kViewNotDrawn;
     ComputeScale();
     if (APTsettei* e = editor()) e->hide();
     setWindowTitle(U(kViewerTitle));
@@ -266,9 +259,8 @@ void DataView::ComputeScale() {
 }
 
 void DataView::SyncSurfaceUnit() {
-    if (FormatDecimals(state_.settings.inputFormat))
-        Picture1->surface().SetUnit(state_.settings.inputFormat <= 6 ? SurfaceUnit::Millimetre
-                                                                     : SurfaceUnit::Inch);
+    if (const auto unit = PictureUnitOfFormat(state_.settings.inputFormat))
+        Picture1->surface().SetUnit(*unit);
 }
 
 void DataView::ViewRunView_Click() {
@@ -289,7 +281,7 @@ void DataView::ViewRunView_Click() {
 
 void DataView::Redraw() {
     ClearPicture();
-    if (state_.viewState.viewDrawn == 1.0f) ViewRunView_Click();
+    if (IsViewDrawn(state_.viewState)) ViewRunView_Click();
 }
 
 void DataView::FocusSurface() {
@@ -311,7 +303,7 @@ void DataView::Form_Activate() {
         if (!inPass_) FocusSurface();
         return;
     }
-    if (state_.viewState.viewDrawn == 1.0f) ViewRunView_Click();
+    if (IsViewDrawn(state_.viewState)) ViewRunView_Click();
     FocusSurface();
 }
 
@@ -335,12 +327,12 @@ void DataView::PlaceSurface() {
 
 void DataView::Form_Resize() {
     PlaceSurface();
-    if (state_.viewState.viewDrawn == 1.0f) ViewRunView_Click();
+    if (IsViewDrawn(state_.viewState)) ViewRunView_Click();
 }
 
 void DataView::closeEvent(QCloseEvent* e) {
     // Form_Unload; a waiting origin pick ends without a change.
-    state_.viewState.viewDrawn = 0.0f;
+    state_.viewState.viewDrawn = kViewNotDrawn;
     if (pickLoop_) pickLoop_->quit();
     e->accept();
 }
@@ -358,7 +350,7 @@ void DataView::Combo2_Click() {
 
 void DataView::ViewClier_Click() {
     ClearPicture();
-    state_.viewState.viewDrawn = 0.0f;
+    state_.viewState.viewDrawn = kViewNotDrawn;
 }
 
 void DataView::ViewEnd_Click() {

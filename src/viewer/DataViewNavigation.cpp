@@ -87,7 +87,7 @@ void DataView::Picture1_KeyDown(int qtKey) {
         pickLoop_->quit();  // the origin pick ends without a change
         return;
     }
-    if (state_.viewState.viewDrawn != 1.0f) return;
+    if (!IsViewDrawn(state_.viewState)) return;
     switch (qtKey) {
     case Qt::Key_PageUp: ViewZoomUp_Click(); break;
     case Qt::Key_PageDown: ViewZoomDown_Click(); break;
@@ -100,7 +100,7 @@ void DataView::Picture1_KeyDown(int qtKey) {
 }
 
 void DataView::Picture1_Wheel(int steps) {
-    if (state_.viewState.viewDrawn != 1.0f) return;
+    if (!IsViewDrawn(state_.viewState)) return;
     if (steps > 0) ViewZoomUp_Click();
     else if (steps < 0) ViewZoomDown_Click();
 }

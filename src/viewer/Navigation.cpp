@@ -15,7 +15,7 @@ double NoNegativeZero(double v) noexcept { return v + 0.0; }
 }  // namespace
 
 OriginCorner OriginCornerOf(float drawOrigin) noexcept {
-    return drawOrigin == 1.0f ? OriginCorner::TopLeft : OriginCorner::BottomLeft;
+    return IsTopLeftOrigin(drawOrigin) ? OriginCorner::TopLeft : OriginCorner::BottomLeft;
 }
 
 double StepDivisor(float zoom) noexcept { return 2.0 * RoundHalfEven(static_cast<double>(zoom) + 1.0); }
@@ -96,7 +96,7 @@ std::optional<ViewPlace> AreaZoom(DataPoint anchor, DataPoint corner, double off
 RawPoint FromPicture(double x, double y, double scaleHeight, float drawOrigin,
                      const ViewTransform& transform) noexcept {
     const double c = transform.countsPerUnit;
-    const double fromEdge = drawOrigin == 1.0f ? y : scaleHeight - y;
+    const double fromEdge = IsTopLeftOrigin(drawOrigin) ? y : scaleHeight - y;
     return {x * c - transform.offsetX, fromEdge * c - transform.offsetY};
 }
 

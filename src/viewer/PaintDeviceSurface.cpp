@@ -9,14 +9,10 @@
 
 namespace mutaplot {
 
-namespace {
-
-QColor FromBgr(SurfaceColour c) {
+QColor QColorOf(SurfaceColour c) {
     return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
                   static_cast<int>((c >> 16) & 0xFF));
 }
-
-}  // namespace
 
 PaintDeviceSurface::PaintDeviceSurface(QPaintDevice& device, int pixelWidth, int pixelHeight,
                                        double dpi)
@@ -58,7 +54,7 @@ void PaintDeviceSurface::SetDrawMode(DrawMode mode) {
                                                        : QPainter::CompositionMode_SourceOver);
 }
 
-QColor PaintDeviceSurface::Ink(SurfaceColour colour) const { return FromBgr(InkOf(colour)); }
+QColor PaintDeviceSurface::Ink(SurfaceColour colour) const { return QColorOf(InkOf(colour)); }
 
 void PaintDeviceSurface::UsePen(bool squareCap) {
     const QRgb ink = Ink(drawColour_).rgb();
@@ -101,7 +97,7 @@ void PaintDeviceSurface::Clear() {
     QPainter* p = Painter();
     if (!p) return;
     p->setCompositionMode(QPainter::CompositionMode_Source);
-    p->fillRect(QRect(0, 0, pixelWidth_, pixelHeight_), FromBgr(backColour_));
+    p->fillRect(QRect(0, 0, pixelWidth_, pixelHeight_), QColorOf(backColour_));
     SetDrawMode(mode_);
 }
 

@@ -21,6 +21,9 @@ class QPaintDevice;
 
 namespace mutaplot {
 
+// A colour number 0x00BBGGRR as a Qt colour.
+QColor QColorOf(SurfaceColour colour);
+
 class PaintDeviceSurface : public SurfaceBase {
 public:
     // `device` must outlive the surface; dpi is the device's pixels per inch.

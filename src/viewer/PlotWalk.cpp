@@ -330,6 +330,14 @@ void ArcEndAngle(ArcGeometry& arc, double endX, double endY) noexcept {
     arc.endAngle = VectorAngle(endX - arc.centreX, endY - arc.centreY, arc.endAngle);
 }
 
+void PrepareWalk(const ViewControls& controls, int inputFormat, PlotRecords& records) {
+    ComputeViewScale(controls.zoomText, inputFormat, controls.offsetXText, controls.offsetYText,
+                     records.transform);
+    records.plot.currentX = 0;
+    records.plot.currentY = 0;
+    records.plot.modalDCode.clear();
+}
+
 WalkEnd WalkBlocks(const InputBlockList& blocks, const ApertureTable& table,
                    PlotRecords& records, const WalkRules& rules, PlotSink& sink,
                    Dialogs& dialogs) {

@@ -48,7 +48,12 @@ enum class WalkEnd {
     Relative,   // stopped at "G91"
 };
 
-// Walks blocks 0 … blockCount − 1. The caller resets the current point first.
+// What every walk does before its first block: the view scale from the
+// controls (with the pixel density already in the transform), the current
+// point back at 0, 0 and no modal D code. xText and yText stay as they are.
+void PrepareWalk(const ViewControls& controls, int inputFormat, PlotRecords& records);
+
+// Walks blocks 0 … blockCount − 1. The caller prepares the walk first.
 // Parameter blocks are removed from the blocks first, as the converter
 // removes them (ParameterBlockFilter); a block left without data is passed
 // over, also where a bare "G02"/"G03" looks for the block of its arc.

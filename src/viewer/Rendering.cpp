@@ -6,30 +6,16 @@ namespace mutaplot {
 
 namespace {
 
-constexpr float kOriginTopLeft = 1.0f;
-constexpr float kQualityHigh = 0.0f;
-constexpr float kQualityFast = 1.0f;
-
-bool IsThermal(ApertureShape s) noexcept {
-    return s == ApertureShape::ThermalAxes || s == ApertureShape::ThermalDiagonal;
+// The screen's thermal drawing works on the arc record itself: each ring
+// segment's angles are stored in ArcGeometry before it is drawn, so after a
+// thermal flash the record holds the last segment's angles. An arc whose
+// start or end vector is zero keeps the previous angle (ArcStartAngle,
+// ArcEndAngle), so on screen such an arc after a thermal takes that
+// segment's angle; the printer and the DXF export leave the record alone.
+void LeaveThermalAnglesInArc(ArcGeometry& arc, const ThermalSegment& segment) noexcept {
+    arc.startAngle = segment.start;
+    arc.endAngle = segment.end;
 }
-
-double Radians(double degrees) noexcept { return degrees * kScreenPi / 180.0; }
-
-// Keeps the pen width across a call that draws with a one-pixel pen.
-class OnePixelPen {
-public:
-    explicit OnePixelPen(DrawingSurface& s) : surface_(s), saved_(s.PenWidth()) {
-        surface_.SetPenWidth(1);
-    }
-    ~OnePixelPen() { surface_.SetPenWidth(saved_); }
-    OnePixelPen(const OnePixelPen&) = delete;
-    OnePixelPen& operator=(const OnePixelPen&) = delete;
-
-private:
-    DrawingSurface& surface_;
-    int saved_;
-};
 
 void DrawThermal(PlotRecords& records, PicturePoint at, DrawingSurface& surface) {
     const CurrentAperture& a = records.aperture;
@@ -37,9 +23,8 @@ void DrawThermal(PlotRecords& records, PicturePoint at, DrawingSurface& surface)
     if (!segments) return;
     const double meanRadius = (a.sizeX + a.sizeY) / 4 * records.transform.zoom;
     for (const ThermalSegment& s : *segments) {
-        records.arc.startAngle = s.start;
-        records.arc.endAngle = s.end;
-        surface.Arc(at.x, at.y, meanRadius, Radians(s.start), Radians(s.end));
+        LeaveThermalAnglesInArc(records.arc, s);
+        surface.Arc(at.x, at.y, meanRadius, Radians(s.start, kScreenPi), Radians(s.end, kScreenPi));
     }
 }
 
@@ -87,9 +72,8 @@ std::optional<RectangleCorners> SquareStrokeCorners(double x0, double y0, double
 
 void DrawBlock(std::string_view dCode, PlotRecords& records, float drawOrigin,
                DrawingSurface& surface) {
-    const float quality = records.view.drawQuality;
-    if (quality != kQualityHigh && quality != kQualityFast) return;
-    const bool high = quality == kQualityHigh;
+    const bool high = IsHighQuality(records.view);
+    if (!high && !IsFastQuality(records.view)) return;
     const bool stroke = dCode == "D01";
     const bool flash = dCode == "D03";
     if (high) {
@@ -156,21 +140,34 @@ void DrawBlock(std::string_view dCode, PlotRecords& records, float drawOrigin,
 
 void DrawArc(std::string_view gCode, const PlotRecords& records, float drawOrigin,
              DrawingSurface& surface) {
+    DrawArcOnSurface(gCode, records, drawOrigin, kScreenMapping, surface);
+}
+
+void DrawArcOnSurface(std::string_view gCode, const PlotRecords& records, float drawOrigin,
+                      const SurfaceMapping& mapping, DrawingSurface& surface) {
     const bool clockwise = gCode == "G02";
     if (!clockwise && gCode != "G03") return;
     const ArcGeometry& arc = records.arc;
     const ViewTransform& t = records.transform;
-    const PicturePoint c = ToPicture(arc.centreX, arc.centreY, surface.ScaleHeight(), drawOrigin, t);
+    const PicturePoint c =
+        mapping.toSurface(arc.centreX, arc.centreY, surface.ScaleHeight(), drawOrigin, t);
     const double radius = arc.radius / t.countsPerUnit;
     double from = 0, to = 0;
-    if (drawOrigin == kOriginTopLeft) {  // mirrored top to bottom
+    if (IsTopLeftOrigin(drawOrigin)) {  // mirrored top to bottom
         from = clockwise ? 360 - arc.startAngle : 360 - arc.endAngle;
         to = clockwise ? 360 - arc.endAngle : 360 - arc.startAngle;
     } else {
         from = clockwise ? arc.endAngle : arc.startAngle;
         to = clockwise ? arc.startAngle : arc.endAngle;
     }
-    surface.Arc(c.x, c.y, radius, Radians(from), Radians(to));
+    surface.Arc(c.x, c.y, radius, Radians(from, mapping.pi), Radians(to, mapping.pi));
+}
+
+void PrepareSurfaceWalk(const ViewControls& controls, int inputFormat, PlotRecords& records,
+                        DrawingSurface& surface) {
+    records.transform.pixelsPerMm = PixelsPerMm(surface);
+    PrepareWalk(controls, inputFormat, records);
+    surface.SetUnit(records.transform.pictureUnit);
 }
 
 DisplayPassResult RunDisplayPass(const InputBlockList& blocks, const ApertureTable& table,
@@ -179,13 +176,7 @@ DisplayPassResult RunDisplayPass(const InputBlockList& blocks, const ApertureTab
                                  Dialogs& dialogs, Pointer& pointer) {
     ReadDrawQuality(controls.qualityText, records.view);
     surface.Clear();
-    records.transform.pixelsPerMm = PixelsPerMm(surface);
-    ComputeViewScale(controls.zoomText, inputFormat, controls.offsetXText, controls.offsetYText,
-                     records.transform);
-    surface.SetUnit(records.transform.pictureUnit);
-    records.plot.currentX = 0;
-    records.plot.currentY = 0;
-    records.plot.modalDCode.clear();
+    PrepareSurfaceWalk(controls, inputFormat, records, surface);
     BusyPointer busy(pointer);
     if (blocks.blockCount() == 0) {
         ShowCheckMessage(dialogs, kNoDisplayFileMessage);
@@ -195,7 +186,7 @@ DisplayPassResult RunDisplayPass(const InputBlockList& blocks, const ApertureTab
     if (WalkBlocks(blocks, table, records, kDisplayWalkRules, sink, dialogs) == WalkEnd::Relative)
         return DisplayPassResult::Stopped;
     pointer.SetPointer(PointerShape::Arrow);
-    records.view.viewDrawn = 1.0f;
+    records.view.viewDrawn = kViewDrawn;
     return DisplayPassResult::Completed;
 }
 

@@ -20,6 +20,39 @@ namespace mutaplot {
 // The screen turns degrees into radians with π written to nine decimals.
 inline constexpr double kScreenPi = 3.141592653;
 
+// Degrees to the radians a surface takes, with the π of that surface.
+constexpr double Radians(double degrees, double pi) noexcept { return degrees * pi / 180.0; }
+
+// How a sink places the walk on its surface: the mapping from raw counts to
+// surface coordinates and the π its angles are turned into radians with.
+// The screen rounds the bottom-left Y to hundredths and uses kScreenPi; the
+// printer page maps exactly and uses the full π.
+using SurfacePointMapping = PicturePoint (*)(double x, double y, double scaleHeight,
+                                             float drawOrigin,
+                                             const ViewTransform& transform) noexcept;
+struct SurfaceMapping {
+    SurfacePointMapping toSurface;
+    double pi;
+};
+inline constexpr SurfaceMapping kScreenMapping{ToPicture, kScreenPi};
+
+// Holds the surface's pen at one pixel while a filled figure (a flash, a
+// square stroke) is drawn, so that its outline does not grow it by the
+// aperture pen; the previous width comes back when it goes out of scope.
+class OnePixelPen {
+public:
+    explicit OnePixelPen(DrawingSurface& surface) : surface_(surface), saved_(surface.PenWidth()) {
+        surface_.SetPenWidth(1);
+    }
+    ~OnePixelPen() { surface_.SetPenWidth(saved_); }
+    OnePixelPen(const OnePixelPen&) = delete;
+    OnePixelPen& operator=(const OnePixelPen&) = delete;
+
+private:
+    DrawingSurface& surface_;
+    int saved_;
+};
+
 // One ring segment of a thermal pad, degrees, counter-clockwise start → end.
 struct ThermalSegment {
     double start;
@@ -35,6 +68,7 @@ using ThermalSegments = std::array<ThermalSegment, 4>;
 std::optional<ThermalSegments> ComputeThermalSegments(const CurrentAperture& aperture,
                                                       double gapFactor, double pi);
 inline constexpr double kScreenThermalGapFactor = 1.1;
+inline constexpr double kPrintThermalGapFactor = 1.0;
 
 // Corners of the rectangle a square aperture draws for a stroke from
 // (x0, y0) to (x1, y1) in surface coordinates; none for a stroke of length 0.
@@ -45,7 +79,8 @@ std::optional<RectangleCorners> SquareStrokeCorners(double x0, double y0, double
                                                     double hx, double hy) noexcept;
 
 // Draws one D-code event ("D01" stroke, "D02" move, "D03" flash) with the
-// current aperture. The thermal segments' angles are left in ArcGeometry.
+// current aperture. A thermal flash leaves its last ring segment's angles in
+// ArcGeometry (see LeaveThermalAnglesInArc in Rendering.cpp).
 void DrawBlock(std::string_view dCode, PlotRecords& records, float drawOrigin,
                DrawingSurface& surface);
 
@@ -54,9 +89,20 @@ void DrawBlock(std::string_view dCode, PlotRecords& records, float drawOrigin,
 void DrawArc(std::string_view gCode, const PlotRecords& records, float drawOrigin,
              DrawingSurface& surface);
 
+// The arc drawing of screen and page: the centre and radius through
+// `mapping`, the angles mirrored top to bottom for the top-left origin and
+// swapped for "G02" (the surface draws counter-clockwise from start to end).
+void DrawArcOnSurface(std::string_view gCode, const PlotRecords& records, float drawOrigin,
+                      const SurfaceMapping& mapping, DrawingSurface& surface);
+
+// PrepareWalk onto a surface: the transform takes the surface's pixel
+// density, and the surface the picture unit of the view scale.
+void PrepareSurfaceWalk(const ViewControls& controls, int inputFormat, PlotRecords& records,
+                        DrawingSurface& surface);
+
 enum class DisplayPassResult {
     NoData,     // no blocks: message shown, nothing drawn
-    Completed,  // the walk reached the end: viewDrawn is 1
+    Completed,  // the walk reached the end: viewDrawn is kViewDrawn
     Stopped,    // "G91": the drawing so far stays, viewDrawn unchanged
 };
 

@@ -1,5 +1,6 @@
 #include "viewer/ViewGeometry.h"
 
+#include "settings/ConversionSettings.h"
 #include "settings/NumberText.h"
 
 #include <cmath>
@@ -12,15 +13,19 @@ namespace {
 // D codes above this are skipped with the limit message; D501 itself passes
 // the check and then finds no row in a full table.
 constexpr double kHighestCheckedDCode = 501.0;
-// D10 is row 1 of the table (row 0 is the heading row).
-constexpr int kRowOfDCodeZero = -9;
 
 }  // namespace
 
 std::optional<int> FormatDecimals(int inputFormat) noexcept {
-    static constexpr int kDecimals[] = {3, 4, 5, 3, 4, 5, 3, 4, 5};
-    if (inputFormat < 1 || inputFormat > 9) return std::nullopt;
-    return kDecimals[inputFormat - 1];
+    const CoordinateFormat* format = FindCoordinateFormat(inputFormat);
+    if (!format) return std::nullopt;
+    return format->decimalDigits;
+}
+
+std::optional<SurfaceUnit> PictureUnitOfFormat(int inputFormat) noexcept {
+    const CoordinateFormat* format = FindCoordinateFormat(inputFormat);
+    if (!format) return std::nullopt;
+    return format->unit == Unit::Inch ? SurfaceUnit::Inch : SurfaceUnit::Millimetre;
 }
 
 void ComputeViewScale(std::string_view zoomText, int inputFormat, std::string_view offsetXText,
@@ -29,7 +34,7 @@ void ComputeViewScale(std::string_view zoomText, int inputFormat, std::string_vi
         if (zoomText == kZoomListTexts[i]) transform.zoom = kZoomListFactors[i];
     const auto d = FormatDecimals(inputFormat);
     if (!d) return;
-    transform.pictureUnit = inputFormat <= 6 ? SurfaceUnit::Millimetre : SurfaceUnit::Inch;
+    transform.pictureUnit = *PictureUnitOfFormat(inputFormat);
     const double countsPerPictureUnit = std::pow(10.0, *d);
     if (auto x = ParseLeadingNumber(offsetXText)) transform.offsetX = *x * countsPerPictureUnit;
     if (auto y = ParseLeadingNumber(offsetYText)) transform.offsetY = *y * countsPerPictureUnit;
@@ -37,8 +42,8 @@ void ComputeViewScale(std::string_view zoomText, int inputFormat, std::string_vi
 }
 
 void ReadDrawQuality(std::string_view qualityText, ViewState& view) noexcept {
-    if (qualityText == kQualityHighText) view.drawQuality = 0.0f;
-    else if (qualityText == kQualityFastText) view.drawQuality = 1.0f;
+    if (qualityText == kQualityHighText) view.drawQuality = kDrawQualityHigh;
+    else if (qualityText == kQualityFastText) view.drawQuality = kDrawQualityFast;
 }
 
 double RoundToHundredths(double value) noexcept { return RoundHalfEven(value * 100.0) / 100.0; }
@@ -47,7 +52,7 @@ PicturePoint ToPicture(double x, double y, double scaleHeight, float drawOrigin,
                        const ViewTransform& transform) noexcept {
     PicturePoint p;
     p.x = (x + transform.offsetX) / transform.countsPerUnit;
-    if (drawOrigin == 1.0f)
+    if (IsTopLeftOrigin(drawOrigin))
         p.y = (y + transform.offsetY) / transform.countsPerUnit;
     else
         p.y = RoundToHundredths(scaleHeight - (y + transform.offsetY) / transform.countsPerUnit);
@@ -55,8 +60,7 @@ PicturePoint ToPicture(double x, double y, double scaleHeight, float drawOrigin,
 }
 
 int AperturePenWidth(const CurrentAperture& aperture, const ViewTransform& transform) noexcept {
-    const bool thermal = aperture.shape == ApertureShape::ThermalAxes ||
-                         aperture.shape == ApertureShape::ThermalDiagonal;
+    const bool thermal = IsThermal(aperture.shape);
     const double width = thermal ? (aperture.sizeY - aperture.sizeX) / 2 : aperture.sizeX;
     const double pixels = width * transform.pixelsPerMm * transform.zoom;
     if (!(pixels >= 1.0)) return 1;
@@ -81,9 +85,9 @@ std::optional<int> SelectAperture(std::string_view dNumberText, const ApertureTa
     // The number is taken as a 16-bit integer, halves to even.
     const double code = RoundHalfEven(*number);
     if (code < -32768.0 || code > 32767.0) return fail();
-    const int row = static_cast<int>(code) + kRowOfDCodeZero;
-    if (row < 1 || static_cast<std::size_t>(row) > table.entries.size()) return fail();
-    const ApertureEntry& entry = table.entries[static_cast<std::size_t>(row - 1)];
+    const ApertureEntry* found = table.ForDCode(static_cast<int>(code));
+    if (!found) return fail();
+    const ApertureEntry& entry = *found;
 
     // Fields are taken one after the other; a failure keeps those before it.
     CurrentAperture& aperture = records.aperture;
@@ -101,7 +105,7 @@ std::optional<int> SelectAperture(std::string_view dNumberText, const ApertureTa
     else if (entry.shape == kShapeThermalAxes) aperture.shape = ApertureShape::ThermalAxes;
     else if (entry.shape == kShapeThermalDiagonal) aperture.shape = ApertureShape::ThermalDiagonal;
 
-    if (records.view.drawQuality != 0.0f) return std::nullopt;
+    if (!IsHighQuality(records.view)) return std::nullopt;
     return AperturePenWidth(aperture, records.transform);
 }
 

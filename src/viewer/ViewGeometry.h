@@ -47,11 +47,40 @@ struct ViewTransform {
     SurfaceUnit pictureUnit = SurfaceUnit::Millimetre;
 };
 
-// The viewer's flags. drawQuality 0 is high quality, 1 fast.
+// The settings' drawOrigin, kept as the float of the settings file: where
+// the data's origin lies on the picture. Bottom-left draws Y upwards, top-left
+// draws Y downwards (the picture mirrored top to bottom). Any other stored
+// value draws as bottom-left; the options dialog then selects neither option.
+inline constexpr float kDrawOriginBottomLeft = 0.0f;
+inline constexpr float kDrawOriginTopLeft = 1.0f;
+constexpr bool IsTopLeftOrigin(float drawOrigin) noexcept {
+    return drawOrigin == kDrawOriginTopLeft;
+}
+
+// The viewer's drawing quality, chosen in the quality list: high quality
+// draws with aperture-wide pens and filled flashes, fast quality one-pixel
+// outlines.
+inline constexpr float kDrawQualityHigh = 0.0f;
+inline constexpr float kDrawQualityFast = 1.0f;
+
+// Whether the picture shows a whole display pass: a change of the view then
+// draws it again at once.
+inline constexpr float kViewNotDrawn = 0.0f;
+inline constexpr float kViewDrawn = 1.0f;
+
+// The viewer's flags. drawQuality is kDrawQualityHigh or kDrawQualityFast,
+// viewDrawn kViewNotDrawn or kViewDrawn.
 struct ViewState {
-    float drawQuality = 0.0f;
-    float viewDrawn = 0.0f;
+    float drawQuality = kDrawQualityHigh;
+    float viewDrawn = kViewNotDrawn;
 };
+constexpr bool IsViewDrawn(const ViewState& view) noexcept { return view.viewDrawn == kViewDrawn; }
+constexpr bool IsHighQuality(const ViewState& view) noexcept {
+    return view.drawQuality == kDrawQualityHigh;
+}
+constexpr bool IsFastQuality(const ViewState& view) noexcept {
+    return view.drawQuality == kDrawQualityFast;
+}
 
 // Decoding state of a display, print or DXF walk. The current point is reset
 // by every walk; xText and yText survive from walk to walk (a flash before the
@@ -75,6 +104,9 @@ struct ArcGeometry {
 };
 
 enum class ApertureShape : std::uint8_t { Round = 0, Square = 1, ThermalAxes = 2, ThermalDiagonal = 3 };
+constexpr bool IsThermal(ApertureShape shape) noexcept {
+    return shape == ApertureShape::ThermalAxes || shape == ApertureShape::ThermalDiagonal;
+}
 
 // The aperture selected by the last D-code block; sizes in list units.
 struct CurrentAperture {
@@ -105,6 +137,10 @@ struct PlotRecords {
 
 // Decimals d of an input format code 1..9 (none outside).
 std::optional<int> FormatDecimals(int inputFormat) noexcept;
+
+// The picture unit of an input format code 1..9: inch for the inch formats,
+// millimetre for the others; none outside 1..9.
+std::optional<SurfaceUnit> PictureUnitOfFormat(int inputFormat) noexcept;
 
 // Sets zoom (only for one of the six list texts), picture unit, offsets and
 // countsPerUnit. An input format outside 1..9 changes nothing but the zoom.

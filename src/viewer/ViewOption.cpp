@@ -2,7 +2,9 @@
 
 #include "settings/NumberText.h"
 #include "ui/DialogParts.h"
+#include "ui/DialogWindows.h"
 #include "viewer/DataView.h"
+#include "viewer/PaintDeviceSurface.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -11,7 +13,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -42,9 +43,8 @@ std::optional<std::uint32_t> ColourNumber(const std::string& text) {
 void ShowSwatchColour(QPushButton* swatch, const std::string& colourText) {
     const auto c = ColourNumber(colourText);
     if (!c) return;
-    const QColor colour(*c & 0xFF, (*c >> 8) & 0xFF, (*c >> 16) & 0xFF);
     swatch->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid #808080; }")
-                              .arg(colour.name()));
+                              .arg(QColorOf(*c).name()));
 }
 
 ViewOption::ViewOption(ConversionSettings& settings, Dialogs& dialogs, DataView* viewer)
@@ -69,28 +69,17 @@ ViewOption::ViewOption(ConversionSettings& settings, Dialogs& dialogs, DataView*
     connect(Picture1, &QPushButton::clicked, this, &ViewOption::Picture1_Click);
     connect(Picture2, &QPushButton::clicked, this, &ViewOption::Picture2_Click);
 
-    Command1 = new QPushButton(U("ＯＫ"), this);
-    Command2 = new QPushButton(U("キャンセル"), this);
-    Command1->setDefault(true);
-    connect(Command1, &QPushButton::clicked, this, &ViewOption::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &ViewOption::Command2_Click);
+    MakeOkCancel(this, Command1, &ViewOption::Command1_Click, Command2, &ViewOption::Command2_Click);
 
     auto* frames = new QHBoxLayout;
     frames->addWidget(Frame1);
     frames->addWidget(Frame2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(frames);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    LayOutWithButtons(this, frames, {Command1, Command2});
 
     // Form_Load.
-    const int origin = settings_.drawOrigin == 0.0f   ? kOptionBottomLeft
-                       : settings_.drawOrigin == 1.0f ? kOptionTopLeft
-                                                      : 0;
+    const int origin = settings_.drawOrigin == kDrawOriginBottomLeft ? kOptionBottomLeft
+                       : settings_.drawOrigin == kDrawOriginTopLeft  ? kOptionTopLeft
+                                                                       : 0;
     SelectOnly(originGroup_, origin);
     ShowSwatchColour(Picture1, settings_.drawColour);
     ShowSwatchColour(Picture2, settings_.backColour);
@@ -106,8 +95,8 @@ void ViewOption::Picture1_Click() { ChooseColour(settings_.drawColour, Picture1)
 void ViewOption::Picture2_Click() { ChooseColour(settings_.backColour, Picture2); }
 
 void ViewOption::Command1_Click() {
-    if (Option2->isChecked()) settings_.drawOrigin = 1.0f;
-    else if (Option1->isChecked()) settings_.drawOrigin = 0.0f;
+    if (Option2->isChecked()) settings_.drawOrigin = kDrawOriginTopLeft;
+    else if (Option1->isChecked()) settings_.drawOrigin = kDrawOriginBottomLeft;
     if (viewer_) viewer_->ApplySettingsColours();
     CloseToViewer();
 }

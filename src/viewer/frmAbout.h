@@ -2,10 +2,7 @@
 // バージョン情報 of the viewer: product name, version and an ＯＫ button that
 // closes the box.
 
-#include <QDialog>
-
-class QLabel;
-class QPushButton;
+#include "ui/VersionBox.h"
 
 namespace mutaplot {
 

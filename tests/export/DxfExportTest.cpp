@@ -110,6 +110,22 @@ TEST_F(DxfExportTest, NoBlocksGivesTemplateAndTrailer) {
     EXPECT_EQ(ReadFileBytes(target), "AC1003 head\r\n  0\r\nENDSEC\r\n 0\r\nEOF\r\n");
 }
 
+TEST(DxfOptionsTest, StoredCodesOfTheSettings) {
+    // 1 chooses AC1009 and lines with width; 0, and any other stored value,
+    // AC1003 and lines without width.
+    ConversionSettings s;
+    for (const auto& [code, on] : {std::pair{0, false}, std::pair{1, true}, std::pair{2, false}}) {
+        s.dxfFormat = static_cast<std::uint8_t>(code);
+        s.dxfLineWidth = static_cast<std::uint8_t>(code);
+        EXPECT_EQ(DxfOptionsOf(s).ac1009, on) << code;
+        EXPECT_EQ(DxfOptionsOf(s).lineWidth, on) << code;
+    }
+    s.dxfFormat = 1;
+    s.dxfLineWidth = 0;
+    EXPECT_TRUE(DxfOptionsOf(s).ac1009);
+    EXPECT_FALSE(DxfOptionsOf(s).lineWidth);
+}
+
 TEST(DxfTemplateFilesTest, InstalledTemplatesEndInsideAnOpenEntitiesSection) {
     for (const char* name : {kDxfTemplateAc1003, kDxfTemplateAc1009}) {
         const auto lines = ReadDxfTemplate(std::filesystem::path(MUTAPLOT_BIN_DIR) / name);

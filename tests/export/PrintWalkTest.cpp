@@ -40,6 +40,15 @@ protected:
     FakePlatform ui;
 };
 
+TEST_F(PrintTest, ThermalLeavesTheArcRecordAlone) {
+    // Unlike the screen, the page's thermal keeps the arc record: an arc
+    // without start vector after it starts at the record's 0°.
+    Print({"D12", "X10000Y10000D03", "D11", "G03X20000Y10000I0J0D01"});
+    EXPECT_EQ(r.arc.startAngle, 0.0);
+    ASSERT_FALSE(page.Drawn().empty());
+    EXPECT_TRUE(SameDrawing({page.Drawn().back()}, {{"arc", {10, 287, 0, 0, 0}, 5}}, 1e-12));
+}
+
 TEST_F(PrintTest, PositiveFlashAtTrueSizeFromBothOriginCorners) {
     EXPECT_EQ(Print({"D10", "X10000Y10000D03"}), PrintResult::Printed);
     EXPECT_EQ(Print({"D10", "X10000Y10000D03"}, 1, 1.0f), PrintResult::Printed);

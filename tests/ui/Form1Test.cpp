@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 
 #include <gtest/gtest.h>
@@ -200,12 +201,37 @@ TEST_F(MainWindow, GridKeepsItsRowsWhenTheListChangesBehindIt) {
 }
 
 TEST_F(MainWindow, ResizeToATinyWindowAndBack) {
+    // The layout is in twips: 15 to the pixel on the 96 dpi test screen.
+    ASSERT_EQ(form->screen()->logicalDotsPerInchX(), 96.0);
+    const int menu = form->height() - form->centralWidget()->height();
+    // The grids leave 525 twips (35 pixels) of the inside free: 30 pixels
+    // inside leave them no height, 40 pixels leave them 75 twips (5 pixels).
+    for (const auto& [inside, gridHeight] : {std::pair{30, 0}, std::pair{40, 5}}) {
+        form->resize(300, menu + inside);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(form->centralWidget()->height(), inside);
+        EXPECT_EQ(form->MSFlexGrid1->height(), gridHeight);
+        EXPECT_EQ(form->MSFlexGrid2->height(), gridHeight);
+        EXPECT_EQ(form->MSFlexGrid1->width(), 150);
+    }
     form->resize(1, 1);
     QCoreApplication::processEvents();
-    EXPECT_GE(form->MSFlexGrid1->height(), 0);
     form->resize(1000, 700);
     QCoreApplication::processEvents();
     const int inner = form->centralWidget()->width();
+    const int innerHeight = form->centralWidget()->height();
+    // 1000 pixels = 15000 twips: half 7500 twips = 500 pixels; the second
+    // grid starts 15 twips (one pixel) before the middle, 480 twips (32
+    // pixels) down; both are 525 twips (35 pixels) shorter than the inside.
+    ASSERT_EQ(inner, 1000);
+    for (QTableView* grid : {form->MSFlexGrid1, form->MSFlexGrid2}) {
+        EXPECT_EQ(grid->y(), 32);
+        EXPECT_EQ(grid->width(), 500);
+        EXPECT_EQ(grid->height(), innerHeight - 35);
+        EXPECT_EQ(grid->rowHeight(0), 0);
+    }
+    EXPECT_EQ(form->MSFlexGrid2->x(), 499);
+    EXPECT_EQ(form->MSFlexGrid2->columnWidth(0), 500);
     EXPECT_EQ(form->MSFlexGrid1->x(), 0);
     EXPECT_EQ(form->MSFlexGrid1->columnWidth(0), form->MSFlexGrid1->width());
     EXPECT_NEAR(form->MSFlexGrid1->width(), inner / 2, 1);

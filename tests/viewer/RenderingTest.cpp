@@ -115,6 +115,17 @@ TEST_F(RenderingTest, ThermalFlashDrawsFourArcsWithTheRingPen) {
     EXPECT_NEAR(r.arc.endAngle, half + arc + 270, 1e-9);
 }
 
+TEST_F(RenderingTest, ArcWithoutStartVectorAfterAThermalStartsAtItsLastSegment) {
+    // I0J0: the arc's start vector is zero, so its start angle is what the
+    // record held: the start of the thermal's last ring segment (270° +
+    // the half gap); the end lies at 0° from the centre (10, 10) mm.
+    Pass({"D13", "X10000Y10000D03", "D15", "G03X20000Y10000I0J0D01"});
+    const double half = 29.088626527487428;
+    const std::vector<Primitive> drawn = surface.Drawn();
+    ASSERT_EQ(drawn.size(), 5u);
+    EXPECT_TRUE(SameDrawing({drawn.back()}, {{"arc", {10, 90, 0, (half + 270) * kDeg, 0}, 2}}, 1e-12));
+}
+
 TEST_F(RenderingTest, ArcsInBothOriginCorners) {
     // A G02 arc from (0, 100) to (100, 0) mm around the origin. Bottom-left:
     // counter-clockwise on screen from 0° to 90°; top-left: from 270° to 360°.

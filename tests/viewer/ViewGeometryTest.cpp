@@ -59,6 +59,23 @@ TEST(ViewTransformTest, BothOriginCornersAndTheTwoDecimalY) {
     EXPECT_DOUBLE_EQ(ToPicture(0, 1, 100, 0.0f, t).y, 100.0);  // 99.999 → 100.00
 }
 
+TEST(ViewTransformTest, FormatUnitsAndAStoredOriginOutsideTheTwoCodes) {
+    // Formats 1..6 are millimetre formats, 7..9 inch formats, the decimals
+    // 3, 4, 5 in turn; 0 and 10 are no format.
+    for (int f = 1; f <= 9; ++f) {
+        EXPECT_EQ(PictureUnitOfFormat(f), f <= 6 ? SurfaceUnit::Millimetre : SurfaceUnit::Inch) << f;
+        EXPECT_EQ(FormatDecimals(f), 3 + (f - 1) % 3) << f;
+    }
+    EXPECT_FALSE(PictureUnitOfFormat(0));
+    EXPECT_FALSE(PictureUnitOfFormat(10));
+    EXPECT_FALSE(FormatDecimals(10));
+    // A settings file may hold any number as the origin: only 1 is the
+    // top-left corner, 0.5 and 2 draw from the bottom-left like 0.
+    ViewTransform t;
+    for (float stored : {0.5f, 2.0f, -1.0f})
+        EXPECT_DOUBLE_EQ(ToPicture(0, 1000, 100, stored, t).y, 99.0) << stored;
+}
+
 TEST(ViewStateTest, QualityListTexts) {
     ViewState v;
     ReadDrawQuality("高速（低品位）", v);
