@@ -7,10 +7,16 @@
 #include "app/CliViewerInputs.h"
 
 #include "export/PrintPage.h"
+#include "platform/AtomicFile.h"
+
+#include <optional>
 
 namespace mutaplot::cli {
 
 namespace {
+
+inline constexpr const char* kPrintTraceWriteMessage =
+    "描画トレースのファイルを書き込めませんでした。保存先を確認して下さい。";
 
 QPageSize PaperOf(const std::string& name) {
     if (name == "A3") return QPageSize(QPageSize::A3);
@@ -32,16 +38,26 @@ int RunPrintCommand(const Options& options, CliPlatform& platform) {
     ReadDrawQuality(controls.qualityText, records.view);
     PrintSetting setting;
     setting.printNegative = options.negative ? 1 : 0;
-    const PrintJob job{blocks, table, bound, controls, settings.inputFormat, settings.drawOrigin,
-                       setting};
+    PrintJob job{blocks, table, bound, controls, settings.inputFormat, settings.drawOrigin,
+                 setting, {}};
+    std::optional<AtomicFileWriter> traceFile;
+    if (!options.traceFile.empty()) {
+        traceFile.emplace(options.traceFile);
+        job.trace = [&traceFile](std::string_view text) { traceFile->Write(text); };
+    }
     const QPageLayout layout =
         PdfPageLayout(PaperOf(options.paper),
                       options.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     const PrintOutcome outcome =
         PrintToPdf(options.positional[1], layout, job, platform, platform);
-    // Relative data: the page of the blocks before "G91" is written, but the
-    // print failed.
-    return outcome == PrintOutcome::Printed ? kExitOk : kExitFailure;
+    if (outcome == PrintOutcome::NoData || outcome == PrintOutcome::Failed) return kExitFailure;
+    if (traceFile && !traceFile->Commit()) {
+        ShowCheckMessage(platform, kPrintTraceWriteMessage);
+        return kExitFailure;
+    }
+    // Relative data ("G91"): as in the viewer and in render, the page of the
+    // blocks before it is printed and the message is a warning.
+    return kExitOk;
 }
 
 }  // namespace

@@ -36,11 +36,11 @@ int RunRender(const Options& options, CliPlatform& platform) {
     if (!LoadViewerInputs(options, platform, settings, blocks, table, exitCode)) return exitCode;
 
     // The picture is in the data's unit: millimetres, or inches for inch formats.
-    const bool inch = settings.inputFormat >= 7 && settings.inputFormat <= 9;
+    const bool inch = PictureUnitOfFormat(settings.inputFormat) == SurfaceUnit::Inch;
     const double pixelsPerUnit = (inch ? kTwipsPerInch : kTwipsPerMm) / (kTwipsPerInch / options.dpi);
     // Without --size the picture is 200 x 150 mm, also for inch data (where
     // 200 x 150 picture units would be a picture of several metres).
-    const double unitsPerDefault = (inch && !options.sizeGiven) ? 1.0 / 25.4 : 1.0;
+    const double unitsPerDefault = (inch && !options.sizeGiven) ? 1.0 / kMillimetresPerInch : 1.0;
     const double width = std::round(options.width * unitsPerDefault * pixelsPerUnit);
     const double height = std::round(options.height * unitsPerDefault * pixelsPerUnit);
     if (width < 1 || height < 1 || width > kMaxPixelsPerSide || height > kMaxPixelsPerSide) {

@@ -3,10 +3,13 @@
 #include "platform/AtomicFile.h"
 #include "platform/OncePerWalkDialogs.h"
 #include "viewer/PaintDeviceSurface.h"
+#include "viewer/TracingSurface.h"
 
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QIODevice>
+
+#include <optional>
 
 namespace mutaplot {
 
@@ -46,10 +49,14 @@ private:
 PrintOutcome PrintOnDevice(QPaintDevice& device, const PrintJob& job, Dialogs& dialogs,
                            Pointer& pointer, const char* failureMessage, bool* pageMade) {
     PaintDeviceSurface page(device, device.width(), device.height(), device.logicalDpiX());
+    std::optional<TracingSurface> tracing;
+    if (job.trace) tracing.emplace(page, job.trace);
+    DrawingSurface& drawn = tracing ? static_cast<DrawingSurface&>(*tracing) : page;
     OncePerWalkDialogs once(dialogs);
     const PrintResult result = RunPrint(job.blocks, job.table, job.records, job.controls,
-                                        job.inputFormat, job.drawOrigin, job.setting, page, once,
+                                        job.inputFormat, job.drawOrigin, job.setting, drawn, once,
                                         pointer);
+    if (tracing) tracing->Flush();
     page.Flush();  // the end of the document: the page is printed
     if (pageMade) *pageMade = page.PaintStarted();
     if (page.PaintFailed()) {

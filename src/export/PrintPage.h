@@ -9,6 +9,8 @@
 #include <QPageLayout>
 
 #include <filesystem>
+#include <functional>
+#include <string_view>
 
 class QPaintDevice;
 class QPrinter;
@@ -34,6 +36,8 @@ struct PrintJob {
     int inputFormat = 1;
     float drawOrigin = kDrawOriginBottomLeft;
     PrintSetting setting;
+    // When set, receives the trace of every page call (TracingSurface).
+    std::function<void(std::string_view)> trace;
 };
 
 enum class PrintOutcome {

@@ -10,6 +10,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iomanip>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 
@@ -147,10 +149,33 @@ TEST_F(CliPrint, SlantedSquareStrokeIsOneRectangleAndThermalStrokePrintsNothing)
 
 TEST_F(CliPrint, RelativeDataKeepTheBlocksBeforeIt) {
     ASSERT_TRUE(Print("G54D10\r\nX10000Y10000D03\r\nG91\r\nX20000Y10000D03\r\n", "")) << err;
-    EXPECT_EQ(exitCode, 1);
+    // As in the viewer, the page is printed and the message is a warning.
+    EXPECT_EQ(exitCode, 0);
     EXPECT_NE(err.find("このデータは相対座標で作成されてあります。"), std::string::npos) << err;
     ExpectInk({{100, 2870}});
     EXPECT_FALSE(InkIn(190, 2860, 210, 2880));
+}
+
+TEST_F(CliPrint, TraceListsThePageCallsInOrder) {
+    const auto trace = dir / "trace.txt";
+    ASSERT_TRUE(Print(kFlash, "--trace " + Quote(trace.string()))) << err;
+    EXPECT_EQ(exitCode, 0) << err;
+    const std::string text = ReadFileBytes(trace);
+    // First the page: A4 in millimetres at 1200 dpi (1440 / 1200 twips a
+    // pixel); the PDF page is whole points, so W and H are read back.
+    std::istringstream lines(text);
+    std::string surface, w, h, t;
+    lines >> surface >> w >> h >> t;
+    ASSERT_EQ(surface, "surface") << text;
+    EXPECT_NEAR(std::stod(w), 210.0, 0.5);
+    EXPECT_NEAR(std::stod(h), 297.0, 0.5);
+    EXPECT_EQ(t, "1.2");
+    // Positive print: raster mode blackness, then the 1 mm round flash at
+    // (10, H - 10) as a disc of radius 0.5 with a one-pixel pen.
+    const std::string rest = text.substr(text.find('\n') + 1);
+    std::ostringstream y;
+    y << std::setprecision(15) << std::stod(h) - 10.0;
+    EXPECT_EQ(rest, "mode blackness\nfillcircle 10 " + y.str() + " 0.5 1\n");
 }
 
 TEST_F(CliPrint, PaperAndOrientation) {
