@@ -109,7 +109,12 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
                 return fail("--zoom takes a positive number");
             o.zoom = *z;
         } else if (arg == "--offset") {
-            if (!ParsePair(v, o.offsetX, o.offsetY)) return fail("--offset takes X,Y");
+            // Far beyond any board, and in raw counts (up to 10^5 a unit)
+            // still a finite number.
+            constexpr double kMaxOffset = 1e9;
+            if (!ParsePair(v, o.offsetX, o.offsetY) || !(std::abs(o.offsetX) <= kMaxOffset) ||
+                !(std::abs(o.offsetY) <= kMaxOffset))
+                return fail("--offset takes X,Y (each at most 1e9 in size)");
         } else if (arg == "--size") {
             if (!ParsePair(v, o.width, o.height) || !(o.width > 0) || !(o.height > 0))
                 return fail("--size takes W,H (positive)");

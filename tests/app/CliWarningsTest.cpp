@@ -163,7 +163,8 @@ TEST_F(CliWarnings, NumberOptionsThatAreNoUsableNumbersAreUsageErrors) {
     dir.Write("in.gbr", "G54D10\r\nX1000Y1000D03\r\n");
     const auto out = dir / "out.png";
     for (const char* option : {"--zoom inf", "--zoom nan", "--zoom 1e-50", "--zoom 1e300",
-                               "--offset nan,0", "--offset 0,inf", "--size inf,5", "--dpi nan",
+                               "--offset nan,0", "--offset 0,inf", "--offset 1e300,0",
+                               "--offset 0,-1e10", "--size inf,5", "--dpi nan",
                                "--dpi inf"}) {
         const CliRun r = RunCli(dir, std::string("render ") + option + " " + ViewerArgs("in.gbr", out));
         EXPECT_EQ(r.status, 2) << option;
