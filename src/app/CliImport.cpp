@@ -48,18 +48,15 @@ int RunImport(const Options& options, CliPlatform& platform) {
 
     ColmoParseResult result;
     if (!ImportCadReport(options.reportFormat, report, table, platform, platform, &result)) {
-        if (result.outcome == ColmoParseResult::Outcome::LayoutError)
-            std::cerr << "mutaplot-cli: " << report.string() << ": line " << result.failedLine + 1
-                      << "\n";
-        else
-            ExplainUnreadableInput(report);
+        // A layout failure's message already names the line where it stopped.
+        if (result.outcome != ColmoParseResult::Outcome::LayoutError) ExplainUnreadableInput(report);
         return kExitFailure;
     }
     if (options.reportFormat == kColmoFormat &&
         result.outcome == ColmoParseResult::Outcome::UnknownKind) {
         std::cerr << "mutaplot-cli: " << report.string()
-                  << ": the name ends in no report kind (pattern, silk, resist, power, "
-                     "holemark); nothing imported\n";
+                  << ": ファイル名が報告書の種類（pattern、silk、resist、power、holemark）で"
+                     "終わっていないため、何も取り込みませんでした\n";
     }
 
     const AptFileOutcome saved = SaveAptFile(output, table);
