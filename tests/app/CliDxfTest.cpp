@@ -1,6 +1,7 @@
 // Runs `mutaplot-cli dxf` end to end: template, entities of the walk, trailer.
 
 #include "support/TempDir.h"
+#include "support/TestInputs.h"
 
 #include <gtest/gtest.h>
 
@@ -15,11 +16,12 @@ namespace mutaplot {
 namespace {
 
 using testing::ReadFileBytes;
+using testing::MmSettingsText;
+using testing::Quote;
 using testing::TempDir;
 
 const std::string kBin = std::string(MUTAPLOT_BIN_DIR);
 
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
 struct DxfRun {
     int exitCode = -1;
@@ -37,16 +39,6 @@ DxfRun RunDxf(const TempDir& dir, const std::string& arguments) {
     return r;
 }
 
-// Settings: mm(4.3) leading zeros omitted, CR / CR LF, ASCII; bottom-left
-// origin; line width off, AC1003 form (both changed with --set).
-std::string Settings() {
-    const char* lines[26] = {"IN", "1", "1", "1", "1", "1", "1", "OUT", "1", "1", "1", "1", "1",
-                             "1",  "4", "1", "1", "1", "VIEW", "0", "0", "0", "0", "16777215",
-                             "0",  "0"};
-    std::string out;
-    for (const char* l : lines) out += std::string(l) + "\r\n";
-    return out;
-}
 
 // D10 round 2.0, D11 square 1.0 x 1.0 (CP932 "○" and "□").
 constexpr const char* kApertures =
@@ -104,7 +96,7 @@ const std::string kTrailer = "ENDSEC\r\n 0\r\nEOF\r\n";
 class CliDxf : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir.Write("s.ini", Settings());
+        dir.Write("s.ini", MmSettingsText());
         dir.Write("ap.apt", kApertures);
         dir.Write("in.gbr", kInput);
     }

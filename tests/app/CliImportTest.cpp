@@ -2,6 +2,7 @@
 
 #include "settings/Cp932.h"
 #include "support/TempDir.h"
+#include "support/TestInputs.h"
 
 #include <gtest/gtest.h>
 
@@ -14,12 +15,12 @@ namespace mutaplot {
 namespace {
 
 using testing::ReadFileBytes;
+using testing::Quote;
 using testing::TempDir;
 
 const std::string kCli = std::string(MUTAPLOT_BIN_DIR) + "/mutaplot-cli";
 const std::string kReports = std::string(MUTAPLOT_TEST_DATA) + "/aperture/";
 
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
 struct CliRun {
     int status = -1;

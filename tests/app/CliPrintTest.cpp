@@ -3,6 +3,7 @@
 // 2100 x 2970 pixels, the whole page printable).
 
 #include "support/TempDir.h"
+#include "support/TestInputs.h"
 
 #include <gtest/gtest.h>
 
@@ -19,19 +20,11 @@ namespace mutaplot {
 namespace {
 
 using testing::ReadFileBytes;
+using testing::MmSettingsText;
+using testing::Quote;
 using testing::TempDir;
 
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
-// mm(4.3) leading zeros omitted, CR / CR LF, ASCII; bottom-left origin.
-std::string Settings() {
-    const char* lines[26] = {"IN", "1", "1", "1", "1", "1", "1", "OUT", "1", "1", "1", "1", "1",
-                             "1",  "4", "1", "1", "1", "VIEW", "0", "0", "0", "0", "16777215",
-                             "0",  "0"};
-    std::string out;
-    for (const char* l : lines) out += std::string(l) + "\r\n";
-    return out;
-}
 
 // Records in D-code order from D10: D10 round 1.0, D11 unused, D12 thermal
 // "＋" 1.0 / 1.6 / 0.3, D13 square 1.5 x 1.0 (CP932 "○", "＋", "□"); D14
@@ -50,7 +43,7 @@ protected:
     void SetUp() override {
         if (std::system("command -v pdftoppm >/dev/null 2>&1") != 0)
             GTEST_SKIP() << "pdftoppm is not installed";
-        dir.Write("s.ini", Settings());
+        dir.Write("s.ini", MmSettingsText());
         dir.Write("ap.apt", kApertures);
     }
 

@@ -1,6 +1,7 @@
 // Runs `mutaplot-cli render` end to end and looks at the pixels of the PNG.
 
 #include "support/TempDir.h"
+#include "support/TestInputs.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +17,10 @@ namespace mutaplot {
 namespace {
 
 using testing::ReadFileBytes;
+using testing::MmSettingsText;
+using testing::Quote;
 using testing::TempDir;
 
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
 struct RenderRun {
     int exitCode = -1;
@@ -37,15 +39,6 @@ RenderRun RunRender(const TempDir& dir, const std::string& arguments) {
     return r;
 }
 
-// mm(4.3) leading zeros omitted, CR / CR LF, ASCII; bottom-left origin.
-std::string Settings() {
-    const char* lines[26] = {"IN", "1", "1", "1", "1", "1", "1", "OUT", "1", "1", "1", "1", "1",
-                             "1",  "4", "1", "1", "1", "VIEW", "0", "0", "0", "0", "16777215",
-                             "0",  "0"};
-    std::string out;
-    for (const char* l : lines) out += std::string(l) + "\r\n";
-    return out;
-}
 
 // D10: round, 2 mm (CP932 "○").
 constexpr const char* kApertures = "\"D10\",\"2\",\"2\",\"0\",\"\x81\x9B\"\r\n";
@@ -63,7 +56,7 @@ bool IsBackground(const QImage& image, int x, int y) {
 class CliRender : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir.Write("s.ini", Settings());
+        dir.Write("s.ini", MmSettingsText());
         dir.Write("ap.apt", kApertures);
         dir.Write("in.gbr", kInput);
     }

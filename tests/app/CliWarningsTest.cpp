@@ -3,6 +3,7 @@
 // the cause of an unreadable input, saves through links, refused numbers.
 
 #include "support/TempDir.h"
+#include "support/TestInputs.h"
 
 #include <gtest/gtest.h>
 
@@ -19,9 +20,10 @@ namespace mutaplot {
 namespace {
 
 using testing::ReadFileBytes;
+using testing::MmSettingsText;
+using testing::Quote;
 using testing::TempDir;
 
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
 struct CliRun {
     int status = -1;
@@ -45,15 +47,6 @@ std::size_t Count(const std::string& text, const std::string& part) {
     return n;
 }
 
-// mm(4.3) leading zeros omitted, CR / CR LF, ASCII; bottom-left origin.
-std::string Settings() {
-    const char* lines[26] = {"IN", "1", "1", "1", "1", "1", "1", "OUT", "1", "1", "1", "1", "1",
-                             "1",  "4", "1", "1", "1", "VIEW", "0", "0", "0", "0", "16777215",
-                             "0",  "0"};
-    std::string out;
-    for (const char* l : lines) out += std::string(l) + "\r\n";
-    return out;
-}
 
 constexpr const char* kRelativeMessage =
     "確認: このデータは相対座標で作成されてあります。絶対座標のデータを御使用下さい。\n";
@@ -62,7 +55,7 @@ constexpr const char* kDCodeLimit = "使用可能上限を越えたＤコード�
 class CliWarnings : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir.Write("s.ini", Settings());
+        dir.Write("s.ini", MmSettingsText());
         dir.Write("ap.apt", "\"D10\",\"2\",\"2\",\"0\",\"\x81\x9B\"\r\n");  // D10 round 2 mm
     }
     // Viewer options: 20 x 10 mm at 254 dpi, about 10 px a millimetre.
@@ -107,7 +100,7 @@ TEST_F(CliWarnings, EachDistinctProblemIsToldOncePerWalk) {
 }
 
 TEST_F(CliWarnings, AnUnreadableInputNamesItsCause) {
-    dir.Write("s.ini", Settings());
+    dir.Write("s.ini", MmSettingsText());
     std::filesystem::create_directories(dir / "folder.gbr");
     const auto big = dir.Write("big.gbr", "");
     std::filesystem::resize_file(big, (std::uint64_t{1} << 30) + 1);  // sparse: no disk used

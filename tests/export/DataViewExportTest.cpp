@@ -9,6 +9,7 @@
 
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
+#include "support/TestInputs.h"
 #include "viewer/ViewerFixture.h"
 #include "ui/UiTestApp.h"
 
@@ -29,9 +30,10 @@ namespace {
 
 using testing::FakePlatform;
 using testing::ReadFileBytes;
+using testing::MmSettingsText;
+using testing::Quote;
 using testing::TempDir;
 
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
 // Message boxes that take the activation from the viewer and hand it back
 // when they close, as real ones do.
@@ -60,15 +62,6 @@ private:
     FakePlatform& inner_;
 };
 
-// mm(4.3) leading zeros omitted, CR / CR LF, ASCII; bottom-left origin.
-std::string Settings() {
-    const char* lines[26] = {"IN", "1", "1", "1", "1", "1", "1", "OUT", "1", "1", "1", "1", "1",
-                             "1",  "4", "1", "1", "1", "VIEW", "0", "0", "0", "0", "16777215",
-                             "0",  "0"};
-    std::string out;
-    for (const char* l : lines) out += std::string(l) + "\r\n";
-    return out;
-}
 
 // Strokes, an arc and flashes with apertures of the default list.
 constexpr const char* kInput =
@@ -79,7 +72,7 @@ class DataViewExport : public ::testing::Test {
 protected:
     void SetUp() override {
         testing::EnsureApplication();
-        dir.Write("s.ini", Settings());
+        dir.Write("s.ini", MmSettingsText());
         dir.Write("in.gbr", kInput);
         SettingsLines lines;
         ASSERT_TRUE(LoadSettings(dir / "s.ini", app->settings, lines));

@@ -9,6 +9,7 @@
 
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
+#include "support/TestInputs.h"
 #include "ui/UiTestApp.h"
 
 #include <gtest/gtest.h>
@@ -27,19 +28,11 @@ namespace {
 
 using testing::FakePlatform;
 using testing::ReadFileBytes;
+using testing::MmSettingsText;
+using testing::Quote;
 using testing::TempDir;
 
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
-// mm(4.3) leading zeros omitted, CR / CR LF, ASCII; bottom-left origin.
-std::string Settings() {
-    const char* lines[26] = {"IN", "1", "1", "1", "1", "1", "1", "OUT", "1", "1", "1", "1", "1",
-                             "1",  "4", "1", "1", "1", "VIEW", "0", "0", "0", "0", "16777215",
-                             "0",  "0"};
-    std::string out;
-    for (const char* l : lines) out += std::string(l) + "\r\n";
-    return out;
-}
 
 // D10 round 2.0, D11 square 1.0, D12 thermal "＋" (CP932).
 constexpr const char* kApertures =
@@ -56,7 +49,7 @@ protected:
     void SetUp() override {
         testing::EnsureApplication();
         printer = std::make_unique<QPrinter>();
-        dir.Write("s.ini", Settings());
+        dir.Write("s.ini", MmSettingsText());
         dir.Write("ap.apt", kApertures);
         dir.Write("in.gbr", kInput);
         SettingsLines lines;
