@@ -1,5 +1,8 @@
 #include "convert/ConversionPass.h"
 
+#include "convert/ParameterOutput.h"
+#include "gerber/FormatStatement.h"
+#include "gerber/ParameterStream.h"
 #include "input/ParameterBlocks.h"
 
 #include <new>
@@ -22,15 +25,6 @@ std::string_view UnitCode(std::uint8_t outputUnit) noexcept {
         case Unit::Inch: return kG70;
         default: return {};
     }
-}
-
-// Whether the header lines are still to be written when a block is copied.
-// "Not yet written" is told by entry 1 of the output being empty: so one
-// coordinate block stored before the first copied block gets the header in
-// front of it, but after two or more (entry 1 then holds a block) the output
-// gets no header at all; an empty block stored as entry 1 leaves it due.
-bool HeaderStillDue(const ConversionSettings& settings, const OutputBlockList& output) noexcept {
-    return CodeAs<Switch>(settings.outputHeader) == Switch::On && output[1].empty();
 }
 
 // Whether a block written with G code `code` begins with it, after a block
@@ -66,6 +60,13 @@ bool Contains(std::string_view text, char c) noexcept {
     return text.find(c) != std::string_view::npos;
 }
 
+// What is left of a block behind its parameter block holds data only when
+// it has more than blanks, line ends and "*" (a CR LF file read in LF mode
+// leaves "\r" behind every closing "%").
+bool HoldsData(std::string_view rest) noexcept {
+    return rest.find_first_not_of(" \t\r\n*") != std::string_view::npos;
+}
+
 // One conversion pass: the shared records it works on and two reusable
 // buffers, so that no block needs a heap allocation of its own.
 class Pass {
@@ -73,7 +74,8 @@ public:
     Pass(const InputBlockList& input, ConversionSettings& settings, ConverterState& state,
          std::string& currentGCode, OutputBlockList& output)
         : input_(input), settings_(settings), state_(state), gcode_(currentGCode),
-          output_(output) {}
+          output_(output), parameters_(CodeAs<InputSeparator>(settings.inputSeparator)),
+          params_(settings, output) {}
 
     void Run() {
         std::size_t next = 0;
@@ -97,6 +99,7 @@ public:
                 }
                 if (!TakeData(next, block)) {
                     FinishParameterBlocks();
+                    params_.Flush();
                     return;
                 }
             }
@@ -105,6 +108,7 @@ public:
             if (!converted) HandOnUnchanged(block, next);
         }
         FinishParameterBlocks();
+        params_.Flush();
     }
 
 private:
@@ -115,25 +119,37 @@ private:
     // block taken.
     bool TakeData(std::size_t& next, std::string_view& block) {
         const std::size_t count = input_.blockCount();
+        // Parameter blocks that stood behind the data of the last block.
+        params_.Flush();
         while (next < count) {
             const std::string_view raw = input_[next++];
-            switch (parameters_.Next(raw)) {
+            const bool wasInside = parameters_.inside();
+            const std::vector<std::string>& texts = parameters_.Take(raw);
+            bool formatRead = false;
+            for (const std::string& text : texts)
+                formatRead |= params_.Take(text, next, state_);
+            switch (parameters_.part()) {
             case BlockPart::Data:
+                // Parameter blocks closed in front of the data go out first.
+                if (wasInside) params_.Flush();
                 block = parameters_.text();
                 return true;
             case BlockPart::FormatLine:
-                AdoptFormatStatement(raw);
+                // Our own header form "*%FS…": a statement the standard
+                // reading refused still sets what it can, as it always did.
+                if (!formatRead) AdoptFormatStatement(raw);
                 break;
             case BlockPart::Parameter:
                 // Data behind the parameter block on the same line goes
                 // with it: reported, so that it is not lost in silence.
-                if (!parameters_.text().empty()) CountDropped(next);
+                if (HoldsData(parameters_.text())) CountDropped(next);
                 break;
             case BlockPart::Inside:
                 if (parameters_.insideSinceOpening() == 1) firstInside_ = next;
                 break;
             case BlockPart::Removed: break;
             }
+            params_.Flush();
         }
         return false;
     }
@@ -142,7 +158,7 @@ private:
     // settings, not a copy for this pass: the blocks after it are decoded by
     // it, and the input settings (and the dialog) keep it after the pass.
     void AdoptFormatStatement(std::string_view block) {
-        RecognizeFormatStatement(block, settings_);
+        if (RecognizeFormatStatement(block, settings_)) params_.ForgetFileFormat();
     }
 
     // A "%" that is never closed swallowed the rest of the list: the blocks
@@ -202,13 +218,14 @@ private:
         }
         const auto words = ExtractLinearWords(text);
         if (!words || HoldsSecondBlock(words->dPart)) return false;
+        if (params_.incremental() && (words->hasX || words->hasY)) return false;
         if (!words->hasX && !words->hasY) {
             // A G01 block without coordinates only sets the D code.
             state_.currentDCode = words->dPart;
             return true;
         }
-        const auto x = ConvertCoordinate(words->hasX ? words->x : state_.xDigits, Axis::X, settings_);
-        const auto y = ConvertCoordinate(words->hasY ? words->y : state_.yDigits, Axis::Y, settings_);
+        const auto x = ConvertCoordinate(words->hasX ? words->x : state_.xDigits, Axis::X, settings_, params_.own());
+        const auto y = ConvertCoordinate(words->hasY ? words->y : state_.yDigits, Axis::Y, settings_, params_.own());
         if (!x || !y) return false;
         if (words->hasX) state_.xDigits = words->x;
         if (words->hasY) state_.yDigits = words->y;
@@ -228,11 +245,12 @@ private:
         const std::string_view text = appendDCode ? WithDCode(block) : block;
         const auto words = ExtractArcWords(text);
         if (!words || HoldsSecondBlock(words->dPart)) return false;
-        const auto x = ConvertCoordinate(words->hasX ? words->x : state_.xDigits, Axis::X, settings_);
-        const auto y = ConvertCoordinate(words->hasY ? words->y : state_.yDigits, Axis::Y, settings_);
+        if (params_.incremental()) return false;
+        const auto x = ConvertCoordinate(words->hasX ? words->x : state_.xDigits, Axis::X, settings_, params_.own());
+        const auto y = ConvertCoordinate(words->hasY ? words->y : state_.yDigits, Axis::Y, settings_, params_.own());
         std::optional<ConvertedOffset> i, j;
-        if (words->hasI && !(i = ConvertOffset(words->i, settings_))) return false;
-        if (words->hasJ && !(j = ConvertOffset(words->j, settings_))) return false;
+        if (words->hasI && !(i = ConvertOffset(words->i, settings_, Axis::X, params_.own()))) return false;
+        if (words->hasJ && !(j = ConvertOffset(words->j, settings_, Axis::Y, params_.own()))) return false;
         if (!x || !y) return false;
         const char codeDigit = code[2];
         if (words->hasX) state_.xDigits = words->x;
@@ -284,7 +302,8 @@ private:
     ConverterState& state_;
     std::string& gcode_;
     OutputBlockList& output_;
-    ParameterBlockFilter parameters_;
+    gerber::ParameterTextCollector parameters_;
+    ParameterOutput params_;
     std::size_t firstInside_ = 0;  // 1-based number of the first block inside the open "%"
     std::string loneCodes_;        // digits of the lone G codes joined to the block
     std::string work_;

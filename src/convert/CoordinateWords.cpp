@@ -74,22 +74,28 @@ std::optional<double> ReadDigits(std::string_view digits, int zeros) {
 // in the order: zero restoration, divide by 10^d_in, sign, unit, shift,
 // multiply by 10^d_out, floor(v + 0.5). The steps run one by one in doubles.
 std::optional<double> ConvertDigits(std::string_view digits, bool negative, double shift,
-                                    const ConversionSettings& s) {
+                                    const ConversionSettings& s, Axis axis,
+                                    const OwnInputFormat* own) {
     const CoordinateFormat* in = FindCoordinateFormat(s.inputFormat);
     const CoordinateFormat* out = FindCoordinateFormat(s.outputFormat);
-    if (!in || !out) return std::nullopt;
+    if ((!in && !own) || !out) return std::nullopt;
+    const int a = axis == Axis::X ? 0 : 1;
+    const int inDecimals = own ? own->decimalDigits[a] : in->decimalDigits;
+    const int inTotal = own ? own->integerDigits[a] + own->decimalDigits[a] : in->totalDigits();
+    const ZeroMode inZeros = own ? own->zeros : CodeAs<ZeroMode>(s.inputZeroMode);
+    if (inDecimals < 0 || inDecimals > 22 || inTotal < 0) return std::nullopt;
     // Trailing zeros omitted: zeros are appended up to N_in characters (the
     // sign of a negative X or Y counts as one more character of the target,
     // so it comes to the same).
     int zeros = 0;
-    if (CodeAs<ZeroMode>(s.inputZeroMode) == ZeroMode::TrailingOmitted &&
-        digits.size() < static_cast<std::size_t>(in->totalDigits()))
-        zeros = in->totalDigits() - static_cast<int>(digits.size());
+    if (inZeros == ZeroMode::TrailingOmitted && digits.size() < static_cast<std::size_t>(inTotal))
+        zeros = inTotal - static_cast<int>(digits.size());
     auto n = ReadDigits(digits, zeros);
     if (!n) return std::nullopt;
-    double v = *n / kPow10[static_cast<std::size_t>(in->decimalDigits)];
+    double v = *n / kPow10[static_cast<std::size_t>(inDecimals)];
     if (negative) v = -v;
-    const Unit inUnit = CodeAs<Unit>(s.inputUnit), outUnit = CodeAs<Unit>(s.outputUnit);
+    const Unit inUnit = own ? own->unit : CodeAs<Unit>(s.inputUnit);
+    const Unit outUnit = CodeAs<Unit>(s.outputUnit);
     if (inUnit == Unit::Inch && outUnit == Unit::Millimetre) v = v * kMillimetresPerInch;
     else if (inUnit == Unit::Millimetre && outUnit == Unit::Inch) v = v / kMillimetresPerInch;
     v = v + shift;
@@ -193,24 +199,26 @@ std::optional<BlockWords> ExtractArcWords(std::string_view block) {
 }
 
 std::optional<double> ConvertCoordinate(std::string_view text, Axis axis,
-                                        const ConversionSettings& settings) {
+                                        const ConversionSettings& settings,
+                                        const OwnInputFormat* own) {
     bool negative = false;
     if (!text.empty() && text.front() == '-') {
         negative = true;
         text.remove_prefix(1);
     }
     const double shift = axis == Axis::X ? settings.originShiftX : settings.originShiftY;
-    return ConvertDigits(text, negative, shift, settings);
+    return ConvertDigits(text, negative, shift, settings, axis, own);
 }
 
 std::optional<ConvertedOffset> ConvertOffset(std::string_view text,
-                                             const ConversionSettings& settings) {
+                                             const ConversionSettings& settings, Axis axis,
+                                             const OwnInputFormat* own) {
     ConvertedOffset offset;
     if (!text.empty() && text.front() == '-') {
         offset.negative = true;
         text.remove_prefix(1);
     }
-    auto magnitude = ConvertDigits(text, false, 0.0, settings);
+    auto magnitude = ConvertDigits(text, false, 0.0, settings, axis, own);
     if (!magnitude) return std::nullopt;
     offset.magnitude = *magnitude;
     return offset;

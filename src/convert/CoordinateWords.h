@@ -68,12 +68,24 @@ bool IsCoordinateNumber(std::string_view text) noexcept;
 
 enum class Axis { X, Y };
 
+// The input's number format as the file's own format and unit statements
+// give it, used when they name none of the format codes (say 3.5 digits, or
+// 2.4 digits in millimetres): digits per axis, unit and zero omission.
+struct OwnInputFormat {
+    int integerDigits[2] = {0, 0};  // X, Y
+    int decimalDigits[2] = {0, 0};
+    Unit unit = Unit::None;
+    ZeroMode zeros = ZeroMode::LeadingOmitted;
+};
+
 // Decodes an X or Y number text ("" counts as 0) in the input format and
 // converts it to a signed whole number of output counts (unit, origin shift
 // of its axis, scale, floor(v + 0.5)). No value when the formats are not set
-// or the result is not a finite number.
+// or the result is not a finite number. With `own`, the input format, unit
+// and zero mode are those of `own` instead of the settings'.
 std::optional<double> ConvertCoordinate(std::string_view text, Axis axis,
-                                        const ConversionSettings& settings);
+                                        const ConversionSettings& settings,
+                                        const OwnInputFormat* own = nullptr);
 
 // An I or J centre offset: its sign is held apart from the text and the
 // magnitude is converted without origin shift.
@@ -82,7 +94,9 @@ struct ConvertedOffset {
     double magnitude = 0.0;
 };
 std::optional<ConvertedOffset> ConvertOffset(std::string_view text,
-                                             const ConversionSettings& settings);
+                                             const ConversionSettings& settings,
+                                             Axis axis = Axis::X,
+                                             const OwnInputFormat* own = nullptr);
 
 // Appends the output digits of a non-negative whole value by outputZeroMode
 // and outputFormat. Returns true when the value needs more than N_out digits

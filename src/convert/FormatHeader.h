@@ -23,6 +23,17 @@ std::string_view UnitLine(int outputFormat) noexcept;
 // when outputFormat is not 1..11.
 bool WriteFormatHeader(const ConversionSettings& settings, OutputBlockList& output);
 
+// Whether the header lines are still to be written when a block is copied
+// (or a kept parameter block written). "Not yet written" is told by entry 1
+// of the output being empty: so one coordinate block stored before the
+// first copied block gets the header in front of it, but after two or more
+// (entry 1 then holds a block) the output gets no header at all; an empty
+// block stored as entry 1 leaves it due.
+inline bool HeaderStillDue(const ConversionSettings& settings,
+                           const OutputBlockList& output) noexcept {
+    return CodeAs<Switch>(settings.outputHeader) == Switch::On && output[1].empty();
+}
+
 // For a block that starts with "*": a block starting with "*%FSLA" sets
 // inputZeroMode to 1 (leading zeros omitted), and its characters 8 and 9 (the
 // X digit counts, "24" in "*%FSLAX24Y24*%") select inputFormat and inputUnit

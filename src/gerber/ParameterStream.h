@@ -13,7 +13,7 @@
 // viewer's walk agree on what is data.
 //
 // Beyond the agreed interface: part()/text() (the filter's verdict on the
-// block just taken), inside().
+// block just taken), inside(), insideSinceOpening().
 
 #include "input/ParameterBlocks.h"
 #include "settings/ConversionSettings.h"
@@ -39,6 +39,9 @@ public:
 
     // True while a "%" is not closed yet.
     bool inside() const noexcept { return filter_.inside(); }
+
+    // As ParameterBlockFilter::insideSinceOpening().
+    std::size_t insideSinceOpening() const noexcept { return filter_.insideSinceOpening(); }
 
 private:
     void EndStatement();

@@ -91,11 +91,21 @@ struct ConversionSettings {
     std::string backColour;
     std::uint8_t dxfLineWidth = 0;    // 0 lines without width, 1 with width
     std::uint8_t dxfFormat = 0;       // 0 AC1003 compatible, 1 AC1009 compatible
+    // Switch: 1 the input's parameter blocks go to the output (lengths in the
+    // output unit), 2 they are dropped; 0 (a file without line 27) counts as 2.
+    std::uint8_t outputParameters = 0;
 };
 
-// The 26 lines of the settings file as read at start-up (index 0 = line 1).
+// The 27 lines of the settings file as read at start-up (index 0 = line 1).
 // Lines 1, 8 and 19 belong to no field and pass through a save unchanged.
-using SettingsLines = std::array<std::string, 26>;
+// Line 27 (outputParameters) came later: a file of 26 lines still reads.
+using SettingsLines = std::array<std::string, 27>;
+inline constexpr std::size_t kRequiredSettingsLines = 26;
+
+// Whether the conversion keeps the input's parameter blocks (outputParameters 1).
+constexpr bool KeepsParameterBlocks(const ConversionSettings& s) noexcept {
+    return CodeAs<Switch>(s.outputParameters) == Switch::On;
+}
 
 // One of the eleven fixed coordinate formats shared by input and output.
 struct CoordinateFormat {

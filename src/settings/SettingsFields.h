@@ -59,6 +59,7 @@ inline constexpr std::array<SettingsField, std::tuple_size_v<SettingsLines>> kSe
     {24, "backColour", &ConversionSettings::backColour},
     {25, "dxfLineWidth", &ConversionSettings::dxfLineWidth},
     {26, "dxfFormat", &ConversionSettings::dxfFormat},
+    {27, "outputParameters", &ConversionSettings::outputParameters},
 }};
 
 // The table is indexed by line: entry i is line i + 1.

@@ -101,7 +101,8 @@ bool ParseSettingsText(std::string_view bytes, ConversionSettings& settings,
     ItemReader reader(bytes);
     for (const SettingsField& field : kSettingsFields) {
         auto item = reader.Next();
-        if (!item) return false;  // fewer than 26 lines
+        // Fewer than 26 lines is a damaged file; the later lines may be missing.
+        if (!item) return field.line > kRequiredSettingsLines;
         std::string& line = lines[field.line - 1];
         line = std::move(*item);
         if (!AssignFieldText(field.member, line, kFileReaders, settings)) return false;

@@ -1,5 +1,5 @@
 #pragma once
-// The settings file mutapl.ini: 26 lines, one value per line, CR LF, single-byte
+// The settings file mutapl.ini: 27 lines (a file of the first 26 still reads), one value per line, CR LF, single-byte
 // (code page 932) text. Lines 1, 8 and 19 belong to no field and are carried
 // through a save unchanged.
 
@@ -33,7 +33,7 @@ bool LoadSettings(const std::filesystem::path& file, ConversionSettings& setting
                   SettingsLines& lines);
 
 // Puts the current field values into `lines` and replaces the file with the
-// 26 lines, each ended by CR LF (written to a temporary file and renamed over
+// 27 lines, each ended by CR LF (written to a temporary file and renamed over
 // the target). Returns false, with the file untouched, when it cannot be
 // written; `lines` holds the new values either way. The caller then shows
 // kSettingsSaveFailedMessage.

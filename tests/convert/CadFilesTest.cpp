@@ -105,9 +105,10 @@ TEST(CadFiles, ParameterBlockBehindDataIsCutOff) {
     auto s = PlainSettings();
     s.outputHeader = 1;
     const PassRun r = Convert({"G74*%FSLAN2X34Y34*%", "X100D02"}, s);
-    // The foreign format statement does not follow our header, nor does it
-    // switch the input format.
-    EXPECT_EQ(r.output, (Texts{"*%FSLAX43Y43*%", "*%MOMM*%", "G74", "G01X100Y0D02"}));
+    // The file's own statement behind the data switches the input to 3.4
+    // digits (no format code: kept for the pass, unit still mm): X100 is
+    // 0.0100 mm = 10 counts of mm(4.3).
+    EXPECT_EQ(r.output, (Texts{"*%FSLAX43Y43*%", "*%MOMM*%", "G74", "G01X10Y0D02"}));
 }
 
 TEST(CadFiles, StarModeSelectionAfterAParameterBlockIsKept) {

@@ -242,11 +242,13 @@ TEST(ConversionPass, FormatStatementsSwitchTheInputFromTheNextBlock) {
                           s);
     // 1000 trailing-restored is 1000000 = 1000.000 mm. After the statement
     // inch(2.4) leading omitted: the kept Y text 1000 is now 0.1 inch. The
-    // last block moves nowhere, so it repeats the words of the one before.
+    // file's own %FS (without "*") switches back to mm(4.3): X2000 is
+    // 2.000 mm, the kept Y 1000 is 1.000 mm. The %MO after it names inch
+    // for 4.3 digits, no format code: the settings keep mm(4.3).
     EXPECT_EQ(r.output,
-              (std::vector<std::string>{"G01X1000000Y1000000D01", "X5080Y2540D01", "X5080Y2540D01"}));
-    EXPECT_EQ(s.inputFormat, 8);
-    EXPECT_EQ(s.inputUnit, 2);
+              (std::vector<std::string>{"G01X1000000Y1000000D01", "X5080Y2540D01", "X2000Y1000D01"}));
+    EXPECT_EQ(s.inputFormat, 1);
+    EXPECT_EQ(s.inputUnit, 1);
     EXPECT_EQ(s.inputZeroMode, 1);
 }
 

@@ -23,7 +23,7 @@ std::string CrLf(const std::vector<std::string>& lines) {
 // A complete file: labels on lines 1, 8 and 19.
 const std::vector<std::string> kFullLines = {
     "IN",  "8",   "1", "2", "1", "1", "2", "OUT", "1", "1", "1",     "1", "1",
-    "1",   "4",   "1", "2", "1", "VIEW", "0.125", "-0.25", "1", "65535", "0", "0", "1"};
+    "1",   "4",   "1", "2", "1", "VIEW", "0.125", "-0.25", "1", "65535", "0", "0", "1", "1"};
 
 TEST(SettingsFile, LoadsEveryFieldFromItsLine) {
     ConversionSettings s;
@@ -50,7 +50,29 @@ TEST(SettingsFile, LoadsEveryFieldFromItsLine) {
     EXPECT_EQ(s.backColour, "0");
     EXPECT_EQ(s.dxfLineWidth, 0);
     EXPECT_EQ(s.dxfFormat, 1);
-    for (std::size_t i = 0; i < 26; ++i) EXPECT_EQ(lines[i], kFullLines[i]) << "line " << i + 1;
+    EXPECT_EQ(s.outputParameters, 1);
+    for (std::size_t i = 0; i < 27; ++i) EXPECT_EQ(lines[i], kFullLines[i]) << "line " << i + 1;
+}
+
+TEST(SettingsFile, AFileOfTwentySixLinesStillReads) {
+    // Written before line 27 existed: parameter blocks stay dropped (0 = 2),
+    // and the next save adds the line.
+    const std::vector<std::string> old(kFullLines.begin(), kFullLines.end() - 1);
+    ConversionSettings s;
+    SettingsLines lines;
+    ASSERT_TRUE(ParseSettingsText(CrLf(old), s, lines));
+    EXPECT_EQ(s.dxfFormat, 1);
+    EXPECT_EQ(s.outputParameters, 0);
+    EXPECT_FALSE(KeepsParameterBlocks(s));
+    auto expected = old;
+    expected.push_back("0");
+    EXPECT_EQ(FormatSettingsText(s, lines), CrLf(expected));
+    // Fewer than 26 lines is still a damaged file; a bad line 27 too.
+    const std::vector<std::string> short25(kFullLines.begin(), kFullLines.end() - 2);
+    EXPECT_FALSE(ParseSettingsText(CrLf(short25), s, lines));
+    auto bad = kFullLines;
+    bad[26] = "x";
+    EXPECT_FALSE(ParseSettingsText(CrLf(bad), s, lines));
 }
 
 TEST(SettingsFile, RoundTripThroughTheFileKeepsEveryByte) {
@@ -173,7 +195,7 @@ TEST(SettingsFile, DamagedLineKeepsTheFieldsBeforeIt) {
 
 TEST(SettingsFile, ShortOrMissingFileFails) {
     auto file = kFullLines;
-    file.pop_back();  // 25 lines
+    file.resize(25);
     ConversionSettings s;
     SettingsLines lines;
     EXPECT_FALSE(ParseSettingsText(CrLf(file), s, lines));
@@ -202,7 +224,7 @@ TEST(SettingsFile, SaveAfterShortReadWritesEmptyFreeLines) {
     SettingsLines lines;  // nothing was read
     const std::string saved = FormatSettingsText(s, lines);
     EXPECT_EQ(saved, CrLf({"", "8", "0", "2", "0", "0", "2", "", "0", "0", "0", "0", "0", "0",
-                           "0", "0", "0", "0", "", "0", "0", "0", "", "", "0", "0"}));
+                           "0", "0", "0", "0", "", "0", "0", "0", "", "", "0", "0", "0"}));
 }
 
 TEST(SettingsFile, FailedSaveKeepsTheOldFileAndTheNewValues) {
@@ -243,14 +265,14 @@ TEST(SettingsFields, EveryNameSetsItsLineOfTheFile) {
         {"lineBreak", "3"},        {"outputEob", "2"},       {"modal", "1"},
         {"originShiftX", "1.5"},   {"originShiftY", "-2.25"}, {"drawOrigin", "0.5"},
         {"drawColour", "255"},     {"backColour", "16777215"}, {"dxfLineWidth", "1"},
-        {"dxfFormat", "0"},
+        {"dxfFormat", "0"},        {"outputParameters", "2"},
     };
     for (const auto& [name, value] : sets)
         EXPECT_TRUE(SetSettingsField(s, name, value)) << name;
     // inch(2.3) brings inch to lines 4 and 7, mm(5.4) brings mm to 12 and 18.
     const std::vector<std::string> expected = {
         "IN",  "7", "3", "2", "2", "2", "2", "OUT", "2", "5", "2", "1", "2",
-        "2",   "3", "2", "1", "1", "VIEW", "1.5", "-2.25", "0.5", "255", "16777215", "1", "0"};
+        "2",   "3", "2", "1", "1", "VIEW", "1.5", "-2.25", "0.5", "255", "16777215", "1", "0", "2"};
     const std::string saved = FormatSettingsText(s, lines);
     EXPECT_EQ(saved, CrLf(expected));
 
