@@ -251,13 +251,27 @@ Expression Expression::Combined(Op op, double constant) const {
     return e;
 }
 
+std::optional<Expression> Expression::Undone(Op op, double constant) const {
+    // The root's right operand is a single node just before it, so the left
+    // operand's subtree is every node before that.
+    const std::size_t n = nodes_.size();
+    if (n < 3 || nodes_[n - 1].op != op || nodes_[n - 1].right != n - 2) return std::nullopt;
+    const Node& right = nodes_[n - 2];
+    if (right.op != Op::Number || right.value != constant) return std::nullopt;
+    Expression e = *this;
+    e.nodes_.resize(n - 2);
+    return e;
+}
+
 Expression Expression::Scaled(double factor) const {
     if (IsConstant()) return Constant(Evaluate({}) * factor);
+    if (auto undone = Undone(Op::Divide, factor)) return *undone;
     return Combined(Op::Multiply, factor);
 }
 
 Expression Expression::Divided(double divisor) const {
     if (IsConstant()) return Constant(divisor == 0 ? 0.0 : Evaluate({}) / divisor);
+    if (auto undone = Undone(Op::Multiply, divisor)) return *undone;
     return Combined(Op::Divide, divisor);
 }
 

@@ -48,7 +48,9 @@ public:
     std::string Text() const;
 
     // A constant expression becomes the constant value × factor; any other
-    // is written as its multiplication (or division) by the factor.
+    // is written as its multiplication (or division) by the factor, except
+    // that one ending in a division (multiplication) by that very number
+    // loses it: a macro converted to inch and back reads as it was.
     Expression Scaled(double factor) const;
     Expression Divided(double divisor) const;
 
@@ -63,6 +65,7 @@ private:
     class Parser;
 
     Expression Combined(Op op, double constant) const;
+    std::optional<Expression> Undone(Op op, double constant) const;
 
     std::vector<Node> nodes_;  // root last; never empty
 };

@@ -22,7 +22,19 @@ struct Scale {
 
 bool IsDigit(char c) noexcept { return c >= '0' && c <= '9'; }
 
+// A decimal number as Gerber writes one: sign, digits, point; no exponent.
+bool IsPlainNumber(std::string_view text) noexcept {
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
+    bool digit = false;
+    for (char c : text) {
+        if (IsDigit(c)) digit = true;
+        else if (c != '.') return false;
+    }
+    return digit && text.find('.') == text.rfind('.');
+}
+
 std::optional<std::string> ScaleNumber(std::string_view text, const Scale& scale) {
+    if (!IsPlainNumber(text)) return std::nullopt;
     auto v = ParseDecimal(text);
     if (!v || !std::isfinite(*v)) return std::nullopt;
     return FormatLength(scale.Apply(*v), scale.decimals);

@@ -65,6 +65,11 @@ TEST(Expression, ScaledConstantsFoldAndVariablesAreWrapped) {
     const auto d = Expression::Parse("$1x2")->Divided(25.4);
     EXPECT_EQ(d.Text(), "$1x2/25.4");
     EXPECT_DOUBLE_EQ(d.Evaluate(std::vector<double>{12.7}), 1.0);
+    // Back into the first unit: the added operation goes again.
+    EXPECT_EQ(d.Scaled(25.4).Text(), "$1x2");
+    EXPECT_EQ(e.Divided(25.4).Text(), "$1+0.1");
+    EXPECT_EQ(Expression::Parse("$1/2")->Scaled(2).Text(), "$1");
+    EXPECT_EQ(Expression::Parse("2/$1")->Scaled(2).Text(), "2/$1x2");
     // A negative folded constant keeps its grouping inside an operation.
     auto neg = Expression::Parse("$1-(0-1)")->Scaled(1);
     EXPECT_DOUBLE_EQ(neg.Evaluate(std::vector<double>{1}), 2);
