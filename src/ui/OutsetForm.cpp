@@ -77,6 +77,9 @@ OutsetForm::OutsetForm(ConversionSettings& settings, Dialogs& dialogs, QWidget* 
     modalGroup_ = MakeOptionFrame(Frame9, {&Option14, &Option15}, {"無し", "有り"});
     Frame3 = new QGroupBox(U("文字ｺｰﾄﾞ"), this);
     codeGroup_ = MakeOptionFrame(Frame3, {&Option16, &Option17}, {"ASCII", "EBCDIC"});
+    // Added below the others, so that every earlier control keeps its place.
+    Frame10 = new QGroupBox(U("パラメータブロック"), this);
+    parametersGroup_ = MakeOptionFrame(Frame10, {&Option18, &Option19}, {"出力する", "出力しない"});
 
     MakeOkCancel(this, Command1, &OutsetForm::Command1_Click, Command2, &OutsetForm::Command2_Click);
 
@@ -90,6 +93,7 @@ OutsetForm::OutsetForm(ConversionSettings& settings, Dialogs& dialogs, QWidget* 
     grid->addWidget(Frame7, 0, 2);
     grid->addWidget(Frame9, 1, 2);
     grid->addWidget(Frame3, 2, 2);
+    grid->addWidget(Frame10, 3, 0);
     LayOutWithButtons(this, grid, {Command1, Command2});
 }
 
@@ -110,6 +114,7 @@ void OutsetForm::Fill() {
     SelectOnly(eobGroup_, settings_.outputEob);
     SelectOnly(modalGroup_, settings_.modal);
     SelectOnly(codeGroup_, settings_.outputCode);
+    SelectOnly(parametersGroup_, settings_.outputParameters);
 }
 
 void OutsetForm::Command1_Click() {
@@ -132,6 +137,7 @@ void OutsetForm::Command1_Click() {
     if (auto code = SelectedCode(eobGroup_)) settings_.outputEob = *code;
     if (auto code = SelectedCode(modalGroup_)) settings_.modal = *code;
     if (auto code = SelectedCode(codeGroup_)) settings_.outputCode = *code;
+    if (auto code = SelectedCode(parametersGroup_)) settings_.outputParameters = *code;
     settings_.originShiftX = *shiftX;
     settings_.originShiftY = *shiftY;
     close();

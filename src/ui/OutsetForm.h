@@ -30,7 +30,8 @@ public:
     static OutsetForm* Open(QPointer<OutsetForm>& slot, ConversionSettings& settings, Dialogs& dialogs,
                             QWidget* parent);
 
-    QGroupBox *Frame1, *Frame2, *Frame3, *Frame4, *Frame5, *Frame6, *Frame7, *Frame8, *Frame9;
+    QGroupBox *Frame1, *Frame2, *Frame3, *Frame4, *Frame5, *Frame6, *Frame7, *Frame8, *Frame9,
+        *Frame10;
     QComboBox* Combo1;                                  // 出力フォーマット
     QRadioButton *Option1, *Option2, *Option3;          // ゼロ省略
     QLabel *Label1, *Label2;                            // X, Y
@@ -43,6 +44,7 @@ public:
     QRadioButton *Option4, *Option5;                    // ＥＯＢ（＊）コード
     QRadioButton *Option14, *Option15;                  // モーダル
     QRadioButton *Option16, *Option17;                  // 文字ｺｰﾄﾞ
+    QRadioButton *Option18, *Option19;                  // パラメータブロック
     QPushButton *Command1, *Command2;                   // ＯＫ, キャンセル
 
 public slots:
@@ -55,7 +57,7 @@ private:
     ConversionSettings& settings_;
     Dialogs& dialogs_;
     QButtonGroup *zeroGroup_, *omitGroup_, *headerGroup_, *lineBreakGroup_, *eobGroup_, *modalGroup_,
-        *codeGroup_;
+        *codeGroup_, *parametersGroup_;
 };
 
 }  // namespace mutaplot

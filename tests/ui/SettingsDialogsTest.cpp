@@ -4,6 +4,7 @@
 #include "UiTestApp.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -187,6 +188,27 @@ TEST_F(SettingsDialogs, OutputDialogRoundTrip) {
     form->Command1->click();
     EXPECT_EQ(s.outputFormat, 9);
     EXPECT_EQ(s.outputUnit, 2);
+
+    // The parameter-block frame: nothing chosen for a record without the
+    // field; its choice and a six-decimal format come back on reopening.
+    EXPECT_EQ(s.outputParameters, 0);
+    form = OutsetForm::Open(outset, s, platform, nullptr);
+    EXPECT_EQ(form->Frame10->title(), QString::fromUtf8("パラメータブロック"));
+    EXPECT_EQ(form->Option18->text(), QString::fromUtf8("出力する"));
+    EXPECT_EQ(form->Option19->text(), QString::fromUtf8("出力しない"));
+    EXPECT_FALSE(form->Option18->isChecked() || form->Option19->isChecked());
+    form->Option18->click();
+    form->Combo1->setCurrentIndex(10);
+    form->Command1->click();
+    EXPECT_EQ(s.outputParameters, 1);
+    EXPECT_EQ(s.outputFormat, 11);
+    EXPECT_EQ(s.outputUnit, 2);
+    form = OutsetForm::Open(outset, s, platform, nullptr);
+    EXPECT_TRUE(form->Option18->isChecked());
+    EXPECT_EQ(form->Combo1->currentText(), "inch(2.6)");
+    form->Option19->click();
+    form->Command1->click();
+    EXPECT_EQ(s.outputParameters, 2);
 }
 
 TEST_F(SettingsDialogs, OutputDialogCancelAfterChangingEverythingKeepsTheRecord) {
