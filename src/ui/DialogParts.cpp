@@ -45,6 +45,8 @@ QComboBox* MakeFormatFrame(QGroupBox* frame) {
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setMinimumContentsLength(10);
+    // Every format in view at once, without scrolling.
+    combo->setMaxVisibleItems(static_cast<int>(kCoordinateFormats.size()));
     auto* layout = new QVBoxLayout(frame);
     layout->addWidget(combo);
     layout->addStretch();

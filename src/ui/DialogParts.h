@@ -36,7 +36,7 @@ QComboBox* MakeFormatFrame(QGroupBox* frame);
 // Appends the nine format captions, in code order, to an editable drop-down.
 void AppendFormatCaptions(QComboBox* combo);
 
-// Shows the caption of `code`; a code outside 1..9 leaves the text as it is.
+// Shows the caption of `code`; a code outside 1..11 leaves the text as it is.
 void ShowFormatCaption(QComboBox* combo, int code);
 
 // The code whose caption equals `text` exactly; no value for any other text.
