@@ -106,6 +106,57 @@ void BM_ConversionPass(benchmark::State& st) {
 }
 BENCHMARK(BM_ConversionPass)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// The same blocks behind an RS-274X header as CAD programs write it, cut in
+// "*" mode: format and unit statements, two aperture macros, 40 aperture
+// definitions; a polarity block every 1000 blocks.
+const BlockList& Rs274xBlocks() {
+    static const BlockList blocks = [] {
+        BlockList list;
+        const BlockList& body = InputBlocks();
+        list.Reserve(body.blockCount() + 3000, body.textSize() + 40000);
+        for (const char* b : {"%FSLAX24Y24", "%%MOIN", "%%AMOC8", "5,1,8,0,0,1.08239X$1,22.5",
+                              "%%AMRoundRect", "0 Rectangle with rounded corners",
+                              "4,1,4,$2,$3,$4,$5,$6,$7,$8,$9,$2,$3,0", "1,1,$1+$1,$2,$3",
+                              "1,1,$1+$1,$4,$5", "20,1,$1+$1,$2,$3,$4,$5,0", "%"})
+            list.Append(b);
+        for (int d = 10; d < 50; ++d) {
+            const std::string code = std::to_string(d);
+            list.Append(d % 4 == 0   ? "%ADD" + code + "C,0.0" + code
+                        : d % 4 == 1 ? "%ADD" + code + "R,0.0" + code + "X0.02"
+                        : d % 4 == 2 ? "%ADD" + code + "OC8,0.0" + code
+                                     : "%ADD" + code + "RoundRect,0.01X-0.02X0.03X0.04X0.05X0.06X0.07X0.08X0.09");
+            list.Append("%");
+        }
+        for (std::size_t k = 0; k < body.blockCount(); ++k) {
+            if (k % 1000 == 999) {
+                list.Append(k % 2000 == 999 ? "%LPC" : "%LPD");
+                list.Append("%");
+            }
+            list.Append(body[k]);
+        }
+        return list;
+    }();
+    return blocks;
+}
+
+// outputParameters 2 (dropped) and 1 (kept, lengths into mm).
+void BM_ConversionPassRs274x(benchmark::State& st) {
+    const BlockList& input = Rs274xBlocks();
+    ConverterState state;
+    std::string gcode;
+    BlockList output;
+    for (auto _ : st) {
+        ConversionSettings s = BenchSettings();
+        s.outputParameters = static_cast<std::uint8_t>(st.range(0));
+        ConvertBlocks(input, s, state, gcode, output);
+        benchmark::DoNotOptimize(output.textSize());
+    }
+    st.counters["blocks"] = static_cast<double>(input.blockCount());
+    st.counters["out_blocks"] = static_cast<double>(output.blockCount());
+    st.SetItemsProcessed(static_cast<std::int64_t>(st.iterations() * input.blockCount()));
+}
+BENCHMARK(BM_ConversionPassRs274x)->Arg(2)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
 void BM_JoinOutputText(benchmark::State& st) {
     ConversionSettings s = BenchSettings();
     ConverterState state;

@@ -1,5 +1,6 @@
 #include "gerber/Expression.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -215,7 +216,9 @@ std::string Expression::Text() const {
             if (n.op == Op::Negate) {
                 out.push_back('-');
                 const std::uint32_t child = n.left;
-                stack.push_back({child, level(child) <= kSignLevel});
+                // -a x b is (-a) x b: only a sum or another sign needs grouping.
+                const int l = level(child);
+                stack.push_back({child, l == kSumLevel || l == kSignLevel});
             } else {
                 const int mine = level(f.node);
                 const std::uint32_t child = n.left;
@@ -251,28 +254,85 @@ Expression Expression::Combined(Op op, double constant) const {
     return e;
 }
 
-std::optional<Expression> Expression::Undone(Op op, double constant) const {
-    // The root's right operand is a single node just before it, so the left
-    // operand's subtree is every node before that.
-    const std::size_t n = nodes_.size();
-    if (n < 3 || nodes_[n - 1].op != op || nodes_[n - 1].right != n - 2) return std::nullopt;
-    const Node& right = nodes_[n - 2];
-    if (right.op != Op::Number || right.value != constant) return std::nullopt;
-    Expression e = *this;
-    e.nodes_.resize(n - 2);
+int Expression::Depth() const {
+    std::vector<int> depth(nodes_.size(), 1);
+    for (std::size_t k = 0; k < nodes_.size(); ++k) {
+        const Node& n = nodes_[k];
+        if (n.op == Op::Number || n.op == Op::Variable) continue;
+        depth[k] = 1 + depth[n.left];
+        if (n.op != Op::Negate) depth[k] = std::max(depth[k], 1 + depth[n.right]);
+    }
+    return depth.back();
+}
+
+// Copies the subtree of `k` from `from` to the end of nodes_; returns its root.
+std::uint32_t Expression::CopySubtree(const std::vector<Node>& from, std::uint32_t k) {
+    Node n = from[k];
+    if (n.op != Op::Number && n.op != Op::Variable) {
+        n.left = CopySubtree(from, n.left);
+        if (n.op != Op::Negate) n.right = CopySubtree(from, n.right);
+    }
+    nodes_.push_back(n);
+    return static_cast<std::uint32_t>(nodes_.size() - 1);
+}
+
+// Writes the subtree of `k` multiplied (divided) by `constant`, the operation
+// carried down to the operands of sums and to one factor of a product, so
+// that no parentheses are needed ("$1x25.4-$3x25.4", not "($1-$3)x25.4":
+// several readers mis-evaluate a parenthesis followed by an operator). A
+// division (multiplication) by the constant itself is dropped instead.
+std::uint32_t Expression::Distribute(const std::vector<Node>& from, std::uint32_t k, Op op,
+                                     double constant) {
+    const Node& n = from[k];
+    const Op inverse = op == Op::Multiply ? Op::Divide : Op::Multiply;
+    auto push = [this](Node node) {
+        nodes_.push_back(node);
+        return static_cast<std::uint32_t>(nodes_.size() - 1);
+    };
+    switch (n.op) {
+        case Op::Add:
+        case Op::Subtract: {
+            const std::uint32_t l = Distribute(from, n.left, op, constant);
+            const std::uint32_t r = Distribute(from, n.right, op, constant);
+            return push({n.op, 0, 0, l, r});
+        }
+        case Op::Negate: {
+            const std::uint32_t c = Distribute(from, n.left, op, constant);
+            return push({Op::Negate, 0, 0, c, 0});
+        }
+        case Op::Multiply:
+        case Op::Divide: {
+            if (n.op == inverse && from[n.right].op == Op::Number && from[n.right].value == constant)
+                return CopySubtree(from, n.left);
+            const std::uint32_t l = Distribute(from, n.left, op, constant);
+            const std::uint32_t r = CopySubtree(from, n.right);
+            return push({n.op, 0, 0, l, r});
+        }
+        default: {
+            const std::uint32_t l = CopySubtree(from, k);
+            const std::uint32_t r = push({Op::Number, constant, 0, 0, 0});
+            return push({op, 0, 0, l, r});
+        }
+    }
+}
+
+Expression Expression::Applied(Op op, double constant) const {
+    // Distributing recurses once per level: deep trees are wrapped instead.
+    if (Depth() > kMaxNesting) return Combined(op, constant);
+    Expression e;
+    e.nodes_.reserve(nodes_.size() * 2 + 2);
+    e.Distribute(nodes_, static_cast<std::uint32_t>(nodes_.size() - 1), op, constant);
     return e;
 }
 
 Expression Expression::Scaled(double factor) const {
     if (IsConstant()) return Constant(Evaluate({}) * factor);
-    if (auto undone = Undone(Op::Divide, factor)) return *undone;
-    return Combined(Op::Multiply, factor);
+    return Applied(Op::Multiply, factor);
 }
 
 Expression Expression::Divided(double divisor) const {
     if (IsConstant()) return Constant(divisor == 0 ? 0.0 : Evaluate({}) / divisor);
-    if (auto undone = Undone(Op::Multiply, divisor)) return *undone;
-    return Combined(Op::Divide, divisor);
+    return Applied(Op::Divide, divisor);
 }
 
 }  // namespace mutaplot::gerber

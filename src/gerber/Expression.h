@@ -47,10 +47,13 @@ public:
     // parentheses only where the grouping needs them; "x" for multiplication.
     std::string Text() const;
 
-    // A constant expression becomes the constant value × factor; any other
-    // is written as its multiplication (or division) by the factor, except
-    // that one ending in a division (multiplication) by that very number
-    // loses it: a macro converted to inch and back reads as it was.
+    // A constant expression becomes the constant value × factor. Any other
+    // gets the multiplication (division) carried to the terms of its sums
+    // and to the first factor of each product, "($1-$3)" becoming
+    // "$1x25.4-$3x25.4": no parentheses, which some readers evaluate wrongly.
+    // A division (multiplication) by that very number is dropped instead, so
+    // a macro converted to inch and back reads as it was. Trees deeper than
+    // kMaxNesting are wrapped whole.
     Expression Scaled(double factor) const;
     Expression Divided(double divisor) const;
 
@@ -65,7 +68,10 @@ private:
     class Parser;
 
     Expression Combined(Op op, double constant) const;
-    std::optional<Expression> Undone(Op op, double constant) const;
+    Expression Applied(Op op, double constant) const;
+    int Depth() const;
+    std::uint32_t CopySubtree(const std::vector<Node>& from, std::uint32_t k);
+    std::uint32_t Distribute(const std::vector<Node>& from, std::uint32_t k, Op op, double constant);
 
     std::vector<Node> nodes_;  // root last; never empty
 };

@@ -116,8 +116,10 @@ std::optional<std::string> ScaleAperture(std::string_view statement, const Scale
     const auto modifiers = Split(statement.substr(comma + 1), 'X');
     for (std::size_t i = 0; i < modifiers.size(); ++i) {
         if (i > 0) out.push_back('X');
-        // A polygon's vertex count (1) and rotation (2) stay.
-        const bool length = name != "P" || i == 0 || i == 3;
+        // A polygon's vertex count (1) and rotation (2) stay; an empty
+        // modifier (a stray "X" at the end, some CAD programs write one)
+        // stays empty.
+        const bool length = (name != "P" || i == 0 || i == 3) && !modifiers[i].empty();
         if (!length) {
             out += modifiers[i];
             continue;

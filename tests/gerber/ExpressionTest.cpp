@@ -60,16 +60,19 @@ TEST(Expression, ScaledConstantsFoldAndVariablesAreWrapped) {
     EXPECT_EQ(Expression::Parse("2x3")->Scaled(2).Text(), "12");
     EXPECT_EQ(Expression::Parse("-0.5")->Scaled(2).Text(), "-1");
     const auto e = Expression::Parse("$1+0.1")->Scaled(25.4);
-    EXPECT_EQ(e.Text(), "($1+0.1)x25.4");
+    EXPECT_EQ(e.Text(), "$1x25.4+0.1x25.4");  // no parentheses
     EXPECT_DOUBLE_EQ(e.Evaluate(std::vector<double>{0.4}), 12.7);
     const auto d = Expression::Parse("$1x2")->Divided(25.4);
-    EXPECT_EQ(d.Text(), "$1x2/25.4");
+    EXPECT_EQ(d.Text(), "$1/25.4x2");
     EXPECT_DOUBLE_EQ(d.Evaluate(std::vector<double>{12.7}), 1.0);
     // Back into the first unit: the added operation goes again.
     EXPECT_EQ(d.Scaled(25.4).Text(), "$1x2");
     EXPECT_EQ(e.Divided(25.4).Text(), "$1+0.1");
     EXPECT_EQ(Expression::Parse("$1/2")->Scaled(2).Text(), "$1");
-    EXPECT_EQ(Expression::Parse("2/$1")->Scaled(2).Text(), "2/$1x2");
+    EXPECT_EQ(Expression::Parse("2/$1")->Scaled(2).Text(), "2x2/$1");
+    EXPECT_EQ(Expression::Parse("-($1-$2/3)")->Divided(25.4).Text(), "-($1/25.4-$2/25.4/3)");
+    const auto deep = Expression::Parse(std::string(60, '(') + "$1" + std::string(60, ')') + "+1")->Scaled(2);
+    EXPECT_DOUBLE_EQ(deep.Evaluate(std::vector<double>{3}), 8);
     // A negative folded constant keeps its grouping inside an operation.
     auto neg = Expression::Parse("$1-(0-1)")->Scaled(1);
     EXPECT_DOUBLE_EQ(neg.Evaluate(std::vector<double>{1}), 2);

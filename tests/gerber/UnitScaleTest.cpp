@@ -38,7 +38,7 @@ TEST(UnitScale, EveryMacroPrimitiveScalesItsLengthsOnly) {
               "6,0,0,0.2,0.01,0.01,3,0.005,0.25,0*"
               "7,0,0,0.1,0.05,0.01,45*");
     // Variables keep the unit of the %AD that passes them: wrapped.
-    EXPECT_EQ(ToInch("AMV*1,$4,$1+0.1,$2,-$3*"), "AMV*1,$4,($1+0.1)/25.4,$2/25.4,-$3/25.4*");
+    EXPECT_EQ(ToInch("AMV*1,$4,$1+0.1,$2,-$3*"), "AMV*1,$4,$1/25.4+0.1/25.4,$2/25.4,-$3/25.4*");
     // A primitive of no known code cannot be converted.
     EXPECT_EQ(ToInch("AMX*3,1,2*"), "<none>");
     EXPECT_EQ(ToInch("AMX*1,1,2..5,0,0*"), "<none>");
@@ -52,6 +52,7 @@ TEST(UnitScale, StandardAperturesStepRepeatAndOffsets) {
     EXPECT_EQ(ToInch("ADD13P,2.54X5X22.5X0.254*"), "ADD13P,0.1X5X22.5X0.01*");
     // 0.5 mm = 0.019685039… inch: six decimals, half up.
     EXPECT_EQ(ToInch("ADD14C,0.5*"), "ADD14C,0.019685*");
+    EXPECT_EQ(ToInch("ADD14C,2.54X*"), "ADD14C,0.1X*");
     // A macro's parameters are left to the macro.
     EXPECT_EQ(ToInch("ADD15THERM,2.54X0.5*"), "ADD15THERM,2.54X0.5*");
     EXPECT_EQ(ToInch("SRX2Y3I12.7J25.4*"), "SRX2Y3I0.5J1*");
