@@ -135,15 +135,15 @@ struct PlotRecords {
     ViewState& view;
 };
 
-// Decimals d of an input format code 1..9 (none outside).
+// Decimals d of an input format code 1..11 (none outside; 6 for 10 and 11).
 std::optional<int> FormatDecimals(int inputFormat) noexcept;
 
-// The picture unit of an input format code 1..9: inch for the inch formats,
-// millimetre for the others; none outside 1..9.
+// The picture unit of an input format code 1..11: inch for the inch formats,
+// millimetre for the others; none outside 1..11.
 std::optional<SurfaceUnit> PictureUnitOfFormat(int inputFormat) noexcept;
 
 // Sets zoom (only for one of the six list texts), picture unit, offsets and
-// countsPerUnit. An input format outside 1..9 changes nothing but the zoom.
+// countsPerUnit. An input format outside 1..11 changes nothing but the zoom.
 // An offset text without a number at its start leaves that offset as it was.
 void ComputeViewScale(std::string_view zoomText, int inputFormat, std::string_view offsetXText,
                       std::string_view offsetYText, ViewTransform& transform);
