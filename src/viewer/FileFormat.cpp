@@ -1,6 +1,8 @@
 #include "viewer/FileFormat.h"
 
 #include "convert/CoordinateWords.h"
+#include "gerber/ParameterBlock.h"
+#include "gerber/ParameterStream.h"
 #include "settings/NumberText.h"
 
 #include <cmath>
@@ -18,6 +20,70 @@ FileFormat::FileFormat(int formatCode) noexcept {
 FileFormat SettingsFileFormat(const ConversionSettings& settings) noexcept {
     FileFormat format(settings.inputFormat);
     format.zeros = CodeAs<ZeroMode>(settings.inputZeroMode);
+    return format;
+}
+
+void ApplyFormatStatement(const gerber::FormatStatement& statement, FileFormat& format) noexcept {
+    format.integerDigits = statement.xInteger;
+    format.decimalDigits = statement.xDecimal;
+    switch (statement.zeros) {
+    case gerber::ZeroOmission::Leading: format.zeros = ZeroMode::LeadingOmitted; break;
+    case gerber::ZeroOmission::Trailing: format.zeros = ZeroMode::TrailingOmitted; break;
+    case gerber::ZeroOmission::None: format.zeros = ZeroMode::NoneOmitted; break;
+    }
+    if (format.unitStated) return;
+    // The digit counts name at most one format code, as the converter adopts it.
+    for (const CoordinateFormat& f : kCoordinateFormats)
+        if (f.integerDigits == statement.xInteger && f.decimalDigits == statement.xDecimal)
+            format.unit = f.unit;
+}
+
+void ApplyModeStatement(Unit unit, FileFormat& format) noexcept {
+    format.unit = unit;
+    format.unitStated = true;
+}
+
+FormatStatements FindFormatStatements(std::string_view text) {
+    FormatStatements found;
+    // Most parameter blocks are apertures and macros: no statement to split.
+    if (text.find("FS") == std::string_view::npos && text.find("MO") == std::string_view::npos)
+        return found;
+    for (const std::string& statement : gerber::ParseStatements(text)) {
+        if (!found.format) found.format = gerber::ParseFormatStatement(statement);
+        if (!found.mode) found.mode = gerber::ParseModeStatement(statement);
+    }
+    return found;
+}
+
+bool IsCoordinateData(std::string_view block) noexcept {
+    if (block.substr(0, 3) == "G04") return false;
+    for (std::size_t k = 0; k + 1 < block.size(); ++k) {
+        const char c = block[k];
+        if (c != 'X' && c != 'Y' && c != 'I' && c != 'J') continue;
+        const char n = block[k + 1];
+        if ((n >= '0' && n <= '9') || n == '+' || n == '-') return true;
+    }
+    return false;
+}
+
+FileFormat ScanFileFormat(const InputBlockList& blocks, const ConversionSettings& settings) {
+    FileFormat format = SettingsFileFormat(settings);
+    gerber::ParameterTextCollector parameters(CodeAs<InputSeparator>(settings.inputSeparator));
+    bool formatSeen = false, modeSeen = false;
+    for (std::size_t k = 0; k < blocks.blockCount() && !(formatSeen && modeSeen); ++k) {
+        for (const std::string& text : parameters.Take(blocks[k])) {
+            const FormatStatements found = FindFormatStatements(text);
+            if (found.format && !formatSeen) {
+                ApplyFormatStatement(*found.format, format);
+                formatSeen = true;
+            }
+            if (found.mode && !modeSeen) {
+                ApplyModeStatement(*found.mode, format);
+                modeSeen = true;
+            }
+        }
+        if (parameters.part() == BlockPart::Data && IsCoordinateData(parameters.text())) break;
+    }
     return format;
 }
 
@@ -51,15 +117,6 @@ std::optional<double> CountReader::Read(std::string_view text) const {
     const double v = *value * factor_;
     if (!std::isfinite(v)) return std::nullopt;
     return v;
-}
-
-}  // namespace mutaplot
-
-namespace mutaplot {
-
-// Until the parameter model lands: the settings alone.
-FileFormat ScanFileFormat(const InputBlockList&, const ConversionSettings& settings) {
-    return SettingsFileFormat(settings);
 }
 
 }  // namespace mutaplot

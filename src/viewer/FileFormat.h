@@ -16,6 +16,7 @@
 // A statement met after coordinate data changes only how the following
 // numbers are read (CountReader below), never the view's scale or unit.
 
+#include "gerber/FormatStatement.h"
 #include "input/BlockList.h"
 #include "platform/DrawingSurface.h"
 #include "settings/ConversionSettings.h"
@@ -25,15 +26,12 @@
 
 namespace mutaplot {
 
-namespace gerber {
-struct FormatStatement;
-}
-
 struct FileFormat {
     int integerDigits = 0;  // both 0: no format known (a code outside the
     int decimalDigits = 0;  // table and no statement in the file)
     Unit unit = Unit::None;
     ZeroMode zeros = ZeroMode::LeadingOmitted;
+    bool unitStated = false;  // a mode statement gave the unit
 
     FileFormat() = default;
     // The format of a format code alone, leading zeros omitted, no statement
@@ -56,9 +54,24 @@ struct FileFormat {
 FileFormat SettingsFileFormat(const ConversionSettings& settings) noexcept;
 
 // A format statement applied to a format: its X digit counts and zero
-// omission, and the unit of the format code those digits name (a digit
-// count of no code keeps the unit).
+// omission, and, unless a mode statement gave the unit, the unit of the
+// format code those digits name (a digit count of no code keeps the unit).
+// Incremental notation is drawn as absolute.
 void ApplyFormatStatement(const gerber::FormatStatement& statement, FileFormat& format) noexcept;
+// A mode statement applied to a format: its unit.
+void ApplyModeStatement(Unit unit, FileFormat& format) noexcept;
+
+// The first format and the first mode statement among the statements of
+// one parameter block's text (without its "%"; "ICAS*MOIN*" holds a mode).
+struct FormatStatements {
+    std::optional<gerber::FormatStatement> format;
+    std::optional<Unit> mode;
+};
+FormatStatements FindFormatStatements(std::string_view parameterText);
+
+// Whether a data block (parameter blocks removed) holds coordinates: an X,
+// Y, I or J word with a number; G04 comments never do.
+bool IsCoordinateData(std::string_view block) noexcept;
 
 // The effective format of a file: SettingsFileFormat, overridden by the
 // first %FS and the first %MO before the first coordinate block (a data

@@ -1,5 +1,6 @@
 #include "viewer/PlotWalk.h"
 
+#include "gerber/ParameterStream.h"
 #include "input/ParameterBlocks.h"
 #include "settings/NumberText.h"
 
@@ -97,15 +98,28 @@ private:
     // The next block that holds data, with its parameter blocks removed as
     // the converter removes them ("%G54D11" after "%ADD11C,0.1" selects D11);
     // blocks that hold none are passed over. False at the end of the list.
+    // Format and mode statements on the way change how the following
+    // numbers are read.
     bool TakeData(std::string_view& block) {
         const std::size_t count = blocks_.blockCount();
         while (next_ < count) {
-            if (parameters_.Next(blocks_[next_++]) == BlockPart::Data) {
+            for (const std::string& text : parameters_.Take(blocks_[next_])) AdoptStatements(text);
+            ++next_;
+            if (parameters_.part() == BlockPart::Data) {
                 block = parameters_.text();
                 return true;
             }
         }
         return false;
+    }
+
+    void AdoptStatements(std::string_view parameterText) {
+        const FormatStatements found = FindFormatStatements(parameterText);
+        if (!found.format && !found.mode) return;
+        FileFormat reading = reader_.reading();
+        if (found.format) ApplyFormatStatement(*found.format, reading);
+        if (found.mode) ApplyModeStatement(*found.mode, reading);
+        reader_.SetReading(reading);
     }
 
     Step Decode(std::string_view block) {
@@ -284,7 +298,9 @@ private:
     CountReader reader_;  // the file's format as the walk has met it so far
     // G74 (single quadrant) is in force until a block beginning "G75".
     bool singleQuadrant_ = true;
-    ParameterBlockFilter parameters_;
+    // Every "%" counted as the converter counts it; the separator plays no
+    // part in finding format and mode statements.
+    gerber::ParameterTextCollector parameters_{InputSeparator::NotSet};
     std::size_t next_ = 0;  // the next block of the list to take
     std::string work_;
 };

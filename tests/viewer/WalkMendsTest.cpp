@@ -212,5 +212,88 @@ TEST_F(WalkMendsTest, SingleQuadrantTieTakesTheShortSweep) {
     EXPECT_EQ(arc.centreY, 100);
 }
 
+ConversionSettings SettingsOf(int inputFormat, ZeroMode zeros,
+                              InputSeparator separator = InputSeparator::Lf) {
+    ConversionSettings s;
+    s.inputFormat = static_cast<std::uint8_t>(inputFormat);
+    s.inputUnit = UnitForFormat(inputFormat);
+    s.inputZeroMode = StoredCode(zeros);
+    s.inputSeparator = StoredCode(separator);
+    return s;
+}
+
+TEST(ScanFileFormat, TheFirstStatementsBeforeTheFirstCoordinateDecide) {
+    const ConversionSettings mm43 = SettingsOf(1, ZeroMode::LeadingOmitted);
+    // No statement: the settings' own format.
+    EXPECT_EQ(ScanFileFormat(MakeBlocks({"D10", "X1Y1D03"}), mm43), FileFormat(1));
+    // %FS 2.4 names inch(2.4): four decimals, inch, trailing zeros.
+    FileFormat f = ScanFileFormat(MakeBlocks({"G04 x*", "%FSTAX24Y24*%", "D10", "X25Y1D03"}), mm43);
+    EXPECT_EQ(f.decimalDigits, 4);
+    EXPECT_EQ(f.integerDigits, 2);
+    EXPECT_EQ(f.unit, Unit::Inch);
+    EXPECT_EQ(f.zeros, ZeroMode::TrailingOmitted);
+    // %MOMM before or after the %FS wins the unit; 4.6 digits.
+    for (auto texts : {std::initializer_list<const char*>{"%MOMM*%", "%FSLAX24Y24*%", "X1D03"},
+                       std::initializer_list<const char*>{"%FSLAX24Y24*%", "%MOMM*%", "X1D03"}}) {
+        f = ScanFileFormat(MakeBlocks(texts), mm43);
+        EXPECT_EQ(f.unit, Unit::Millimetre);
+        EXPECT_EQ(f.decimalDigits, 4);
+    }
+    // Our own header line in CR mode, and a statement cut at "*" in "*" mode.
+    EXPECT_EQ(ScanFileFormat(MakeBlocks({"*%FSLAX23Y23*%", "*%MOIN*%", "X1D03"}), mm43), [] {
+        FileFormat g(7);
+        g.unitStated = true;
+        return g;
+    }());
+    f = ScanFileFormat(MakeBlocks({"%FSLAX46Y46", "%", "%MOMM", "%", "X1D03"}),
+                       SettingsOf(8, ZeroMode::LeadingOmitted, InputSeparator::Star));
+    EXPECT_EQ(f.decimalDigits, 6);
+    EXPECT_EQ(f.unit, Unit::Millimetre);
+    // Statements after the first coordinate block, and a second %FS, do not
+    // change the view.
+    EXPECT_EQ(ScanFileFormat(MakeBlocks({"X1D03", "%FSLAX24Y24*%"}), mm43), FileFormat(1));
+    f = ScanFileFormat(MakeBlocks({"%FSLAX25Y25*%", "%FSLAX46Y46*%", "X1D03"}), mm43);
+    EXPECT_EQ(f.decimalDigits, 5);
+}
+
+TEST(ScanFileFormat, TheViewTakesTheFilesDecimalsAndUnit) {
+    // Settings mm(4.3); the file says inch(2.4): 10^4 counts per inch, an
+    // inch picture. X25000 = 2.5 inch; offset box "1" = 10000 counts.
+    ViewerRecords r;
+    PlotRecords records = r.Bind();
+    FakePlatform ui;
+    const ApertureTable table = MakeTable({{10, "0.05", "0.05", "0", "○"}});
+    const InputBlockList blocks = MakeBlocks({"%FSLAX24Y24*%", "%MOIN*%", "D10", "X25000Y10000D03"});
+    RecordingSurface surface{254, 127};  // 10 × 5 inches
+    ViewControls controls;
+    controls.offsetXText = "1";
+    RunDisplayPass(blocks, table, records, controls,
+                   ScanFileFormat(blocks, SettingsOf(1, ZeroMode::LeadingOmitted)), 0.0f, surface,
+                   ui, ui);
+    EXPECT_EQ(surface.Unit(), SurfaceUnit::Inch);
+    EXPECT_EQ(r.transform.countsPerUnit, 10000);
+    EXPECT_EQ(r.transform.offsetX, 10000);
+    const auto drawn = surface.Drawn();
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(drawn[0].kind, "fillcircle");
+    EXPECT_NEAR(drawn[0].args[0], 3.5, 1e-12);  // (25000 + 10000) / 10000
+    EXPECT_NEAR(drawn[0].args[1], 4.0, 1e-12);  // 5 − 1
+    EXPECT_NEAR(drawn[0].args[2], 0.025, 1e-12);
+}
+
+TEST_F(WalkMendsTest, AFormatStatementAfterDataChangesOnlyTheReading) {
+    // The view is inch(2.4) (settings); after the first flash the file says
+    // 2.5 digits, trailing zeros: X01 = 0100000 of 10^-5 inch = 10000 view
+    // counts, one inch.
+    blocks = MakeBlocks({"D10", "X10000Y0D03", "%FSTAX25Y25*%", "X01Y0D03"});
+    ConversionSettings settings = SettingsOf(8, ZeroMode::LeadingOmitted);
+    PrepareWalk(ViewControls(), ScanFileFormat(blocks, settings), records);
+    WalkBlocks(blocks, table, records, kDxfWalkRules, events, ui);
+    EXPECT_EQ(r.transform.countsPerUnit, 10000);
+    ASSERT_EQ(events.points.size(), 2u);
+    EXPECT_EQ(events.points[0][0], 10000);
+    EXPECT_NEAR(events.points[1][0], 10000, 1e-9);
+}
+
 }  // namespace
 }  // namespace mutaplot
