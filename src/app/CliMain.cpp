@@ -34,6 +34,8 @@ void PrintUsage(std::ostream& out = std::cerr) {
     out << "options: --settings FILE, --set FIELD=VALUE, --apertures FILE, --zoom Z,\n"
            "         --offset X,Y, --size W,H, --dpi N, --quality high|fast, --format TEXT,\n"
            "         --negative, --paper A4|A3|Letter, --landscape, --trace FILE.txt\n"
+           "import --format: colmo出力結果file (default), or RS-274X（%ADD） (also RS-274X):\n"
+           "         an RS-274X file's own aperture definitions\n"
            "formats (inputFormat, outputFormat): 1 mm(4.3) 2 mm(4.4) 3 mm(4.5) 4 mm(5.3)\n"
            "         5 mm(5.4) 6 mm(5.5) 7 inch(2.3) 8 inch(2.4) 9 inch(2.5) 10 mm(4.6)\n"
            "         11 inch(2.6); a file's own %FS/%MO statements switch the input format\n"

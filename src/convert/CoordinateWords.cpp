@@ -84,13 +84,7 @@ std::optional<double> ConvertDigits(std::string_view digits, bool negative, doub
     const int inTotal = own ? own->integerDigits[a] + own->decimalDigits[a] : in->totalDigits();
     const ZeroMode inZeros = own ? own->zeros : CodeAs<ZeroMode>(s.inputZeroMode);
     if (inDecimals < 0 || inDecimals > 22 || inTotal < 0) return std::nullopt;
-    // Trailing zeros omitted: zeros are appended up to N_in characters (the
-    // sign of a negative X or Y counts as one more character of the target,
-    // so it comes to the same).
-    int zeros = 0;
-    if (inZeros == ZeroMode::TrailingOmitted && digits.size() < static_cast<std::size_t>(inTotal))
-        zeros = inTotal - static_cast<int>(digits.size());
-    auto n = ReadDigits(digits, zeros);
+    auto n = InputDigitCount(digits, inZeros, inTotal);
     if (!n) return std::nullopt;
     double v = *n / kPow10[static_cast<std::size_t>(inDecimals)];
     if (negative) v = -v;
@@ -129,6 +123,17 @@ bool Overflows(double magnitude, const ConversionSettings& s) noexcept {
 }
 
 }  // namespace
+
+std::optional<double> InputDigitCount(std::string_view digits, ZeroMode zeros, int totalDigits) {
+    // Trailing zeros omitted: zeros are appended up to N_in characters (the
+    // sign of a negative X or Y counts as one more character of the target,
+    // so it comes to the same).
+    int appended = 0;
+    if (zeros == ZeroMode::TrailingOmitted && totalDigits > 0 &&
+        digits.size() < static_cast<std::size_t>(totalDigits))
+        appended = totalDigits - static_cast<int>(digits.size());
+    return ReadDigits(digits, appended);
+}
 
 void ResetConverterState(ConverterState& state) {
     state.xDigits.clear();

@@ -74,11 +74,6 @@ TEST(ViewTransformTest, FormatUnitsAndAStoredOriginOutsideTheTwoCodes) {
     EXPECT_FALSE(PictureUnitOfFormat(0));
     EXPECT_FALSE(PictureUnitOfFormat(12));
     EXPECT_FALSE(FormatDecimals(12));
-    // d = 6: a million counts to the picture unit at zoom 1.
-    ViewTransform six;
-    ComputeViewScale("", 11, "", "", six);
-    EXPECT_EQ(six.pictureUnit, SurfaceUnit::Inch);
-    EXPECT_DOUBLE_EQ(six.countsPerUnit, 1e6 / six.zoom);
     // A settings file may hold any number as the origin: only 1 is the
     // top-left corner, 0.5 and 2 draw from the bottom-left like 0.
     ViewTransform t;
