@@ -1,7 +1,10 @@
 // Writes a large deterministic photoplotter file for benchmarks.
 //
 //   generate_gerber OUTPUT BLOCKS [--crlf|--lf|--cr|--none] [--no-star]
-//                   [--no-header] [--ebcdic] [--seed N]
+//                   [--no-header] [--ebcdic] [--seed N] [--rs274x]
+//
+// --rs274x writes a file that defines its own apertures (%AD, %AM), with
+// flashes and regions.
 
 #include "GerberGenerator.h"
 
@@ -21,7 +24,7 @@ bool ParseCount(const char* text, std::uint64_t& out) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: generate_gerber OUTPUT BLOCKS [--crlf|--lf|--cr|--none] [--no-star]\n"
-                 "                       [--no-header] [--ebcdic] [--seed N]\n");
+                 "                       [--no-header] [--ebcdic] [--seed N] [--rs274x]\n");
     return 2;
 }
 
@@ -44,6 +47,7 @@ int main(int argc, char** argv) {
         else if (arg == "--no-star") options.endOfBlockStar = false;
         else if (arg == "--no-header") options.formatHeader = false;
         else if (arg == "--ebcdic") ebcdic = true;
+        else if (arg == "--rs274x") options.rs274x = true;
         else if (arg == "--seed" && i + 1 < argc) {
             if (!ParseCount(argv[++i], options.seed)) return Usage();
         } else {

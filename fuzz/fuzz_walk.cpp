@@ -75,6 +75,10 @@ public:
         raster_.Arc(cx * k, cy * k, r * k, start, sweep, penWidth_, Ink(drawColour_));
     }
 
+    void FilledPolygon(const FilledFigure& figure) override {
+        raster_.FillFigure(figure, PixelsPerUnit(), Ink(drawColour_));
+    }
+
     bool GuardsIntact() const {
         for (std::size_t i = 0; i < buffer_.size(); ++i) {
             const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(i) - kStride;
@@ -104,6 +108,9 @@ public:
     void Circle(double a, double b, double r) override { Take(a + b + r); }
     void FilledCircle(double a, double b, double r) override { Take(a + b + r); }
     void Arc(double a, double b, double r, double s, double e) override { Take(a + b + r + s + e); }
+    void FilledPolygon(const FilledFigure& f) override {
+        for (const SurfacePoint& p : f.points) Take(p.x + p.y);
+    }
     std::size_t calls = 0;
     double sum = 0;
 

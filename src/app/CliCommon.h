@@ -27,6 +27,7 @@ struct Options {
     std::filesystem::path settingsFile;       // --settings (default: mutapl.ini beside the program)
     std::vector<std::pair<std::string, std::string>> sets;  // --set FIELD=VALUE, in order
     std::filesystem::path apertureFile;       // --apertures (default: fast.apt beside the program)
+    bool aperturesGiven = false;              // --apertures given: draw from the list always
     double zoom = 1.0;                        // --zoom
     double offsetX = 0.0, offsetY = 0.0;      // --offset X,Y
     double width = 200.0, height = 150.0;     // --size W,H

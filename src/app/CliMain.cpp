@@ -102,6 +102,7 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
             o.sets.emplace_back(v.substr(0, eq), v.substr(eq + 1));
         } else if (arg == "--apertures") {
             o.apertureFile = v;
+            o.aperturesGiven = true;
         } else if (arg == "--zoom") {
             // The viewer holds the zoom in single precision.
             auto z = ParseFinite(v);

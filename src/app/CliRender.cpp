@@ -51,7 +51,8 @@ int RunRender(const Options& options, CliPlatform& platform) {
 
     CliViewerRecords records;
     PlotRecords bound = records.Bind();
-    const ViewControls controls = ControlsFromOptions(options, records.transform);
+    ViewControls controls = ControlsFromOptions(options, records.transform);
+    TakeCliApertureSource(options, settings, controls);
     QImageSurface surface(static_cast<int>(width), static_cast<int>(height), options.dpi);
     // The pass sets the same unit after its clear; set now, the trace's
     // first line already gives the picture's size in it.

@@ -54,6 +54,15 @@ inline ViewControls ControlsFromOptions(const Options& options, ViewTransform& t
     return controls;
 }
 
+// The input settings a walk of the file's own definitions reads; an explicit
+// --apertures draws from that list whatever the file defines, otherwise the
+// window's rule holds (the file's definitions where it has them).
+inline void TakeCliApertureSource(const Options& options, const ConversionSettings& settings,
+                                  ViewControls& controls) {
+    TakeInputSettings(settings, controls);
+    if (options.aperturesGiven) controls.apertureSource = ApertureSource::List;
+}
+
 // Settings, blocks and apertures; false (already reported) on failure.
 inline bool LoadViewerInputs(const Options& options, CliPlatform& platform,
                              ConversionSettings& settings, InputBlockList& blocks,

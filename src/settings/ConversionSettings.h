@@ -91,6 +91,10 @@ struct ConversionSettings {
     std::string backColour;
     std::uint8_t dxfLineWidth = 0;    // 0 lines without width, 1 with width
     std::uint8_t dxfFormat = 0;       // 0 AC1003 compatible, 1 AC1009 compatible
+    // Held in memory only (the settings file keeps its 26 lines): the
+    // viewer's aperture source of 表示設定, 0 the file's definitions where it
+    // has them, 1 always the aperture list.
+    std::uint8_t apertureSource = 0;
 };
 
 // The 26 lines of the settings file as read at start-up (index 0 = line 1).

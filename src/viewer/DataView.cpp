@@ -241,6 +241,7 @@ ViewControls DataView::Controls() const {
     c.qualityText = Text(Combo2->currentText());
     c.offsetXText = Text(Text1->text());
     c.offsetYText = Text(Text2->text());
+    TakeInputSettings(state_.settings, c);
     return c;
 }
 

@@ -318,4 +318,126 @@ void PixelRaster::Arc(double cx, double cy, double radius, double startRadians,
     }
 }
 
+namespace {
+
+// Sorted, disjoint intervals: `into` becomes a ∪ b.
+template <typename Interval>
+void Unite(const std::vector<Interval>& a, const std::vector<Interval>& b,
+           std::vector<Interval>& into) {
+    into.clear();
+    std::size_t i = 0, k = 0;
+    while (i < a.size() || k < b.size()) {
+        const Interval next = (k >= b.size() || (i < a.size() && a[i].from <= b[k].from)) ? a[i++] : b[k++];
+        if (!into.empty() && next.from <= into.back().to) into.back().to = std::max(into.back().to, next.to);
+        else into.push_back(next);
+    }
+}
+
+// `into` becomes a \ b.
+template <typename Interval>
+void Cut(const std::vector<Interval>& a, const std::vector<Interval>& b,
+         std::vector<Interval>& into) {
+    into.clear();
+    std::size_t k = 0;
+    for (Interval piece : a) {
+        while (k < b.size() && b[k].to <= piece.from) ++k;
+        std::size_t c = k;
+        while (c < b.size() && b[c].from < piece.to) {
+            if (b[c].from > piece.from) into.push_back({piece.from, b[c].from});
+            piece.from = std::max(piece.from, b[c].to);
+            ++c;
+        }
+        if (piece.from < piece.to) into.push_back(piece);
+    }
+}
+
+}  // namespace
+
+void PixelRaster::FigureRow(double yc, const FilledFigure& figure) {
+    crossings_.clear();
+    for (const std::uint32_t index : active_) {
+        const Edge& e = edges_[index];
+        crossings_.push_back({e.part, e.x0 + (yc - e.y0) * e.dxdy, e.winding});
+    }
+    std::sort(crossings_.begin(), crossings_.end(), [](const Crossing& a, const Crossing& b) {
+        return a.part != b.part ? a.part < b.part : a.x < b.x;
+    });
+    result_.clear();
+    for (std::size_t a = 0; a < crossings_.size();) {
+        const std::uint32_t part = crossings_[a].part;
+        const FilledFigure::Part& rules = figure.parts[part];
+        partSpans_.clear();
+        int winding = 0;
+        double start = 0;
+        std::size_t b = a;
+        for (; b < crossings_.size() && crossings_[b].part == part; ++b) {
+            const bool wasInside = rules.rule == FillRule::NonZero ? winding != 0 : (winding & 1) != 0;
+            winding += rules.rule == FillRule::NonZero ? crossings_[b].winding : 1;
+            const bool isInside = rules.rule == FillRule::NonZero ? winding != 0 : (winding & 1) != 0;
+            if (!wasInside && isInside) start = crossings_[b].x;
+            else if (wasInside && !isInside && start < crossings_[b].x)
+                partSpans_.push_back({start, crossings_[b].x});
+        }
+        a = b;
+        if (partSpans_.empty()) continue;
+        // Spans of one part may touch (cut-ins): unite them among themselves first.
+        merged_.clear();
+        for (const Interval& piece : partSpans_) {
+            if (!merged_.empty() && piece.from <= merged_.back().to)
+                merged_.back().to = std::max(merged_.back().to, piece.to);
+            else merged_.push_back(piece);
+        }
+        if (rules.cuts) Cut(result_, merged_, partSpans_);
+        else Unite(result_, merged_, partSpans_);
+        result_.swap(partSpans_);
+    }
+}
+
+void PixelRaster::FillFigure(const FilledFigure& figure, double scale, PixelInk ink) {
+    edges_.clear();
+    double top = HUGE_VAL, bottom = -HUGE_VAL;
+    std::size_t contour = 0, point = 0;
+    for (std::size_t p = 0; p < figure.parts.size(); ++p) {
+        const std::size_t contourEnd = std::min<std::size_t>(figure.parts[p].contourEnd, figure.contourEnds.size());
+        for (; contour < contourEnd; ++contour) {
+            const std::size_t end = std::min<std::size_t>(figure.contourEnds[contour], figure.points.size());
+            const std::size_t first = point;
+            for (std::size_t k = first; k < end; ++k) {
+                const SurfacePoint a = figure.points[k];
+                const SurfacePoint b = figure.points[k + 1 < end ? k + 1 : first];
+                const double x0 = a.x * scale, y0 = a.y * scale, x1 = b.x * scale, y1 = b.y * scale;
+                if (!Finite(x0, y0, x1, y1)) return;
+                if (y0 == y1) continue;
+                Edge e{};
+                e.top = std::min(y0, y1);
+                e.bottom = std::max(y0, y1);
+                e.x0 = x0;
+                e.y0 = y0;
+                e.dxdy = (x1 - x0) / (y1 - y0);
+                if (!std::isfinite(e.dxdy)) return;
+                e.part = static_cast<std::uint32_t>(p);
+                e.winding = y1 > y0 ? 1 : -1;
+                edges_.push_back(e);
+                top = std::min(top, e.top);
+                bottom = std::max(bottom, e.bottom);
+            }
+            point = std::max(point, end);
+        }
+    }
+    if (edges_.empty()) return;
+    std::sort(edges_.begin(), edges_.end(), [](const Edge& a, const Edge& b) { return a.top < b.top; });
+    const Span rows = Rows(top, bottom);
+    active_.clear();
+    std::size_t nextEdge = 0;
+    for (int j = rows.first; j <= rows.last; ++j) {
+        const double yc = j + 0.5;
+        while (nextEdge < edges_.size() && edges_[nextEdge].top <= yc)
+            active_.push_back(static_cast<std::uint32_t>(nextEdge++));
+        std::erase_if(active_, [&](std::uint32_t index) { return edges_[index].bottom <= yc; });
+        if (active_.empty()) continue;
+        FigureRow(yc, figure);
+        for (const Interval& piece : result_) Ink(j, Columns(piece.from, piece.to), ink);
+    }
+}
+
 }  // namespace mutaplot

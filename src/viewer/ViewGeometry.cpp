@@ -41,6 +41,15 @@ void ComputeViewScale(std::string_view zoomText, int inputFormat, std::string_vi
     transform.countsPerUnit = countsPerPictureUnit / transform.zoom;
 }
 
+void TakeInputSettings(const ConversionSettings& settings, ViewControls& controls) noexcept {
+    const auto separator = CodeAs<InputSeparator>(settings.inputSeparator);
+    controls.inputSeparator = IsKnown(separator) ? separator : InputSeparator::Lf;
+    controls.inputZeroMode = CodeAs<ZeroMode>(settings.inputZeroMode);
+    controls.apertureSource = CodeAs<ApertureSource>(settings.apertureSource) == ApertureSource::List
+                                  ? ApertureSource::List
+                                  : ApertureSource::FileWhereDefined;
+}
+
 void ReadDrawQuality(std::string_view qualityText, ViewState& view) noexcept {
     if (qualityText == kQualityHighText) view.drawQuality = kDrawQualityHigh;
     else if (qualityText == kQualityFastText) view.drawQuality = kDrawQualityFast;
