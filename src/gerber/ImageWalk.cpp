@@ -99,12 +99,12 @@ public:
             while (next_ < count && !ended_) {
                 const std::string_view block = blocks_[next_++];
                 const std::vector<std::string>& texts = collector_.Take(block);
-                const BlockPart part = filter_.Next(block);
+                const BlockPart part = collector_.part();
                 const bool parametersFirst = !block.empty() && block.front() == '%';
                 // A step-and-repeat statement may restart the walk at an
                 // earlier block: the texts are copied before that can happen.
                 pending_.assign(texts.begin(), texts.end());
-                data_.assign(part == BlockPart::Data || part == BlockPart::Parameter ? filter_.text()
+                data_.assign(part == BlockPart::Data || part == BlockPart::Parameter ? collector_.text()
                                                                                     : std::string_view());
                 if (parametersFirst) {
                     if (Parameters()) continue;
@@ -131,20 +131,28 @@ private:
         long copy = 0;  // the copy being drawn
         std::size_t resume = 0;
         GraphicsState state;
-        ParameterBlockFilter filter;
         ParameterTextCollector collector;
     };
 
     // The parameter texts of the current block; true when a step-and-repeat
     // restarted the walk.
     bool Parameters() {
-        for (const std::string& text : pending_)
-            if (Parameter(text)) return true;
+        for (const std::string& text : pending_) {
+            // A macro is one block; other blocks may hold several statements
+            // ("%ICAS*MOIN*%").
+            std::string_view t = text;
+            while (!t.empty() && (t.front() == ' ' || t.front() == '*')) t.remove_prefix(1);
+            if (t.starts_with("AM")) {
+                if (Parameter(ParseParameterBlock(text))) return true;
+                continue;
+            }
+            for (const std::string& statement : ParseStatements(text))
+                if (Parameter(ParseParameterBlock(statement + '*'))) return true;
+        }
         return false;
     }
 
-    bool Parameter(std::string_view text) {
-        const ParameterBlock p = ParseParameterBlock(text);
+    bool Parameter(const ParameterBlock& p) {
         switch (p.kind) {
         case ParameterBlock::Kind::Format:
             if (p.format) {
@@ -220,8 +228,9 @@ private:
         repeat_.reset();
         offset_ = {0, 0};
         const long x = std::max(1, sr.x), y = std::max(1, sr.y);
+        // Copies are drawn by walking the block again from its start.
         if (x * y > 1 && x * y <= kMostCopies)
-            repeat_ = Repeat{x, y, sr.i, sr.j, 0, next_, s_, filter_, collector_};
+            repeat_ = Repeat{x, y, sr.i, sr.j, 0, next_, s_, collector_};
         return false;
     }
 
@@ -237,7 +246,6 @@ private:
         const Unit unit = s_.unit;
         s_ = r.state;
         s_.unit = unit;
-        filter_ = r.filter;
         collector_ = r.collector;
         next_ = r.resume;
         offset_ = {(r.copy % r.x) * r.i, (r.copy / r.x) * r.j};
@@ -482,7 +490,6 @@ private:
     const ImageView& view_;
     ImageSink& sink_;
     Dialogs& dialogs_;
-    ParameterBlockFilter filter_;
     ParameterTextCollector collector_;
     GraphicsState s_;
     RegionContours region_;

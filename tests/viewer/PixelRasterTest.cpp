@@ -262,10 +262,13 @@ void AddBoxPart(FilledFigure& f, std::initializer_list<Box> boxes, FillRule rule
 TEST(PixelRasterFigureTest, PixelsWhoseCentreLiesInsideAreInkedTopAndLeftEdgesIncluded) {
     Canvas c(8, 6);
     FilledFigure f;
-    // Centres x + 0.5 in [1, 4) and y + 0.5 in [1, 3): columns 1-3, rows 1-2.
-    AddBoxPart(f, {{0.5, 0.5, 3.5, 2.5}}, FillRule::NonZero, false);
+    // Centres x + 0.5 in [1, 4) and y + 0.5 in [1, 3): columns 1-3, rows 1-2;
+    // a box whose edges pass through centres keeps its top and left ones.
+    AddBoxPart(f, {{1, 1, 4, 3}}, FillRule::NonZero, false);
+    AddBoxPart(f, {{5.5, 0.5, 7.5, 1.5}}, FillRule::NonZero, false);
     c.Raster().FillFigure(f, 1.0, kCopy);
-    EXPECT_EQ(c.Count(), 6);
+    EXPECT_EQ(c.Count(), 6 + 2);
+    EXPECT_EQ(c.Row(0), "5-6");
     EXPECT_EQ(c.Row(1), "1-3");
     EXPECT_EQ(c.Row(2), "1-3");
     // The triangle (0, 0) (6, 0) (0, 6) after scaling by 2: row j's centre
