@@ -49,9 +49,11 @@ std::string_view NumberText(std::string_view text, std::size_t& at) {
     return text.substr(begin, at - begin);
 }
 
-Words ReadWords(std::string_view c) {
+// The words of the command that starts at `at`; it ends after its D word
+// (a line whose "*" the reader removed holds several commands:
+// "G54D11Y1132D02Y1207D01").
+Words ReadWords(std::string_view c, std::size_t& at) {
     Words w;
-    std::size_t at = 0;
     while (at < c.size()) {
         const char letter = c[at++];
         switch (letter) {
@@ -60,13 +62,14 @@ Words ReadWords(std::string_view c) {
             if (!code) break;
             if (*code == 4) {
                 w.comment = true;
+                at = c.size();
                 return w;
             }
             if (*code == 54 || *code == 55) break;  // aperture prefix, no meaning of its own
             w.g = code;
             break;
         }
-        case 'D': w.d = Integer(c, at); break;
+        case 'D': w.d = Integer(c, at); return w;
         case 'M': w.m = Integer(c, at); break;
         case 'N': Integer(c, at); break;
         case 'X': w.x = NumberText(c, at); break;
@@ -256,15 +259,14 @@ private:
     void Data(std::string_view data) {
         while (!data.empty() && !ended_) {
             const std::size_t star = data.find('*');
-            const std::string_view command = data.substr(0, star);
-            if (!command.empty()) Command(command);
+            const std::string_view piece = data.substr(0, star);
+            for (std::size_t at = 0; at < piece.size() && !ended_;) Command(ReadWords(piece, at));
             if (star == std::string_view::npos) break;
             data.remove_prefix(star + 1);
         }
     }
 
-    void Command(std::string_view c) {
-        const Words w = ReadWords(c);
+    void Command(const Words& w) {
         if (w.comment) return;
         if (w.g) {
             switch (*w.g) {
