@@ -5,6 +5,7 @@
 
 #include "aperture/AptFile.h"
 #include "aperture/ColmoImport.h"
+#include "aperture/GerberImport.h"
 #include "platform/AppPath.h"
 #include "platform/AtomicFile.h"
 #include "platform/WholeFile.h"
@@ -47,12 +48,14 @@ int RunImport(const Options& options, CliPlatform& platform) {
     const std::string shownOutput =
         output == kStandardOutputPath ? std::string("標準出力") : output.string();
 
-    // Only the colmo report has a reader: any other format would import
-    // nothing, so nothing is written either.
-    if (options.reportFormat != kColmoFormat)
+    // The colmo report and an RS-274X file's %ADD have readers: any other
+    // format would import nothing, so nothing is written either.
+    const bool rs274x =
+        options.reportFormat == kRs274xFormat || options.reportFormat == kRs274xFormatShort;
+    if (options.reportFormat != kColmoFormat && !rs274x)
         return NothingImported(shownOutput,
                                "形式「" + options.reportFormat + "」の報告書は読み込めません。");
-    if (ColmoListKindOf(report.string()) == ColmoListKind::None)
+    if (!rs274x && ColmoListKindOf(report.string()) == ColmoListKind::None)
         return NothingImported(shownOutput,
                                report.string() +
                                    ": ファイル名が報告書の種類（pattern、silk、resist、power、"
@@ -61,17 +64,24 @@ int RunImport(const Options& options, CliPlatform& platform) {
     ApertureTable table;
     if (!LoadApertures(options, platform, table)) return kExitFailure;
 
-    ColmoParseResult result;
-    if (!ImportCadReport(options.reportFormat, report, table, platform, platform, &result)) {
-        // A layout failure's message already names the line where it stopped.
-        if (result.outcome != ColmoParseResult::Outcome::LayoutError)
-            ExplainUnreadableInput(report, kMaxSideFileBytes);
-        return kExitFailure;
+    if (rs274x) {
+        // Nothing imported (no file, no %ADD) is a failure: nothing written.
+        const GerberImportOutcome outcome = ImportGerberApertures(report, table, platform, platform);
+        if (outcome == GerberImportOutcome::CannotOpen) ExplainUnreadableInput(report);
+        if (outcome != GerberImportOutcome::Imported) return kExitFailure;
+    } else {
+        ColmoParseResult result;
+        if (!ImportCadReport(options.reportFormat, report, table, platform, platform, &result)) {
+            // A layout failure's message already names the line where it stopped.
+            if (result.outcome != ColmoParseResult::Outcome::LayoutError)
+                ExplainUnreadableInput(report, kMaxSideFileBytes);
+            return kExitFailure;
+        }
+        if (result.entriesWritten == 0)
+            return NothingImported(shownOutput,
+                                   report.string() +
+                                       ": アパーチュアの記録（報告書の表）が見つからないため、");
     }
-    if (result.entriesWritten == 0)
-        return NothingImported(shownOutput,
-                               report.string() +
-                                   ": アパーチュアの記録（報告書の表）が見つからないため、");
 
     const AptFileOutcome saved = SaveAptFile(output, table);
     if (saved != AptFileOutcome::Ok) {

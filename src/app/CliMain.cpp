@@ -47,7 +47,8 @@ constexpr CommandText kCommandTexts[] = {
             "dxfLineWidth of the settings)."},
     {"print", "Print the data on one page as the viewer's 印刷 does, into a PDF file."},
     {"import", "Lay a CAD aperture report (colmo output, *.pattern, *.silk, *.resist,\n"
-               "*.power, *.holemark) over the aperture list and save the result as .apt.\n"
+               "*.power, *.holemark), or with --format RS-274X an RS-274X file's own %ADD\n"
+               "definitions, over the aperture list and save the result as .apt.\n"
                "A report that imports nothing writes nothing and exits 1."},
 };
 
@@ -68,7 +69,8 @@ constexpr OptionText kOptionTexts[] = {
     {"--size W,H", "render", "picture size in picture units (default 200 x 150 mm)"},
     {"--dpi N", "render", "pixels per inch, 1 to 10000 (default 96)"},
     {"--quality high|fast", "render print", "drawing mode (default high)"},
-    {"--format TEXT", "import", "report format (default \"colmo出力結果file\")"},
+    {"--format TEXT", "import", "report format: \"colmo出力結果file\" (default) or \"RS-274X（%ADD）\"\n"
+                               "                       (also RS-274X)"},
     {"--negative", "print", "print 反転（ネガ）"},
     {"--paper A4|A3|Letter", "print", "paper (default A4)"},
     {"--landscape", "print", "landscape page"},
@@ -94,6 +96,8 @@ void PrintUsage(std::ostream& out = std::cerr) {
            "An option's value follows it or comes after '=' (--zoom=2); '--' ends the options.\n"
            "'-' as INPUT reads standard input, as OUTPUT writes standard output.\n"
            "Exit status: 0 success, 1 failure, 2 usage error, 3 warnings with --strict.\n"
+           "import --format: colmo出力結果file (default), or RS-274X（%ADD） (also RS-274X):\n"
+           "         an RS-274X file's own aperture definitions\n"
            "mutaplot-cli COMMAND --help describes a command; see also mutaplot-cli(1).\n";
 }
 
