@@ -35,8 +35,10 @@ int RunRender(const Options& options, CliPlatform& platform) {
     int exitCode = kExitOk;
     if (!LoadViewerInputs(options, platform, settings, blocks, table, exitCode)) return exitCode;
 
-    // The picture is in the data's unit: millimetres, or inches for inch formats.
-    const bool inch = PictureUnitOfFormat(settings.inputFormat) == SurfaceUnit::Inch;
+    // The picture is in the data's unit: millimetres, or inches for inch
+    // formats (the file's own format where it states one).
+    const FileFormat format = ScanFileFormat(blocks, settings);
+    const bool inch = format.known() && format.pictureUnit() == SurfaceUnit::Inch;
     const double pixelsPerUnit = (inch ? kTwipsPerInch : kTwipsPerMm) / (kTwipsPerInch / options.dpi);
     // Without --size the picture is 200 x 150 mm, also for inch data (where
     // 200 x 150 picture units would be a picture of several metres).
@@ -66,14 +68,20 @@ int RunRender(const Options& options, CliPlatform& platform) {
     DrawingSurface& drawn = tracing ? static_cast<DrawingSurface&>(*tracing) : surface;
     OncePerWalkDialogs walkDialogs(platform);
     const DisplayPassResult result =
-        RunDisplayPass(blocks, table, bound, controls, settings.inputFormat, settings.drawOrigin,
-                       drawn, walkDialogs, platform);
+        RunDisplayPass(blocks, table, bound, controls, format, settings.drawOrigin, drawn,
+                       walkDialogs, platform);
     if (result == DisplayPassResult::NoData) return kExitFailure;
 
+    // The PNG says its --dpi, so that it prints at the size drawn.
+    QImage image = surface.Image();
+    constexpr double kInchesPerMetre = 1000.0 / kMillimetresPerInch;
+    const int dotsPerMetre = static_cast<int>(std::lround(options.dpi * kInchesPerMetre));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (!surface.Image().save(&buffer, "PNG") ||
+    if (!image.save(&buffer, "PNG") ||
         !WriteFileAtomically(options.positional[1], std::string_view(png.constData(), static_cast<std::size_t>(png.size())))) {
         ShowCheckMessage(platform, kImageWriteMessage);
         return kExitFailure;
@@ -92,7 +100,7 @@ int RunRender(const Options& options, CliPlatform& platform) {
 
 }  // namespace
 
-MUTAPLOT_CLI_COMMAND("render", "render [options] INPUT OUTPUT.png", 2, RunRender);
+MUTAPLOT_CLI_COMMAND("render", "render [options] INPUT OUTPUT.png", 2, ".png", RunRender);
 
 }  // namespace mutaplot::cli
 

@@ -87,13 +87,9 @@ public:
     ImageWalker(const InputBlockList& blocks, InputSeparator separator, const ImageView& view,
                 ImageSink& sink, Dialogs& dialogs)
         : blocks_(blocks), view_(view), sink_(sink), dialogs_(dialogs), collector_(separator) {
-        const CoordinateFormat* f = FindCoordinateFormat(view.defaultFormat);
-        if (f) {
-            s_.format = {view.defaultZeros == ZeroMode::TrailingOmitted ? ZeroOmission::Trailing
-                                                                         : ZeroOmission::Leading,
-                         false, f->integerDigits, f->decimalDigits, f->integerDigits, f->decimalDigits};
-            s_.unit = f->unit;
-        }
+        s_.format = {view.zeros == ZeroMode::TrailingOmitted ? ZeroOmission::Trailing : ZeroOmission::Leading,
+                     false, view.integerDigits, view.decimalDigits, view.integerDigits, view.decimalDigits};
+        if (view.unit != Unit::None) s_.unit = view.unit;
     }
 
     void Run() {

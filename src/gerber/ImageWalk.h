@@ -55,8 +55,9 @@ struct ImageView {
     Unit pictureUnit = Unit::Millimetre;
     double tolerance = 0.001;            // arcs as polylines within this, picture units
     // How the file's numbers are read until its own statements say otherwise.
-    int defaultFormat = 1;               // coordinate format code 1..9
-    ZeroMode defaultZeros = ZeroMode::LeadingOmitted;
+    int integerDigits = 4, decimalDigits = 3;
+    ZeroMode zeros = ZeroMode::LeadingOmitted;
+    Unit unit = Unit::Millimetre;
 };
 
 // True when the blocks hold an aperture definition (%AD): the file is then

@@ -69,6 +69,10 @@ public:
     void ShowOutputBlocks(const OutputBlockList& output) override;
     void ShowConvertedTitle() override;
 
+    // Reads a file as ﾌｧｲﾙを開く does once the file is chosen (the file
+    // named on the command line); an empty path does nothing.
+    void OpenInputFile(const std::string& path);
+
 public slots:
     void mnuOpen_Click();
     void mnuSave_Click();
@@ -93,7 +97,8 @@ private:
     void Form_Resize();
     QTableView* MakeGrid(const char* name, BlockListModel* model);
     void ShowInputGrid();
-    std::filesystem::path SettingsFile() const;
+    std::filesystem::path SettingsFile() const;      // the one read at start-up
+    std::filesystem::path SettingsSaveFile() const;  // where 設定の保存 writes
 
     AppState& state_;
     Dialogs& dialogs_;

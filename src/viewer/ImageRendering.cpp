@@ -46,15 +46,19 @@ void SurfaceImageSink::Object(const gerber::ImageObject&, const FilledFigure& fi
     surface_.FilledPolygon(placed_);
 }
 
-gerber::ImageView ImageViewOf(const ViewTransform& transform, int inputFormat, ZeroMode inputZeros) {
+gerber::ImageView ImageViewOf(const ViewTransform& transform, const FileFormat& format) {
     gerber::ImageView view;
     view.countsPerPictureUnit = transform.countsPerUnit * transform.zoom;
     view.pictureUnit = transform.pictureUnit == SurfaceUnit::Inch ? Unit::Inch : Unit::Millimetre;
     const double pixelsPerUnit =
         transform.pixelsPerMm * (transform.pictureUnit == SurfaceUnit::Inch ? kMillimetresPerInch : 1.0) * transform.zoom;
     view.tolerance = pixelsPerUnit > 0 ? kArcTolerancePixels / pixelsPerUnit : 1e-3;
-    view.defaultFormat = inputFormat;
-    view.defaultZeros = inputZeros;
+    if (format.known()) {
+        view.integerDigits = format.integerDigits;
+        view.decimalDigits = format.decimalDigits;
+    }
+    view.zeros = format.zeros;
+    view.unit = format.unit == Unit::None ? view.pictureUnit : format.unit;
     return view;
 }
 

@@ -33,7 +33,7 @@ private:
 
 // The view of an image walk onto a surface with this transform: counts per
 // picture unit, picture unit, and arcs flattened within kArcTolerancePixels.
-gerber::ImageView ImageViewOf(const ViewTransform& transform, int inputFormat, ZeroMode inputZeros);
+gerber::ImageView ImageViewOf(const ViewTransform& transform, const FileFormat& format);
 
 // Whether a walk draws the file with its own definitions: the controls ask
 // for them where the file has them, and it has them.
