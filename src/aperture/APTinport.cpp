@@ -1,6 +1,7 @@
 #include "aperture/APTinport.h"
 
 #include "aperture/ColmoImport.h"
+#include "aperture/GerberImport.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -29,6 +30,7 @@ APTinport::APTinport(ApertureTable& table, Dialogs& dialogs, Pointer& pointer, Q
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->addItem(U8(kColmoFormat));
+    Combo1->addItem(U8(kRs274xFormat));
     Combo1->setCurrentIndex(0);
     Command1 = new QPushButton(U8("ﾌｧｲﾙ選択"), this);
     Command1->setObjectName("Command1");

@@ -1,8 +1,9 @@
 #pragma once
 // ｱﾊﾟｰﾁｭｱﾘｽﾄのｲﾝﾎﾟｰﾄ: the CAD aperture list import, opened modeless from the
 // aperture editor's ｲﾝﾎﾟｰﾄ. ﾌｧｲﾙ選択 asks for a report with the filter of the
-// chosen format, lays a colmo report over the table (other formats read the
-// file and change nothing), tells the editor that the import ended (chosen
+// chosen format, lays a colmo report over the table or takes an RS-274X
+// file's own aperture definitions (other formats read the file and change
+// nothing), tells the editor that the import ended (chosen
 // or not) and unloads the dialog. ｷｬﾝｾﾙ only unloads it: the editor's grid
 // stays disabled.
 
@@ -24,7 +25,7 @@ inline constexpr const char* kAptInportPrompt = "CAD又はリスト形式を選�
 class APTinport final : public QDialog {
     Q_OBJECT
 public:
-    // Form_Load: the one format entry, selected.
+    // Form_Load: the colmo entry, selected, and the RS-274X entry.
     APTinport(ApertureTable& table, Dialogs& dialogs, Pointer& pointer, QWidget* parent);
 
     // Hides the dialog and deletes it once control is back in the event loop.

@@ -1,5 +1,7 @@
 #include "aperture/ColmoImport.h"
 
+#include "aperture/GerberImport.h"
+
 #include "platform/WholeFile.h"
 
 #include "settings/Cp932.h"
@@ -249,6 +251,7 @@ std::optional<PendingEntry> ApplyRule(Section section, ColmoListKind kind, const
 std::string ImportFileFilter(std::string_view format) {
     if (format == kColmoFormat) return kColmoFileFilter;
     if (format == kNcfFormat) return kNcfFileFilter;
+    if (format == kRs274xFormat) return kRs274xFileFilter;
     return {};
 }
 
@@ -356,6 +359,8 @@ std::string ColmoLayoutMessage(std::size_t failedLine) {
 bool ImportCadReport(std::string_view format, const std::filesystem::path& path,
                      ApertureTable& table, Dialogs& dialogs, Pointer& pointer,
                      ColmoParseResult* result) {
+    if (format == kRs274xFormat)
+        return ImportGerberApertures(path, table, dialogs, pointer) == GerberImportOutcome::Imported;
     ImportLineList lines;
     ImportReadOutcome read;
     ColmoParseResult parsed;

@@ -75,7 +75,8 @@ ColmoParseResult ParseColmoList(std::string_view path, const ImportLineList& lin
 std::string ColmoLayoutMessage(std::size_t failedLine);
 
 // Reads the chosen report and, for the colmo format, lays it over the table;
-// other formats read the file and change nothing. Failures are shown to the
+// the RS-274X format (kRs274xFormat, GerberImport.h) takes the file's %ADD
+// definitions instead; other formats read the file and change nothing. Failures are shown to the
 // user; entries written before a layout failure keep their new values.
 // Returns false when the import failed.
 bool ImportCadReport(std::string_view format, const std::filesystem::path& path,

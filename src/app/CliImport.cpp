@@ -5,6 +5,7 @@
 
 #include "aperture/AptFile.h"
 #include "aperture/ColmoImport.h"
+#include "aperture/GerberImport.h"
 #include "platform/AppPath.h"
 
 #include <iostream>
@@ -34,9 +35,11 @@ int RunImport(const Options& options, CliPlatform& platform) {
     const std::filesystem::path report = options.positional[0];
     const std::filesystem::path output = options.positional[1];
 
-    // Only the colmo report has a reader: any other format would import
-    // nothing, so nothing is written either.
-    if (options.reportFormat != kColmoFormat) {
+    // The colmo report and an RS-274X file's %ADD have readers: any other
+    // format would import nothing, so nothing is written either.
+    const bool rs274x =
+        options.reportFormat == kRs274xFormat || options.reportFormat == kRs274xFormatShort;
+    if (options.reportFormat != kColmoFormat && !rs274x) {
         std::cerr << "mutaplot-cli: 形式「" << options.reportFormat
                   << "」の報告書は読み込めません。何も取り込まず、" << output.string()
                   << " も書き込みませんでした\n";
@@ -46,17 +49,24 @@ int RunImport(const Options& options, CliPlatform& platform) {
     ApertureTable table;
     if (!LoadApertures(options, platform, table)) return kExitFailure;
 
-    ColmoParseResult result;
-    if (!ImportCadReport(options.reportFormat, report, table, platform, platform, &result)) {
-        // A layout failure's message already names the line where it stopped.
-        if (result.outcome != ColmoParseResult::Outcome::LayoutError) ExplainUnreadableInput(report);
-        return kExitFailure;
-    }
-    if (options.reportFormat == kColmoFormat &&
-        result.outcome == ColmoParseResult::Outcome::UnknownKind) {
-        std::cerr << "mutaplot-cli: " << report.string()
-                  << ": ファイル名が報告書の種類（pattern、silk、resist、power、holemark）で"
-                     "終わっていないため、何も取り込みませんでした\n";
+    if (rs274x) {
+        // Nothing imported (no file, no %ADD) is a failure: nothing written.
+        const GerberImportOutcome outcome = ImportGerberApertures(report, table, platform, platform);
+        if (outcome == GerberImportOutcome::CannotOpen) ExplainUnreadableInput(report);
+        if (outcome != GerberImportOutcome::Imported) return kExitFailure;
+    } else {
+        ColmoParseResult result;
+        if (!ImportCadReport(options.reportFormat, report, table, platform, platform, &result)) {
+            // A layout failure's message already names the line where it stopped.
+            if (result.outcome != ColmoParseResult::Outcome::LayoutError) ExplainUnreadableInput(report);
+            return kExitFailure;
+        }
+        if (options.reportFormat == kColmoFormat &&
+            result.outcome == ColmoParseResult::Outcome::UnknownKind) {
+            std::cerr << "mutaplot-cli: " << report.string()
+                      << ": ファイル名が報告書の種類（pattern、silk、resist、power、holemark）で"
+                         "終わっていないため、何も取り込みませんでした\n";
+        }
     }
 
     const AptFileOutcome saved = SaveAptFile(output, table);

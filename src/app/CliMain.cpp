@@ -33,7 +33,9 @@ void PrintUsage(std::ostream& out = std::cerr) {
         out << "  mutaplot-cli " << entry.usage << "\n";
     out << "options: --settings FILE, --set FIELD=VALUE, --apertures FILE, --zoom Z,\n"
            "         --offset X,Y, --size W,H, --dpi N, --quality high|fast, --format TEXT,\n"
-           "         --negative, --paper A4|A3|Letter, --landscape, --trace FILE.txt\n";
+           "         --negative, --paper A4|A3|Letter, --landscape, --trace FILE.txt\n"
+           "import --format: colmo出力結果file (default), or RS-274X（%ADD） (also RS-274X):\n"
+           "         an RS-274X file's own aperture definitions\n";
 }
 
 // A number option's value: "inf" and "nan" read as numbers but are none.

@@ -38,8 +38,8 @@ int RunPrintCommand(const Options& options, CliPlatform& platform) {
     ReadDrawQuality(controls.qualityText, records.view);
     PrintSetting setting;
     setting.printNegative = options.negative ? 1 : 0;
-    PrintJob job{blocks, table, bound, controls, settings.inputFormat, settings.drawOrigin,
-                 setting, {}};
+    PrintJob job{blocks, table, bound, controls, ScanFileFormat(blocks, settings),
+                 settings.drawOrigin, setting, {}};
     std::optional<AtomicFileWriter> traceFile;
     if (!options.traceFile.empty()) {
         traceFile.emplace(options.traceFile);

@@ -35,8 +35,10 @@ int RunRender(const Options& options, CliPlatform& platform) {
     int exitCode = kExitOk;
     if (!LoadViewerInputs(options, platform, settings, blocks, table, exitCode)) return exitCode;
 
-    // The picture is in the data's unit: millimetres, or inches for inch formats.
-    const bool inch = PictureUnitOfFormat(settings.inputFormat) == SurfaceUnit::Inch;
+    // The picture is in the data's unit: millimetres, or inches for inch
+    // formats (the file's own format where it states one).
+    const FileFormat format = ScanFileFormat(blocks, settings);
+    const bool inch = format.known() && format.pictureUnit() == SurfaceUnit::Inch;
     const double pixelsPerUnit = (inch ? kTwipsPerInch : kTwipsPerMm) / (kTwipsPerInch / options.dpi);
     // Without --size the picture is 200 x 150 mm, also for inch data (where
     // 200 x 150 picture units would be a picture of several metres).
@@ -65,8 +67,8 @@ int RunRender(const Options& options, CliPlatform& platform) {
     DrawingSurface& drawn = tracing ? static_cast<DrawingSurface&>(*tracing) : surface;
     OncePerWalkDialogs walkDialogs(platform);
     const DisplayPassResult result =
-        RunDisplayPass(blocks, table, bound, controls, settings.inputFormat, settings.drawOrigin,
-                       drawn, walkDialogs, platform);
+        RunDisplayPass(blocks, table, bound, controls, format, settings.drawOrigin, drawn,
+                       walkDialogs, platform);
     if (result == DisplayPassResult::NoData) return kExitFailure;
 
     QByteArray png;

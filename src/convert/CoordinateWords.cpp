@@ -78,14 +78,7 @@ std::optional<double> ConvertDigits(std::string_view digits, bool negative, doub
     const CoordinateFormat* in = FindCoordinateFormat(s.inputFormat);
     const CoordinateFormat* out = FindCoordinateFormat(s.outputFormat);
     if (!in || !out) return std::nullopt;
-    // Trailing zeros omitted: zeros are appended up to N_in characters (the
-    // sign of a negative X or Y counts as one more character of the target,
-    // so it comes to the same).
-    int zeros = 0;
-    if (CodeAs<ZeroMode>(s.inputZeroMode) == ZeroMode::TrailingOmitted &&
-        digits.size() < static_cast<std::size_t>(in->totalDigits()))
-        zeros = in->totalDigits() - static_cast<int>(digits.size());
-    auto n = ReadDigits(digits, zeros);
+    auto n = InputDigitCount(digits, CodeAs<ZeroMode>(s.inputZeroMode), in->totalDigits());
     if (!n) return std::nullopt;
     double v = *n / kPow10[static_cast<std::size_t>(in->decimalDigits)];
     if (negative) v = -v;
@@ -123,6 +116,17 @@ bool Overflows(double magnitude, const ConversionSettings& s) noexcept {
 }
 
 }  // namespace
+
+std::optional<double> InputDigitCount(std::string_view digits, ZeroMode zeros, int totalDigits) {
+    // Trailing zeros omitted: zeros are appended up to N_in characters (the
+    // sign of a negative X or Y counts as one more character of the target,
+    // so it comes to the same).
+    int appended = 0;
+    if (zeros == ZeroMode::TrailingOmitted && totalDigits > 0 &&
+        digits.size() < static_cast<std::size_t>(totalDigits))
+        appended = totalDigits - static_cast<int>(digits.size());
+    return ReadDigits(digits, appended);
+}
 
 void ResetConverterState(ConverterState& state) {
     state.xDigits.clear();

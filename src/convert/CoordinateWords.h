@@ -84,6 +84,15 @@ struct ConvertedOffset {
 std::optional<ConvertedOffset> ConvertOffset(std::string_view text,
                                              const ConversionSettings& settings);
 
+// The whole number of input counts a coordinate's digit text stands for
+// (digits only, no sign): with trailing zeros omitted, zeros are appended up
+// to `totalDigits` characters (the input format's integer and decimal
+// digits); otherwise the digits are read as they stand. Exact up to 2^53 and
+// correctly rounded beyond; no value when the number is not finite. The
+// converter's decoding and the viewer's walks restore zeros with this one
+// rule.
+std::optional<double> InputDigitCount(std::string_view digits, ZeroMode zeros, int totalDigits);
+
 // Appends the output digits of a non-negative whole value by outputZeroMode
 // and outputFormat. Returns true when the value needs more than N_out digits
 // (overflow); such a value is written with all its digits in every mode.

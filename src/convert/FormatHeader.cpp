@@ -1,6 +1,7 @@
 #include "convert/FormatHeader.h"
 
 #include <array>
+#include <tuple>
 
 namespace mutaplot {
 
@@ -8,9 +9,11 @@ namespace {
 
 // The format statement always declares leading zeros omitted ("L") and
 // absolute coordinates ("A"), whatever the output zero mode is.
-constexpr std::array<std::string_view, 9> kFormatStatements = {
-    "*%FSLAX43Y43*%", "*%FSLAX44Y44*%", "*%FSLAX45Y45*%", "*%FSLAX53Y53*%", "*%FSLAX54Y54*%",
-    "*%FSLAX55Y55*%", "*%FSLAX23Y23*%", "*%FSLAX24Y24*%", "*%FSLAX25Y25*%"};
+constexpr std::array<std::string_view, 11> kFormatStatements = {
+    "*%FSLAX43Y43*%", "*%FSLAX44Y44*%", "*%FSLAX45Y45*%", "*%FSLAX53Y53*%",
+    "*%FSLAX54Y54*%", "*%FSLAX55Y55*%", "*%FSLAX23Y23*%", "*%FSLAX24Y24*%",
+    "*%FSLAX25Y25*%", "*%FSLAX46Y46*%", "*%FSLAX26Y26*%"};
+static_assert(kFormatStatements.size() == std::tuple_size_v<decltype(kCoordinateFormats)>);
 
 }  // namespace
 

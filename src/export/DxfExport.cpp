@@ -50,13 +50,13 @@ constexpr std::size_t kBytesPerBlockGuess = 96;
 // takes the text gathered so far whenever it grows past kFlushBytes.
 void EmitDxfText(const std::vector<std::string>& templateLines, const InputBlockList& blocks,
                  const ApertureTable& table, PlotRecords& records, const ViewControls& controls,
-                 int inputFormat, const DxfOptions& options, Dialogs& dialogs, std::string& out,
+                 const FileFormat& format, const DxfOptions& options, Dialogs& dialogs, std::string& out,
                  const TextFlush& flush) {
     for (const std::string& line : templateLines) {
         out += line;
         out += "\r\n";
     }
-    PrepareWalk(controls, inputFormat, records);
+    PrepareWalk(controls, format, records);
     if (blocks.blockCount() == 0) {
         ShowCheckMessage(dialogs, kNoDisplayFileMessage);
     } else {
@@ -100,11 +100,11 @@ std::optional<std::vector<std::string>> ReadDxfTemplate(const std::filesystem::p
 
 std::string BuildDxfText(const std::vector<std::string>& templateLines, const InputBlockList& blocks,
                          const ApertureTable& table, PlotRecords& records,
-                         const ViewControls& controls, int inputFormat, const DxfOptions& options,
+                         const ViewControls& controls, const FileFormat& format, const DxfOptions& options,
                          Dialogs& dialogs) {
     std::string out;
     out.reserve(4096 + blocks.blockCount() * kBytesPerBlockGuess);
-    EmitDxfText(templateLines, blocks, table, records, controls, inputFormat, options, dialogs, out,
+    EmitDxfText(templateLines, blocks, table, records, controls, format, options, dialogs, out,
                 TextFlush());
     return out;
 }
@@ -141,8 +141,8 @@ DxfExportResult RunDxfExport(const InputBlockList& blocks, const ApertureTable& 
         writer.Write(piece);
         piece.clear();
     };
-    EmitDxfText(templateBuffer, blocks, table, records, controls, settings.inputFormat, options,
-                dialogs, text, flush);
+    EmitDxfText(templateBuffer, blocks, table, records, controls, ScanFileFormat(blocks, settings),
+                options, dialogs, text, flush);
     writer.Write(text);
     if (blocks.blockCount() != 0) pointer.SetPointer(PointerShape::Arrow);
     if (!writer.Commit()) {

@@ -56,7 +56,7 @@ std::optional<std::vector<std::string>> ReadDxfTemplate(const std::filesystem::p
 // shows the no-file message and writes template and trailer only.
 std::string BuildDxfText(const std::vector<std::string>& templateLines, const InputBlockList& blocks,
                          const ApertureTable& table, PlotRecords& records,
-                         const ViewControls& controls, int inputFormat, const DxfOptions& options,
+                         const ViewControls& controls, const FileFormat& format, const DxfOptions& options,
                          Dialogs& dialogs);
 
 enum class DxfExportResult { Written, Cancelled, TemplateUnreadable, WriteFailed };

@@ -54,7 +54,7 @@ PrintOutcome PrintOnDevice(QPaintDevice& device, const PrintJob& job, Dialogs& d
     DrawingSurface& drawn = tracing ? static_cast<DrawingSurface&>(*tracing) : page;
     OncePerWalkDialogs once(dialogs);
     const PrintResult result = RunPrint(job.blocks, job.table, job.records, job.controls,
-                                        job.inputFormat, job.drawOrigin, job.setting, drawn, once,
+                                        job.format, job.drawOrigin, job.setting, drawn, once,
                                         pointer);
     if (tracing) tracing->Flush();
     page.Flush();  // the end of the document: the page is printed

@@ -33,7 +33,7 @@ struct PrintJob {
     const ApertureTable& table;
     PlotRecords& records;
     ViewControls controls;
-    int inputFormat = 1;
+    FileFormat format = FileFormat(1);  // ScanFileFormat of the blocks
     float drawOrigin = kDrawOriginBottomLeft;
     PrintSetting setting;
     // When set, receives the trace of every page call (TracingSurface).

@@ -101,14 +101,17 @@ void PrintArc(std::string_view gCode, const PlotRecords& records, float drawOrig
 }
 
 PrintResult RunPrint(const InputBlockList& blocks, const ApertureTable& table, PlotRecords& records,
-                     const ViewControls& controls, int inputFormat, float drawOrigin,
+                     const ViewControls& controls, const FileFormat& format, float drawOrigin,
                      const PrintSetting& setting, DrawingSurface& page, Dialogs& dialogs,
                      Pointer& pointer) {
     page.SetUnit(SurfaceUnit::Millimetre);
     page.SetFillStyle(FillStyle::Solid);
     page.SetFillColour(kBlack);
+    // The page takes the data's unit before the first call that a trace
+    // records, so the trace's surface line gives the page in the unit of
+    // the calls that follow (inches for inch data).
+    PrepareSurfaceWalk(controls, format, records, page);
     page.SetDrawMode(DrawMode::Blackness);
-    PrepareSurfaceWalk(controls, inputFormat, records, page);
     if (setting.negative()) {
         const double margin = page.Unit() == SurfaceUnit::Inch ? kNegativeMarginMm / kMillimetresPerInch
                                                                 : kNegativeMarginMm;

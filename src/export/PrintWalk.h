@@ -47,7 +47,7 @@ enum class PrintResult { NoData, Printed, Stopped };
 // onto the page. The caller clears the view before, ends the document after
 // (also for NoData) and redraws the view.
 PrintResult RunPrint(const InputBlockList& blocks, const ApertureTable& table, PlotRecords& records,
-                     const ViewControls& controls, int inputFormat, float drawOrigin,
+                     const ViewControls& controls, const FileFormat& format, float drawOrigin,
                      const PrintSetting& setting, DrawingSurface& page, Dialogs& dialogs,
                      Pointer& pointer);
 

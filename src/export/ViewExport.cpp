@@ -46,9 +46,10 @@ void ViewExport::ViewPrint_Click() {
                        app_.apertureTable,
                        records,
                        hooks_.controls ? hooks_.controls() : ViewControls(),
-                       app_.settings.inputFormat,
+                       ScanFileFormat(app_.inputBlockList, app_.settings),
                        app_.settings.drawOrigin,
-                       app_.printSetting};
+                       app_.printSetting,
+                       {}};
     lastPrint_ = pdf.empty() ? PrintToPrinter(printer_, job, dialogs_, pointer_)
                              : PrintToPdf(pdf, printer_.pageLayout(), job, dialogs_, pointer_);
     pointer_.SetPointer(PointerShape::Default);

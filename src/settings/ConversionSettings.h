@@ -70,13 +70,13 @@ constexpr bool IsKnown(LineBreak b) noexcept {
 inline constexpr double kMillimetresPerInch = 25.4;
 
 struct ConversionSettings {
-    std::uint8_t inputFormat = 0;     // 1..9, see CoordinateFormat
+    std::uint8_t inputFormat = 0;     // 1..11, see CoordinateFormat
     std::uint8_t inputZeroMode = 0;   // ZeroMode: 1 leading omitted, 2 trailing omitted, 3 none omitted
     std::uint8_t inputUnit = 0;       // Unit: 1 mm, 2 inch
     std::uint8_t inputSeparator = 0;  // InputSeparator: 1 CR / CR LF, 2 LF, 3 "*"
     std::uint8_t inputCode = 0;       // CharCode: 1 ASCII, 2 EBCDIC
     std::uint8_t outputCode = 0;      // CharCode: 1 ASCII, 2 EBCDIC
-    std::uint8_t outputFormat = 0;    // 1..9
+    std::uint8_t outputFormat = 0;    // 1..11
     std::uint8_t outputZeroMode = 0;  // as inputZeroMode
     std::uint8_t outputUnit = 0;      // Unit: 1 mm, 2 inch
     std::uint8_t omitSameCoordinates = 0;  // Switch: 1 omit unchanged words, 2 always write both
@@ -97,9 +97,9 @@ struct ConversionSettings {
 // Lines 1, 8 and 19 belong to no field and pass through a save unchanged.
 using SettingsLines = std::array<std::string, 26>;
 
-// One of the nine fixed coordinate formats shared by input and output.
+// One of the eleven fixed coordinate formats shared by input and output.
 struct CoordinateFormat {
-    std::uint8_t code;          // 1..9
+    std::uint8_t code;          // 1..11
     std::string_view caption;   // as shown in the dialogs' drop-down lists
     Unit unit;
     int integerDigits;
@@ -107,10 +107,11 @@ struct CoordinateFormat {
     int totalDigits() const noexcept { return integerDigits + decimalDigits; }
 };
 
-// The nine formats in dialog order ("mm(4.3)" … "inch(2.5)").
-extern const std::array<CoordinateFormat, 9> kCoordinateFormats;
+// The eleven formats in dialog order ("mm(4.3)" … "inch(2.5)", then the
+// six-decimal "mm(4.6)" and "inch(2.6)" as codes 10 and 11).
+extern const std::array<CoordinateFormat, 11> kCoordinateFormats;
 
-// The format with the given code, or nullptr for a code outside 1..9.
+// The format with the given code, or nullptr for a code outside 1..11.
 const CoordinateFormat* FindCoordinateFormat(int code) noexcept;
 
 // The unit code (1 mm, 2 inch) that goes with a format code, 0 when invalid.

@@ -2,7 +2,7 @@
 
 namespace mutaplot {
 
-const std::array<CoordinateFormat, 9> kCoordinateFormats{{
+const std::array<CoordinateFormat, 11> kCoordinateFormats{{
     {1, "mm(4.3)", Unit::Millimetre, 4, 3},
     {2, "mm(4.4)", Unit::Millimetre, 4, 4},
     {3, "mm(4.5)", Unit::Millimetre, 4, 5},
@@ -12,10 +12,12 @@ const std::array<CoordinateFormat, 9> kCoordinateFormats{{
     {7, "inch(2.3)", Unit::Inch, 2, 3},
     {8, "inch(2.4)", Unit::Inch, 2, 4},
     {9, "inch(2.5)", Unit::Inch, 2, 5},
+    {10, "mm(4.6)", Unit::Millimetre, 4, 6},
+    {11, "inch(2.6)", Unit::Inch, 2, 6},
 }};
 
 const CoordinateFormat* FindCoordinateFormat(int code) noexcept {
-    if (code < 1 || code > 9) return nullptr;
+    if (code < 1 || code > static_cast<int>(kCoordinateFormats.size())) return nullptr;
     return &kCoordinateFormats[static_cast<std::size_t>(code - 1)];
 }
 

@@ -336,14 +336,14 @@ void DataView::ClearPicture() {
 
 void DataView::ComputeScale() {
     const ViewControls c = Controls();
-    ComputeViewScale(c.zoomText, state_.settings.inputFormat, c.offsetXText, c.offsetYText,
-                     state_.viewTransform);
+    ComputeViewScale(c.zoomText, ScanFileFormat(state_.inputBlockList, state_.settings),
+                     c.offsetXText, c.offsetYText, state_.viewTransform);
     SyncSurfaceUnit();
 }
 
 void DataView::SyncSurfaceUnit() {
-    if (const auto unit = PictureUnitOfFormat(state_.settings.inputFormat))
-        Picture1->surface().SetUnit(*unit);
+    const FileFormat format = ScanFileFormat(state_.inputBlockList, state_.settings);
+    if (format.known()) Picture1->surface().SetUnit(format.pictureUnit());
 }
 
 void DataView::ViewRunView_Click() {
@@ -361,7 +361,8 @@ void DataView::ViewRunView_Click() {
     OncePerWalkDialogs once(showing);
     PlotRecords records = state_.BindPlotRecords();
     RunDisplayPass(state_.inputBlockList, state_.apertureTable, records, Controls(),
-                   state_.settings.inputFormat, state_.settings.drawOrigin, Picture1->surface(), once,
+                   ScanFileFormat(state_.inputBlockList, state_.settings),
+                   state_.settings.drawOrigin, Picture1->surface(), once,
                    pointer_);
     inPass_ = false;
     Picture1->ShowDrawing();

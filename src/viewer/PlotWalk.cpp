@@ -1,9 +1,11 @@
 #include "viewer/PlotWalk.h"
 
+#include "gerber/ParameterStream.h"
 #include "input/ParameterBlocks.h"
 #include "settings/NumberText.h"
 
 #include <cmath>
+#include <numbers>
 
 namespace mutaplot {
 
@@ -30,18 +32,28 @@ std::optional<std::string_view> Characters(std::string_view text, std::size_t fr
 }
 
 // A coordinate word's value: an empty text stands for `current`, otherwise
-// the number at the start of the text (what follows is ignored).
-std::optional<double> CoordinateValue(std::optional<std::string_view> text, double current) {
+// the number at the start of the text in the reading format (what follows
+// is ignored).
+std::optional<double> CoordinateValue(std::optional<std::string_view> text, double current,
+                                      const CountReader& reader) {
     if (!text) return std::nullopt;
     if (text->empty()) return current;
-    return ParseLeadingNumber(*text);
+    return reader.Read(*text);
 }
 
 // An I or J word's value: empty gives 0.
-std::optional<double> OffsetValue(std::optional<std::string_view> text) {
+std::optional<double> OffsetValue(std::optional<std::string_view> text, const CountReader& reader) {
     if (!text) return std::nullopt;
     if (text->empty()) return 0.0;
-    return ParseLeadingNumber(*text);
+    return reader.Read(*text);
+}
+
+// The sweep in degrees, [0, 360), from `from` to `to` (radians) in the
+// block's direction.
+double SweepDegrees(double from, double to, bool clockwise) noexcept {
+    double sweep = (clockwise ? from - to : to - from) * 180.0 / std::numbers::pi;
+    sweep = std::fmod(sweep, 360.0);
+    return sweep < 0 ? sweep + 360.0 : sweep;
 }
 
 double VectorAngle(double u, double v, double previous) noexcept {
@@ -64,7 +76,7 @@ public:
     Walker(const InputBlockList& blocks, const ApertureTable& table, PlotRecords& records,
            const WalkRules& rules, PlotSink& sink, Dialogs& dialogs)
         : blocks_(blocks), table_(table), r_(records), rules_(rules), sink_(sink),
-          dialogs_(dialogs) {
+          dialogs_(dialogs), reader_(records.transform.fileFormat) {
         work_.reserve(128);
     }
 
@@ -86,15 +98,28 @@ private:
     // The next block that holds data, with its parameter blocks removed as
     // the converter removes them ("%G54D11" after "%ADD11C,0.1" selects D11);
     // blocks that hold none are passed over. False at the end of the list.
+    // Format and mode statements on the way change how the following
+    // numbers are read.
     bool TakeData(std::string_view& block) {
         const std::size_t count = blocks_.blockCount();
         while (next_ < count) {
-            if (parameters_.Next(blocks_[next_++]) == BlockPart::Data) {
+            for (const std::string& text : parameters_.Take(blocks_[next_])) AdoptStatements(text);
+            ++next_;
+            if (parameters_.part() == BlockPart::Data) {
                 block = parameters_.text();
                 return true;
             }
         }
         return false;
+    }
+
+    void AdoptStatements(std::string_view parameterText) {
+        const FormatStatements found = FindFormatStatements(parameterText);
+        if (!found.format && !found.mode) return;
+        FileFormat reading = reader_.reading();
+        if (found.format) ApplyFormatStatement(*found.format, reading);
+        if (found.mode) ApplyModeStatement(*found.mode, reading);
+        reader_.SetReading(reading);
     }
 
     Step Decode(std::string_view block) {
@@ -147,6 +172,10 @@ private:
             Arc(code);
             return Step::Next;
         }
+        if (g3 == "G74" || g3 == "G75") {
+            singleQuadrant_ = g3 == "G74";
+            return Step::Next;
+        }
         if (g3 == "G01") {
             const std::size_t d = WithModalDCode(block);
             const std::string_view b = work_;
@@ -154,14 +183,14 @@ private:
             const std::size_t y = Position(b, 'Y');
             std::optional<double> xv, yv;
             if (x != 0 && y != 0) {
-                xv = CoordinateValue(Characters(b, x + 1, y - 1), r_.plot.currentX);
-                yv = CoordinateValue(Characters(b, y + 1, d - 1), r_.plot.currentY);
+                xv = CoordinateValue(Characters(b, x + 1, y - 1), r_.plot.currentX, reader_);
+                yv = CoordinateValue(Characters(b, y + 1, d - 1), r_.plot.currentY, reader_);
             } else if (x != 0) {
-                xv = CoordinateValue(Characters(b, x + 1, d - 1), r_.plot.currentX);
+                xv = CoordinateValue(Characters(b, x + 1, d - 1), r_.plot.currentX, reader_);
                 yv = r_.plot.currentY;
             } else if (y != 0) {
                 xv = r_.plot.currentX;
-                yv = CoordinateValue(Characters(b, y + 1, d - 1), r_.plot.currentY);
+                yv = CoordinateValue(Characters(b, y + 1, d - 1), r_.plot.currentY, reader_);
             } else {
                 return Step::Next;
             }
@@ -215,11 +244,11 @@ private:
         const std::size_t y = Position(b, 'Y');
         std::optional<double> xv, yv;
         if (y == 0) {
-            xv = CoordinateValue(Characters(b, 2, d - 1), r_.plot.currentX);
+            xv = CoordinateValue(Characters(b, 2, d - 1), r_.plot.currentX, reader_);
             yv = r_.plot.currentY;
         } else {
-            xv = CoordinateValue(Characters(b, 2, y - 1), r_.plot.currentX);
-            yv = CoordinateValue(Characters(b, y + 1, d - 1), r_.plot.currentY);
+            xv = CoordinateValue(Characters(b, 2, y - 1), r_.plot.currentX, reader_);
+            yv = CoordinateValue(Characters(b, y + 1, d - 1), r_.plot.currentY, reader_);
         }
         if (!xv || !yv) return Step::Next;
         Stroke(*xv, *yv, b.substr(d - 1));
@@ -229,7 +258,7 @@ private:
     Step DecodeY(std::string_view block) {
         const std::size_t d = WithModalDCode(block);
         const std::string_view b = work_;
-        const auto yv = CoordinateValue(Characters(b, 2, d - 1), r_.plot.currentY);
+        const auto yv = CoordinateValue(Characters(b, 2, d - 1), r_.plot.currentY, reader_);
         if (!yv) return Step::Next;
         Stroke(r_.plot.currentX, *yv, b.substr(d - 1));
         return Step::Next;
@@ -250,7 +279,8 @@ private:
     // The arc block is in work_.
     void Arc(std::string_view gCode) {
         PlotState& plot = r_.plot;
-        if (!ParseArcBlock(work_, plot, r_.arc)) return;
+        if (!ParseArcBlock(work_, plot, r_.arc, reader_)) return;
+        if (singleQuadrant_) ReadSingleQuadrantArc(gCode, plot, r_.arc);
         ArcStartAngle(r_.arc);
         ArcEndAngle(r_.arc, *plot.xText, *plot.yText);
         sink_.Arc(gCode);
@@ -265,14 +295,20 @@ private:
     const WalkRules& rules_;
     PlotSink& sink_;
     Dialogs& dialogs_;
-    ParameterBlockFilter parameters_;
+    CountReader reader_;  // the file's format as the walk has met it so far
+    // G74 (single quadrant) is in force until a block beginning "G75".
+    bool singleQuadrant_ = true;
+    // Every "%" counted as the converter counts it; the separator plays no
+    // part in finding format and mode statements.
+    gerber::ParameterTextCollector parameters_{InputSeparator::NotSet};
     std::size_t next_ = 0;  // the next block of the list to take
     std::string work_;
 };
 
 }  // namespace
 
-bool ParseArcBlock(std::string_view a, PlotState& plot, ArcGeometry& arc) {
+bool ParseArcBlock(std::string_view a, PlotState& plot, ArcGeometry& arc,
+                   const CountReader& reader) {
     const std::size_t x = Position(a, 'X');
     const std::size_t y = Position(a, 'Y');
     const std::size_t i = Position(a, 'I');
@@ -286,29 +322,29 @@ bool ParseArcBlock(std::string_view a, PlotState& plot, ArcGeometry& arc) {
     double xv = plot.xText.value_or(plot.currentX);
     double yv = plot.yText.value_or(plot.currentY);
     if (x != 0 && y != 0) {
-        const auto xs = CoordinateValue(Characters(a, x + 1, y - 1), plot.currentX);
-        const auto ys = CoordinateValue(Characters(a, y + 1, k - 1), plot.currentY);
+        const auto xs = CoordinateValue(Characters(a, x + 1, y - 1), plot.currentX, reader);
+        const auto ys = CoordinateValue(Characters(a, y + 1, k - 1), plot.currentY, reader);
         if (!xs || !ys) return false;
         xv = *xs;
         yv = *ys;
     } else if (x != 0) {
-        const auto xs = CoordinateValue(Characters(a, x + 1, k - 1), plot.currentX);
+        const auto xs = CoordinateValue(Characters(a, x + 1, k - 1), plot.currentX, reader);
         if (!xs) return false;
         xv = *xs;
     } else if (y != 0) {
-        const auto ys = CoordinateValue(Characters(a, y + 1, k - 1), plot.currentY);
+        const auto ys = CoordinateValue(Characters(a, y + 1, k - 1), plot.currentY, reader);
         if (!ys) return false;
         yv = *ys;
     }
 
     std::optional<double> iv = 0.0, jv = 0.0;
     if (i != 0 && j != 0) {
-        iv = OffsetValue(Characters(a, i + 1, j - 1));
-        jv = OffsetValue(Characters(a, j + 1, d - 1));
+        iv = OffsetValue(Characters(a, i + 1, j - 1), reader);
+        jv = OffsetValue(Characters(a, j + 1, d - 1), reader);
     } else if (i != 0) {
-        iv = OffsetValue(Characters(a, i + 1, d - 1));
+        iv = OffsetValue(Characters(a, i + 1, d - 1), reader);
     } else {
-        jv = OffsetValue(Characters(a, j + 1, d - 1));
+        jv = OffsetValue(Characters(a, j + 1, d - 1), reader);
     }
     if (!iv || !jv) return false;
 
@@ -322,6 +358,45 @@ bool ParseArcBlock(std::string_view a, PlotState& plot, ArcGeometry& arc) {
     return true;
 }
 
+bool ReadSingleQuadrantArc(std::string_view gCode, const PlotState& plot, ArcGeometry& arc) {
+    const double sx = plot.currentX, sy = plot.currentY;
+    const double ex = plot.xText.value_or(sx), ey = plot.yText.value_or(sy);
+    const double startRadius = std::hypot(arc.offsetI, arc.offsetJ);
+    const double endRadius = std::hypot(ex - arc.centreX, ey - arc.centreY);
+    const double larger = std::max(startRadius, endRadius);
+    if (!(std::fabs(startRadius - endRadius) > kSignedArcRadiusTolerance * larger)) return false;
+
+    // The four centres start ± |I|, start ± |J|: the end radius closest to
+    // the start radius wins; among equals, the smallest sweep in the block's
+    // direction (one of at most 90° where there is one).
+    const bool clockwise = gCode == "G02";
+    const double ai = std::fabs(arc.offsetI), aj = std::fabs(arc.offsetJ);
+    const double tie = 1e-9 * std::max(startRadius, 1.0);
+    double bestI = 0, bestJ = 0, bestMiss = 0, bestSweep = 0;
+    bool found = false;
+    for (const double i : {ai, -ai}) {
+        for (const double j : {aj, -aj}) {
+            const double miss = std::fabs(std::hypot(ex - sx - i, ey - sy - j) - startRadius);
+            const double sweep = SweepDegrees(std::atan2(-j, -i),
+                                              std::atan2(ey - sy - j, ex - sx - i), clockwise);
+            const bool better = !found || miss < bestMiss - tie ||
+                                (miss <= bestMiss + tie && sweep < bestSweep);
+            if (!better) continue;
+            found = true;
+            bestI = i;
+            bestJ = j;
+            bestMiss = miss;
+            bestSweep = sweep;
+        }
+    }
+    arc.offsetI = bestI;
+    arc.offsetJ = bestJ;
+    arc.centreX = sx + bestI;
+    arc.centreY = sy + bestJ;
+    arc.radius = startRadius;
+    return true;
+}
+
 void ArcStartAngle(ArcGeometry& arc) noexcept {
     arc.startAngle = VectorAngle(-arc.offsetI, -arc.offsetJ, arc.startAngle);
 }
@@ -330,8 +405,8 @@ void ArcEndAngle(ArcGeometry& arc, double endX, double endY) noexcept {
     arc.endAngle = VectorAngle(endX - arc.centreX, endY - arc.centreY, arc.endAngle);
 }
 
-void PrepareWalk(const ViewControls& controls, int inputFormat, PlotRecords& records) {
-    ComputeViewScale(controls.zoomText, inputFormat, controls.offsetXText, controls.offsetYText,
+void PrepareWalk(const ViewControls& controls, const FileFormat& format, PlotRecords& records) {
+    ComputeViewScale(controls.zoomText, format, controls.offsetXText, controls.offsetYText,
                      records.transform);
     records.plot.currentX = 0;
     records.plot.currentY = 0;

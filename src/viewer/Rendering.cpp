@@ -163,20 +163,20 @@ void DrawArcOnSurface(std::string_view gCode, const PlotRecords& records, float 
     surface.Arc(c.x, c.y, radius, Radians(from, mapping.pi), Radians(to, mapping.pi));
 }
 
-void PrepareSurfaceWalk(const ViewControls& controls, int inputFormat, PlotRecords& records,
+void PrepareSurfaceWalk(const ViewControls& controls, const FileFormat& format, PlotRecords& records,
                         DrawingSurface& surface) {
     records.transform.pixelsPerMm = PixelsPerMm(surface);
-    PrepareWalk(controls, inputFormat, records);
+    PrepareWalk(controls, format, records);
     surface.SetUnit(records.transform.pictureUnit);
 }
 
 DisplayPassResult RunDisplayPass(const InputBlockList& blocks, const ApertureTable& table,
                                  PlotRecords& records, const ViewControls& controls,
-                                 int inputFormat, float drawOrigin, DrawingSurface& surface,
+                                 const FileFormat& format, float drawOrigin, DrawingSurface& surface,
                                  Dialogs& dialogs, Pointer& pointer) {
     ReadDrawQuality(controls.qualityText, records.view);
     surface.Clear();
-    PrepareSurfaceWalk(controls, inputFormat, records, surface);
+    PrepareSurfaceWalk(controls, format, records, surface);
     BusyPointer busy(pointer);
     if (blocks.blockCount() == 0) {
         ShowCheckMessage(dialogs, kNoDisplayFileMessage);

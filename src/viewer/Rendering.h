@@ -97,7 +97,7 @@ void DrawArcOnSurface(std::string_view gCode, const PlotRecords& records, float 
 
 // PrepareWalk onto a surface: the transform takes the surface's pixel
 // density, and the surface the picture unit of the view scale.
-void PrepareSurfaceWalk(const ViewControls& controls, int inputFormat, PlotRecords& records,
+void PrepareSurfaceWalk(const ViewControls& controls, const FileFormat& format, PlotRecords& records,
                         DrawingSurface& surface);
 
 enum class DisplayPassResult {
@@ -111,7 +111,7 @@ enum class DisplayPassResult {
 // walks the list onto the surface.
 DisplayPassResult RunDisplayPass(const InputBlockList& blocks, const ApertureTable& table,
                                  PlotRecords& records, const ViewControls& controls,
-                                 int inputFormat, float drawOrigin, DrawingSurface& surface,
+                                 const FileFormat& format, float drawOrigin, DrawingSurface& surface,
                                  Dialogs& dialogs, Pointer& pointer);
 
 }  // namespace mutaplot

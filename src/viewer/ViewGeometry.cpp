@@ -28,14 +28,15 @@ std::optional<SurfaceUnit> PictureUnitOfFormat(int inputFormat) noexcept {
     return format->unit == Unit::Inch ? SurfaceUnit::Inch : SurfaceUnit::Millimetre;
 }
 
-void ComputeViewScale(std::string_view zoomText, int inputFormat, std::string_view offsetXText,
-                      std::string_view offsetYText, ViewTransform& transform) {
+void ComputeViewScale(std::string_view zoomText, const FileFormat& format,
+                      std::string_view offsetXText, std::string_view offsetYText,
+                      ViewTransform& transform) {
     for (std::size_t i = 0; i < std::size(kZoomListTexts); ++i)
         if (zoomText == kZoomListTexts[i]) transform.zoom = kZoomListFactors[i];
-    const auto d = FormatDecimals(inputFormat);
-    if (!d) return;
-    transform.pictureUnit = *PictureUnitOfFormat(inputFormat);
-    const double countsPerPictureUnit = std::pow(10.0, *d);
+    if (!format.known()) return;
+    transform.pictureUnit = format.pictureUnit();
+    transform.fileFormat = format;
+    const double countsPerPictureUnit = std::pow(10.0, format.decimalDigits);
     if (auto x = ParseLeadingNumber(offsetXText)) transform.offsetX = *x * countsPerPictureUnit;
     if (auto y = ParseLeadingNumber(offsetYText)) transform.offsetY = *y * countsPerPictureUnit;
     transform.countsPerUnit = countsPerPictureUnit / transform.zoom;
@@ -59,10 +60,15 @@ PicturePoint ToPicture(double x, double y, double scaleHeight, float drawOrigin,
     return p;
 }
 
+double PixelsPerPictureUnit(const ViewTransform& transform) noexcept {
+    return transform.pictureUnit == SurfaceUnit::Inch ? transform.pixelsPerMm * kMillimetresPerInch
+                                                      : transform.pixelsPerMm;
+}
+
 int AperturePenWidth(const CurrentAperture& aperture, const ViewTransform& transform) noexcept {
     const bool thermal = IsThermal(aperture.shape);
     const double width = thermal ? (aperture.sizeY - aperture.sizeX) / 2 : aperture.sizeX;
-    const double pixels = width * transform.pixelsPerMm * transform.zoom;
+    const double pixels = width * PixelsPerPictureUnit(transform) * transform.zoom;
     if (!(pixels >= 1.0)) return 1;
     const double rounded = RoundHalfEven(pixels);
     // A pen wider than any device could draw is a damaged list, not a drawing.

@@ -4,12 +4,13 @@
 // aperture chosen from the aperture table, and the arc of an arc block.
 //
 // Raw coordinates are the signed value of a coordinate word's digits, one
-// count of the input format's last decimal digit; no zero suppression or unit
-// conversion is applied.
+// count of the last decimal digit of the file's format (FileFormat), with
+// omitted trailing zeros restored as the converter restores them.
 
 #include "aperture/ApertureTable.h"
 #include "platform/Dialogs.h"
 #include "platform/DrawingSurface.h"
+#include "viewer/FileFormat.h"
 
 #include <optional>
 #include <string>
@@ -45,7 +46,14 @@ struct ViewTransform {
     double offsetY = 0.0;
     double pixelsPerMm = 3.78;      // device pixels per millimetre
     SurfaceUnit pictureUnit = SurfaceUnit::Millimetre;
+    // The format the raw counts are in (ComputeViewScale's), which the walk
+    // reads the numbers with until a statement of the file changes that.
+    FileFormat fileFormat;
 };
+
+// Device pixels per picture unit: pixelsPerMm for millimetre pictures,
+// pixelsPerMm × 25.4 for inch pictures.
+double PixelsPerPictureUnit(const ViewTransform& transform) noexcept;
 
 // The settings' drawOrigin, kept as the float of the settings file: where
 // the data's origin lies on the picture. Bottom-left draws Y upwards, top-left
@@ -142,11 +150,14 @@ std::optional<int> FormatDecimals(int inputFormat) noexcept;
 // millimetre for the others; none outside 1..9.
 std::optional<SurfaceUnit> PictureUnitOfFormat(int inputFormat) noexcept;
 
-// Sets zoom (only for one of the six list texts), picture unit, offsets and
-// countsPerUnit. An input format outside 1..9 changes nothing but the zoom.
-// An offset text without a number at its start leaves that offset as it was.
-void ComputeViewScale(std::string_view zoomText, int inputFormat, std::string_view offsetXText,
-                      std::string_view offsetYText, ViewTransform& transform);
+// Sets zoom (only for one of the six list texts), picture unit, offsets,
+// countsPerUnit and fileFormat from the file's format (ScanFileFormat; a
+// bare format code stands for that code's format). An unknown format
+// changes nothing but the zoom. An offset text without a number at its
+// start leaves that offset as it was.
+void ComputeViewScale(std::string_view zoomText, const FileFormat& format,
+                      std::string_view offsetXText, std::string_view offsetYText,
+                      ViewTransform& transform);
 
 // drawQuality from the quality list text; any other text leaves it.
 void ReadDrawQuality(std::string_view qualityText, ViewState& view) noexcept;
@@ -165,8 +176,9 @@ PicturePoint ToPicture(double x, double y, double scaleHeight, float drawOrigin,
                        const ViewTransform& transform) noexcept;
 
 // The pen width in device pixels for an aperture in high quality: its width
-// (sizeX, or the ring width of a thermal) × pixels per mm × zoom, at least 1,
-// rounded halves to even.
+// (sizeX, or the ring width of a thermal; list sizes are in the picture
+// unit, as the flashes take them) × pixels per picture unit × zoom, at least
+// 1, rounded halves to even. Inch strokes therefore match inch flashes.
 int AperturePenWidth(const CurrentAperture& aperture, const ViewTransform& transform) noexcept;
 
 // Loads CurrentAperture from the aperture table for the D-number text

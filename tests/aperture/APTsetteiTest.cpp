@@ -406,8 +406,9 @@ TEST_F(AptEditorTest, ImportOverlaysTheReportAndEnablesTheGrid) {
     EXPECT_FALSE(dialog->isModal());
     EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8("ｱﾊﾟｰﾁｭｱﾘｽﾄのｲﾝﾎﾟｰﾄ"));
     EXPECT_EQ(dialog->Label1->text(), QString::fromUtf8("CAD又はリスト形式を選択して下さい。"));
-    EXPECT_EQ(dialog->Combo1->count(), 1);
+    EXPECT_EQ(dialog->Combo1->count(), 2);
     EXPECT_EQ(dialog->Combo1->currentText(), QString::fromUtf8("colmo出力結果file"));
+    EXPECT_EQ(dialog->Combo1->itemText(1), QString::fromUtf8("RS-274X（%ADD）"));
     EXPECT_EQ(dialog->Command1->text(), QString::fromUtf8("ﾌｧｲﾙ選択"));
     EXPECT_EQ(dialog->Command2->text(), QString::fromUtf8("ｷｬﾝｾﾙ"));
     // ﾌｧｲﾙ選択 has the focus whenever the dialog is activated.

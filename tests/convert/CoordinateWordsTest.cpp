@@ -284,7 +284,7 @@ TEST(WordAssembly, OmissionFollowsTheChangedAxes) {
 
 TEST(Conversion, UnsetFormatsAndHugeNumbersAreNotDecoded) {
     EXPECT_FALSE(ConvertCoordinate("100", Axis::X, Settings(0, 1, 1, 1)));
-    EXPECT_FALSE(ConvertCoordinate("100", Axis::X, Settings(1, 1, 10, 1)));
+    EXPECT_FALSE(ConvertCoordinate("100", Axis::X, Settings(1, 1, 12, 1)));  // no format 12
     EXPECT_FALSE(ConvertOffset("100", Settings(0, 1, 1, 1)));
     EXPECT_FALSE(ConvertCoordinate(std::string(400, '9'), Axis::X, Settings(1, 1, 1, 1)));
     // 25 digits still convert (to the nearest double).

@@ -64,9 +64,11 @@ TEST_F(SettingsDialogs, InputDialogShowsTheRecordAndOkWithoutChangesKeepsIt) {
     InsetForm* form = InsetForm::Open(inset, s, nullptr);
     EXPECT_EQ(form->windowTitle(), QString::fromUtf8("入力設定"));
     EXPECT_FALSE(form->isModal());
-    EXPECT_EQ(form->Combo1->count(), 9);
+    EXPECT_EQ(form->Combo1->count(), 11);  // eleven captions in code order
     EXPECT_EQ(form->Combo1->itemText(0), "mm(4.3)");
     EXPECT_EQ(form->Combo1->itemText(8), "inch(2.5)");
+    EXPECT_EQ(form->Combo1->itemText(9), "mm(4.6)");
+    EXPECT_EQ(form->Combo1->itemText(10), "inch(2.6)");
     EXPECT_EQ(form->Combo1->currentText(), "inch(2.4)");
     EXPECT_TRUE(form->Option1->isChecked());
     EXPECT_TRUE(form->Option4->isChecked());
@@ -111,10 +113,10 @@ TEST_F(SettingsDialogs, ReopeningWhileOpenDoesNotDoubleTheList) {
     ConversionSettings s = Typical();
     InsetForm::Open(inset, s, nullptr);
     InsetForm* again = InsetForm::Open(inset, s, nullptr);
-    EXPECT_EQ(again->Combo1->count(), 9);
+    EXPECT_EQ(again->Combo1->count(), 11);
     OutsetForm::Open(outset, s, platform, nullptr);
     OutsetForm* out = OutsetForm::Open(outset, s, platform, nullptr);
-    EXPECT_EQ(out->Combo1->count(), 9);
+    EXPECT_EQ(out->Combo1->count(), 11);
 }
 
 TEST_F(SettingsDialogs, UnsetRecordOpensWithNothingSelectedAndOkKeepsZeros) {

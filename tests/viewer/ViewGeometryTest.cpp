@@ -61,14 +61,19 @@ TEST(ViewTransformTest, BothOriginCornersAndTheTwoDecimalY) {
 
 TEST(ViewTransformTest, FormatUnitsAndAStoredOriginOutsideTheTwoCodes) {
     // Formats 1..6 are millimetre formats, 7..9 inch formats, the decimals
-    // 3, 4, 5 in turn; 0 and 10 are no format.
+    // 3, 4, 5 in turn; 10 mm(4.6) and 11 inch(2.6) have six; 0 and 12 are
+    // no format.
     for (int f = 1; f <= 9; ++f) {
         EXPECT_EQ(PictureUnitOfFormat(f), f <= 6 ? SurfaceUnit::Millimetre : SurfaceUnit::Inch) << f;
         EXPECT_EQ(FormatDecimals(f), 3 + (f - 1) % 3) << f;
     }
+    EXPECT_EQ(PictureUnitOfFormat(10), SurfaceUnit::Millimetre);
+    EXPECT_EQ(PictureUnitOfFormat(11), SurfaceUnit::Inch);
+    EXPECT_EQ(FormatDecimals(10), 6);
+    EXPECT_EQ(FormatDecimals(11), 6);
     EXPECT_FALSE(PictureUnitOfFormat(0));
-    EXPECT_FALSE(PictureUnitOfFormat(10));
-    EXPECT_FALSE(FormatDecimals(10));
+    EXPECT_FALSE(PictureUnitOfFormat(12));
+    EXPECT_FALSE(FormatDecimals(12));
     // A settings file may hold any number as the origin: only 1 is the
     // top-left corner, 0.5 and 2 draw from the bottom-left like 0.
     ViewTransform t;
