@@ -78,9 +78,9 @@ private:
 }  // namespace
 
 std::optional<DataExtent> WalkDataExtent(const InputBlockList& blocks, const ApertureTable& table,
-                                         const PlotRecords& records, int inputFormat) {
-    const double counts = 1.0 / DataResolution(inputFormat);
-    if (!FormatDecimals(inputFormat) || blocks.blockCount() == 0) return std::nullopt;
+                                         const PlotRecords& records, const FileFormat& format) {
+    const double counts = 1.0 / DataResolution(format);
+    if (!format.known() || blocks.blockCount() == 0) return std::nullopt;
     // Copies: the walk below must not move the viewer's own state.
     ViewTransform transform = records.transform;
     PlotState plot = records.plot;
@@ -89,7 +89,7 @@ std::optional<DataExtent> WalkDataExtent(const InputBlockList& blocks, const Ape
     CurrentAperture aperture = records.aperture;
     ViewState view = records.view;
     PlotRecords copy{transform, plot, gCode, arc, aperture, view};
-    PrepareWalk(ViewControls{}, inputFormat, copy);
+    PrepareWalk(ViewControls{}, format, copy);
     ExtentSink sink(copy, counts);
     SilentDialogs silent;
     WalkBlocks(blocks, table, copy, kDisplayWalkRules, sink, silent);

@@ -17,8 +17,9 @@ namespace mutaplot {
 // The extent in picture units at zoom 1 (mm or inch by the input format):
 // every stroke's ends and every flash with half the aperture's larger size
 // around them, every arc's whole circle with the same allowance. No value
-// when nothing would be drawn, or when the input format is not one of 1..9.
+// when nothing would be drawn, or when the format is not known. `format` is
+// the file's (ScanFileFormat), as the display pass takes it.
 std::optional<DataExtent> WalkDataExtent(const InputBlockList& blocks, const ApertureTable& table,
-                                         const PlotRecords& records, int inputFormat);
+                                         const PlotRecords& records, const FileFormat& format);
 
 }  // namespace mutaplot

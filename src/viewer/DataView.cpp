@@ -185,6 +185,7 @@ void DataView::InputReplaced() {
     StatusDistance->clear();
     ClearPicture();
     state_.viewState.viewDrawn = kViewNotDrawn;
+    ComputeScale();  // the new file's format and unit
     ShowTitle();
 }
 

@@ -44,8 +44,10 @@ void DataView::ApplyPlace(const ViewPlace& place, bool writeZoom) {
     Text2->setText(Q(OffsetText(place.offsetY)));
 }
 
-double DataView::Step() const { return ReadoutStep(state_.settings.inputFormat); }
-double DataView::Resolution() const { return DataResolution(state_.settings.inputFormat); }
+// The format of the view's scale (the file's, as the last ComputeViewScale
+// or pass found it).
+double DataView::Step() const { return ReadoutStep(state_.viewTransform.fileFormat); }
+double DataView::Resolution() const { return DataResolution(state_.viewTransform.fileFormat); }
 
 void DataView::ViewZoomUp_Click() {
     SyncSurfaceUnit();
@@ -75,15 +77,15 @@ void DataView::ViewFit_Click() {
     }
     EnsureEditor();
     std::optional<DataExtent> extent;
+    const FileFormat format = ScanFileFormat(state_.inputBlockList, state_.settings);
     {
         BusyPointer busy(pointer_);
         PlotRecords records = state_.BindPlotRecords();
-        extent = WalkDataExtent(state_.inputBlockList, state_.apertureTable, records,
-                                state_.settings.inputFormat);
+        extent = WalkDataExtent(state_.inputBlockList, state_.apertureTable, records, format);
     }
     SyncSurfaceUnit();
     const DrawingSurface& s = Picture1->surface();
-    const auto place = extent ? FitExtent(*extent, s.ScaleWidth(), s.ScaleHeight(), Resolution())
+    const auto place = extent ? FitExtent(*extent, s.ScaleWidth(), s.ScaleHeight(), DataResolution(format))
                               : std::nullopt;
     if (!place) {
         ShowCheckMessage(dialogs_, kNothingToFitMessage);
@@ -168,7 +170,7 @@ void DataView::Picture1_MouseMove(QPointF at) {
     Label4->setText(Q(OffsetText(p.y)));
     if (lastClick_) {
         const DataPoint here = ReadoutPoint(at.x(), at.y(), CurrentPlace(), h, corner);
-        const SurfaceUnit unit = PictureUnitOfFormat(state_.settings.inputFormat).value_or(SurfaceUnit::Millimetre);
+        const SurfaceUnit unit = state_.viewTransform.fileFormat.pictureUnit();
         StatusDistance->setText(Q(DistanceText(*lastClick_, here, Resolution(), unit)));
     }
     if (areaZoom_.bandStarted) DrawBand(at.x(), at.y());
@@ -287,7 +289,7 @@ void DataView::Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers 
     } else if (button == Qt::LeftButton) {
         // The distance readout measures from here.
         lastClick_ = ReadoutPoint(at.x(), at.y(), CurrentPlace(), h, corner);
-        const SurfaceUnit unit = PictureUnitOfFormat(state_.settings.inputFormat).value_or(SurfaceUnit::Millimetre);
+        const SurfaceUnit unit = state_.viewTransform.fileFormat.pictureUnit();
         StatusDistance->setText(Q(DistanceText(*lastClick_, *lastClick_, Resolution(), unit)));
     }
     if (waiting && pickLoop_) {

@@ -20,13 +20,12 @@ OriginCorner OriginCornerOf(float drawOrigin) noexcept {
     return IsTopLeftOrigin(drawOrigin) ? OriginCorner::TopLeft : OriginCorner::BottomLeft;
 }
 
-double DataResolution(int inputFormat) noexcept {
-    const auto d = FormatDecimals(inputFormat);
-    return d ? 1.0 / std::pow(10.0, *d) : 1.0;
+double DataResolution(const FileFormat& format) noexcept {
+    return format.known() ? 1.0 / std::pow(10.0, format.decimalDigits) : 1.0;
 }
 
-double ReadoutStep(int inputFormat) noexcept {
-    return PictureUnitOfFormat(inputFormat) == SurfaceUnit::Inch ? DataResolution(inputFormat) : 1.0;
+double ReadoutStep(const FileFormat& format) noexcept {
+    return format.known() && format.pictureUnit() == SurfaceUnit::Inch ? DataResolution(format) : 1.0;
 }
 
 double RoundToStep(double v, double step) noexcept {

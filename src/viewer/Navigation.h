@@ -28,12 +28,12 @@ struct ViewPlace {
 };
 
 // The data's own resolution: one count of the input format's last decimal
-// (0.001 mm for mm(4.3), 0.0001 inch for inch(2.4)); 1 outside 1..9.
-double DataResolution(int inputFormat) noexcept;
+// (0.001 mm for mm(4.3), 0.0001 inch for inch(2.4)); 1 for no known format.
+double DataResolution(const FileFormat& format) noexcept;
 // What the readout, the written moves and zooms and the area zoom round to:
 // whole millimetres for mm data (as the written examples have them), the
 // data's resolution for inch data (whole inches are useless there).
-double ReadoutStep(int inputFormat) noexcept;
+double ReadoutStep(const FileFormat& format) noexcept;
 // v rounded to a multiple of `step`, halves to even; step 1 is the written
 // whole-number rounding.
 double RoundToStep(double v, double step) noexcept;
