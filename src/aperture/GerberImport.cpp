@@ -2,6 +2,7 @@
 
 #include "aperture/ColmoImport.h"
 #include "gerber/ParameterStream.h"
+#include "input/BlockReader.h"
 #include "platform/WholeFile.h"
 #include "settings/NumberText.h"
 
@@ -302,7 +303,7 @@ GerberImportOutcome ImportGerberApertures(const std::filesystem::path& path, Ape
     std::size_t written = 0;
     {
         BusyPointer busy(pointer);
-        bytes = ReadWholeFile(path);
+        bytes = ReadWholeFile(path, kMaxInputFileBytes);  // a Gerber file: the input's limit
         if (bytes) {
             import = ReadGerberApertures(*bytes);
             written = ApplyGerberImport(import, table);

@@ -34,7 +34,7 @@ int RunDxf(const Options& options, CliPlatform& platform) {
 
 }  // namespace
 
-MUTAPLOT_CLI_COMMAND("dxf", "dxf [options] INPUT OUTPUT.dxf", 2, RunDxf);
+MUTAPLOT_CLI_COMMAND("dxf", "dxf [options] INPUT OUTPUT.dxf", 2, ".dxf", RunDxf);
 
 }  // namespace mutaplot::cli
 

@@ -62,6 +62,6 @@ int RunPrintCommand(const Options& options, CliPlatform& platform) {
 
 }  // namespace
 
-MUTAPLOT_CLI_COMMAND("print", "print [options] INPUT OUTPUT.pdf", 2, RunPrintCommand);
+MUTAPLOT_CLI_COMMAND("print", "print [options] INPUT OUTPUT.pdf", 2, ".pdf", RunPrintCommand);
 
 }  // namespace mutaplot::cli

@@ -71,10 +71,16 @@ int RunRender(const Options& options, CliPlatform& platform) {
                        walkDialogs, platform);
     if (result == DisplayPassResult::NoData) return kExitFailure;
 
+    // The PNG says its --dpi, so that it prints at the size drawn.
+    QImage image = surface.Image();
+    constexpr double kInchesPerMetre = 1000.0 / kMillimetresPerInch;
+    const int dotsPerMetre = static_cast<int>(std::lround(options.dpi * kInchesPerMetre));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (!surface.Image().save(&buffer, "PNG") ||
+    if (!image.save(&buffer, "PNG") ||
         !WriteFileAtomically(options.positional[1], std::string_view(png.constData(), static_cast<std::size_t>(png.size())))) {
         ShowCheckMessage(platform, kImageWriteMessage);
         return kExitFailure;
@@ -93,7 +99,7 @@ int RunRender(const Options& options, CliPlatform& platform) {
 
 }  // namespace
 
-MUTAPLOT_CLI_COMMAND("render", "render [options] INPUT OUTPUT.png", 2, RunRender);
+MUTAPLOT_CLI_COMMAND("render", "render [options] INPUT OUTPUT.png", 2, ".png", RunRender);
 
 }  // namespace mutaplot::cli
 

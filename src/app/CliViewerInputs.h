@@ -8,6 +8,7 @@
 #include "aperture/AptFile.h"
 #include "input/BlockReader.h"
 #include "platform/AppPath.h"
+#include "platform/WholeFile.h"
 #include "settings/NumberText.h"
 #include "viewer/ViewGeometry.h"
 
@@ -37,6 +38,7 @@ inline bool LoadViewerApertures(const Options& options, CliPlatform& platform, A
     const AptFileOutcome outcome = LoadAptFile(options.apertureFile, table);
     if (outcome == AptFileOutcome::Ok) return true;
     ShowCheckMessage(platform, AptFileMessage(outcome));
+    if (outcome != AptFileOutcome::Damaged) ExplainUnreadableInput(options.apertureFile, kMaxSideFileBytes);
     return outcome == AptFileOutcome::Damaged;  // the complete records are kept
 }
 
@@ -63,9 +65,10 @@ inline bool LoadViewerInputs(const Options& options, CliPlatform& platform,
         return false;
     }
     exitCode = kExitFailure;
+    ReadFault fault = ReadFault::None;
     if (ReadBlockFile(options.positional[0], settings, blocks, ReaderEntry::Viewer, platform,
-                      platform, nullptr) != ReadOutcome::Read) {
-        ExplainUnreadableInput(options.positional[0]);
+                      platform, nullptr, &fault) != ReadOutcome::Read) {
+        ExplainUnreadableInput(options.positional[0], kMaxInputFileBytes, fault);
         return false;
     }
     return LoadViewerApertures(options, platform, table);

@@ -129,14 +129,28 @@ private:
 CutResult CutBlocks(std::string_view bytes, const ConversionSettings& settings,
                     ReaderEntry entry, BlockList& blocks);
 
+// Why a read of an opened file failed, for a caller that names the cause
+// (the command line); the user sees kFileFormatMessage either way.
+enum class ReadFault {
+    None,
+    ReadError,  // the system refused a read
+    CutShort,   // the file ended before the size it had when it was opened
+};
+
+// The path that reads the process's standard input (no size known before,
+// the same 1 GiB limit).
+inline constexpr const char* kStandardInputPath = "/dev/stdin";
+
 // Reads `path` (already chosen in the open-file dialog; an empty path changes
 // nothing and returns Cancelled) into `blocks`: busy pointer and one pass of
 // pending events while reading, the status texts through `status` (main
 // window; nullptr for the viewer), the failure messages through `dialogs`.
-// The pointer and Text1 are restored on every exit.
+// The pointer and Text1 are restored on every exit. A file that ends before
+// the size it had when it was opened, or a read error, fails with
+// kFileFormatMessage; `fault` (when given) then says which.
 ReadOutcome ReadBlockFile(const std::filesystem::path& path, const ConversionSettings& settings,
                           InputBlockList& blocks, ReaderEntry entry, Dialogs& dialogs,
-                          Pointer& pointer, ReadStatus* status);
+                          Pointer& pointer, ReadStatus* status, ReadFault* fault = nullptr);
 
 // What the windows read with: ReadBlockFile into a fresh list that replaces
 // `blocks` only when the read succeeds. A failed read leaves the previous

@@ -120,9 +120,9 @@ std::uint8_t UnitForFormat(int code) noexcept;
 // Sets one field by its name (e.g. "inputFormat", "originShiftX", the names
 // of kSettingsFields in SettingsFields.h) from text, as the command line's
 // --set does: a code as plain digits 0 to 255, a number as decimal text
-// (finite, and within a float's range for drawOrigin), a colour as any text.
+// (finite), a colour as a colour number; each within its field's range.
 // Returns false, changing nothing, for an unknown name or a value that does
-// not convert.
+// not convert or is out of range.
 bool SetSettingsField(ConversionSettings& settings, std::string_view name, std::string_view value);
 
 }  // namespace mutaplot

@@ -2,6 +2,7 @@
 
 #include "aperture/APTsettei.h"
 #include "convert/OutputWriter.h"
+#include "platform/AppPath.h"
 #include "settings/SettingsFile.h"
 #include "ui/ActionTable.h"
 #include "ui/BlockListModel.h"
@@ -170,7 +171,14 @@ void Form1::ShowTitles() {
     if (dataView_) dataView_->ShowTitle();
 }
 
-std::filesystem::path Form1::SettingsFile() const { return state_.appPath / kSettingsFileName; }
+std::filesystem::path Form1::SettingsFile() const {
+    return SettingsFileToRead(state_.userConfigFolder, state_.appPath);
+}
+
+std::filesystem::path Form1::SettingsSaveFile() const {
+    if (state_.userConfigFolder.empty()) return state_.appPath / kSettingsFileName;
+    return state_.userConfigFolder / kSettingsFileName;
+}
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == client_ && event->type() == QEvent::Resize) Form_Resize();
@@ -286,7 +294,11 @@ void Form1::mnuInput_Click() { InsetForm::Open(insetForm_, state_.settings, this
 void Form1::mnuOut_Click() { OutsetForm::Open(outsetForm_, state_.settings, dialogs_, this); }
 
 void Form1::settei_save_Click() {
-    if (!SaveSettings(SettingsFile(), state_.settings, state_.settingsLines))
+    // The user's folder is made on the first save.
+    const std::filesystem::path file = SettingsSaveFile();
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    if (!SaveSettings(file, state_.settings, state_.settingsLines))
         ShowCheckMessage(dialogs_, kSettingsSaveFailedMessage);
 }
 

@@ -57,8 +57,9 @@ public:
     WindowMemory& memory() const { return *memory_; }
 
     // Reads `path` as ﾌｧｲﾙを開く does after its dialog (also for a recent
-    // file or a dropped one). A failed read leaves the previous file loaded
-    // and shown. True when the file was read.
+    // file, a dropped one or the file named on the command line; an empty
+    // path does nothing). A failed read leaves the previous file loaded and
+    // shown. True when the file was read.
     bool OpenInputFile(const std::filesystem::path& path);
     // After a file was read in either window: the input grid shows the new
     // list, the previous conversion goes, both titles name the file, the
@@ -115,7 +116,8 @@ private:
     void ShowTitles();
     void OpenRecent(const std::string& path);
     void FillRecent();
-    std::filesystem::path SettingsFile() const;
+    std::filesystem::path SettingsFile() const;      // the one read at start-up
+    std::filesystem::path SettingsSaveFile() const;  // where 設定の保存 writes
 
     AppState& state_;
     Dialogs& dialogs_;

@@ -550,5 +550,43 @@ TEST(BlockReaderKeepingList, FailedReadLeavesThePreviousFileLoaded) {
     EXPECT_EQ(ToVector(list), Blocks{"M02"});
 }
 
+// A pointer whose pending-events pass (after the file is opened, before it is
+// read) lets another program cut the file short.
+class TruncatingPointer final : public Pointer {
+public:
+    explicit TruncatingPointer(std::filesystem::path path) : path_(std::move(path)) {}
+    void SetPointer(PointerShape) override {}
+    void ProcessPendingEvents() override { std::filesystem::resize_file(path_, 10); }
+
+private:
+    std::filesystem::path path_;
+};
+
+TEST(BlockReaderFaults, AFileCutShortWhileReadFailsAndSaysSo) {
+    TempDir dir;
+    std::string text;
+    for (int i = 0; i < 1000; ++i) text += "X" + std::to_string(1000 + i) + "Y2000D01*\r\n";
+    const auto path = dir.Write("cut.gbr", text);
+    testing::FakePlatform dialogs;
+    TruncatingPointer pointer(path);
+    InputBlockList blocks;
+    ReadFault fault = ReadFault::ReadError;
+    EXPECT_EQ(ReadBlockFile(path, Settings(kAscii, kCr), blocks, ReaderEntry::MainWindow, dialogs,
+                            pointer, nullptr, &fault),
+              ReadOutcome::Failed);
+    EXPECT_EQ(fault, ReadFault::CutShort);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, kFileFormatMessage);
+
+    // Read whole, the fault is None.
+    dir.Write("cut.gbr", text);
+    testing::FakePlatform platform;
+    EXPECT_EQ(ReadBlockFile(path, Settings(kAscii, kCr), blocks, ReaderEntry::MainWindow, platform,
+                            platform, nullptr, &fault),
+              ReadOutcome::Read);
+    EXPECT_EQ(fault, ReadFault::None);
+    EXPECT_EQ(blocks.blockCount(), 1000u);
+}
+
 }  // namespace
 }  // namespace mutaplot
