@@ -29,7 +29,7 @@ foreach(size 16 24 32 48 64 128 256)
 endforeach()
 install(FILES ${MUTAPLOT_PACKAGING_DIR}/man/mutaplot.1 ${MUTAPLOT_PACKAGING_DIR}/man/mutaplot-cli.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/mutaplot)
 
 # The Debian package. Library dependencies come from dpkg-shlibdeps; what the
 # programs load at run time without linking it is named here: Qt's platform
@@ -42,7 +42,7 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Gerber photoplotter data converter and viewer (Japanese user interface)")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Mutaplot converts Gerber photoplotter files (RS-274-D, RS-274X format\n statements) between coordinate formats and file layouts, draws them in its\n viewer with an editable aperture list, prints them and exports DXF.\n mutaplot-cli runs the same operations in batch.")
+    "Mutaplot converts Gerber photoplotter files (RS-274-D, RS-274X format\nstatements) between coordinate formats and file layouts, draws them in its\nviewer with an editable aperture list, prints them and exports DXF.\nmutaplot-cli runs the same operations in batch.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

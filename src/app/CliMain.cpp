@@ -106,7 +106,7 @@ void PrintCommandUsage(const std::string& name, const CommandEntry& entry) {
     for (const CommandText& text : kCommandTexts)
         if (name == text.name) std::cout << text.summary << "\n\n";
     if (name != "import")
-        std::cout << "INPUT '-' reads standard input. ";
+        std::cout << "INPUT '-' reads standard input.\n";
     if (entry.outputExtension) {
         std::cout << "OUTPUT '-' writes standard output";
         if (entry.outputExtension[0] != '\0')
@@ -120,7 +120,7 @@ void PrintCommandUsage(const std::string& name, const CommandEntry& entry) {
     for (const OptionText& option : kOptionTexts) {
         if (!AppliesTo(option, name)) continue;
         std::string head = "  " + std::string(option.option);
-        if (head.size() < 23) head.resize(23, ' ');
+        if (head.size() < 22) head.resize(23, ' ');
         else head += "\n" + std::string(23, ' ');
         std::cout << head << option.text << "\n";
     }

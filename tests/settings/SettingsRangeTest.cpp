@@ -1,6 +1,7 @@
 // The ranges --set holds each field to.
 
 #include "settings/SettingsFields.h"
+#include "settings/SettingsFile.h"
 
 #include <gtest/gtest.h>
 
@@ -59,6 +60,29 @@ TEST(SettingsRanges, FormatCodesFollowTheFormatTable) {
     EXPECT_EQ(s.inputFormat, 0);
     EXPECT_EQ(s.inputUnit, 0);
     EXPECT_EQ(FindSettingsField("outputFormat")->range->highest, count);
+}
+
+TEST(SettingsLineEnds, LfCrLfAndCrReadAlike) {
+    const char* lines[26] = {"IN", "8", "1", "2", "1", "1", "2", "OUT", "1", "1", "1", "1", "1",
+                             "1",  "4", "1", "2", "1", "VIEW", "1.5", "0", "0", "255", "0", "1", "0"};
+    std::string crlf, lf, cr;
+    for (const char* l : lines) {
+        crlf += std::string(l) + "\r\n";
+        lf += std::string(l) + "\n";
+        cr += std::string(l) + "\r";
+    }
+    for (const std::string* text : {&crlf, &lf, &cr}) {
+        ConversionSettings s;
+        SettingsLines read;
+        ASSERT_TRUE(ParseSettingsText(*text, s, read));
+        EXPECT_EQ(s.inputFormat, 8);
+        EXPECT_EQ(s.originShiftX, 1.5);
+        EXPECT_EQ(s.drawColour, "255");
+        EXPECT_EQ(s.dxfLineWidth, 1);
+        EXPECT_EQ(read[18], "VIEW");
+        // Written back with CR LF, whatever was read.
+        EXPECT_EQ(FormatSettingsText(s, read), crlf);
+    }
 }
 
 }  // namespace
