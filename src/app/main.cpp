@@ -4,6 +4,7 @@
 #include "ui/AppState.h"
 #include "ui/Form1.h"
 #include "ui/QtPlatform.h"
+#include "ui/WindowMemory.h"
 
 #include <QApplication>
 #include <QFile>
@@ -61,7 +62,11 @@ int main(int argc, char** argv) {
     state->userConfigFolder = mutaplot::UserConfigFolder();
     mutaplot::QtDialogs dialogs;
     mutaplot::QtPointer pointer;
+    // Recent files, the last folder and the window geometry, between runs.
+    mutaplot::WindowMemory memory(mutaplot::WindowMemory::UserFile());
+    dialogs.SetMemory(&memory);
     mutaplot::Form1 form1(*state, dialogs, pointer, mutaplot::ApplicationFolder());
+    form1.UseMemory(&memory);
     dialogs.SetOwner(&form1);
     pointer.SetWindow(&form1);
     form1.show();

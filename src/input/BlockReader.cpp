@@ -45,6 +45,7 @@ EbcdicAction EbcdicActionFor(char c, InputSeparator separator) noexcept {
 const char* CutFailureMessage(CutResult result) noexcept {
     switch (result) {
         case CutResult::LineTooLong: return kLineBreakMessage;
+        case CutResult::EmptyFile: return kEmptyFileMessage;
         case CutResult::StarNotFound: return kStarNotFoundMessage;
         case CutResult::Ok:
         case CutResult::BadFormat: break;
@@ -428,7 +429,7 @@ ReadOutcome ReadBlockFile(const std::filesystem::path& path, const ConversionSet
         }
         if (result == CutResult::Ok) {
             // An empty file holds no data to convert or draw.
-            if (total == 0) return fail(CutResult::BadFormat);
+            if (total == 0) return fail(CutResult::EmptyFile);
             result = cutter.Finish();
         }
     } catch (const std::bad_alloc&) {
@@ -439,6 +440,16 @@ ReadOutcome ReadBlockFile(const std::filesystem::path& path, const ConversionSet
     if (result != CutResult::Ok) return fail(result);
     file.Close();
     return ReadOutcome::Read;
+}
+
+ReadOutcome ReadBlockFileKeepingList(const std::filesystem::path& path,
+                                     const ConversionSettings& settings, InputBlockList& blocks,
+                                     ReaderEntry entry, Dialogs& dialogs, Pointer& pointer,
+                                     ReadStatus* status) {
+    InputBlockList fresh;
+    const ReadOutcome outcome = ReadBlockFile(path, settings, fresh, entry, dialogs, pointer, status);
+    if (outcome == ReadOutcome::Read) blocks = std::move(fresh);
+    return outcome;
 }
 
 ReadOutcome OpenBlockFile(const ConversionSettings& settings, InputBlockList& blocks,

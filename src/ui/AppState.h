@@ -20,6 +20,9 @@ struct AppState {
     ConversionSettings settings;
     SettingsLines settingsLines;
     InputBlockList inputBlockList;
+    // The file the input list was last read from; empty when none is loaded
+    // (before the first read, after 入力データのクリア). Both window titles name it.
+    std::filesystem::path inputFileName;
     OutputBlockList outputBlockList;
     ConverterState converterState;
     // The current G code, shared by the conversion pass (which resets it)

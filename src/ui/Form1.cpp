@@ -12,10 +12,14 @@
 #include "ui/ScreenScale.h"
 #include "ui/OutsetForm.h"
 #include "ui/VerForm.h"
+#include "ui/WindowMemory.h"
 #include "viewer/DataView.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -56,8 +60,11 @@ Form1::Form1(AppState& state, Dialogs& dialogs, Pointer& pointer, std::filesyste
       state_(state),
       dialogs_(dialogs),
       pointer_(pointer),
-      endProcess_([] { QCoreApplication::quit(); }) {
+      endProcess_([] { QCoreApplication::quit(); }),
+      ownMemory_(new WindowMemory({}, this)),
+      memory_(ownMemory_) {
     setObjectName("Form1");
+    setAcceptDrops(true);
     client_ = new QWidget(this);
     setCentralWidget(client_);
     client_->installEventFilter(this);
@@ -74,6 +81,7 @@ Form1::Form1(AppState& state, Dialogs& dialogs, Pointer& pointer, std::filesyste
     MSFlexGrid1 = MakeGrid("MSFlexGrid1", model1_);
     MSFlexGrid2 = MakeGrid("MSFlexGrid2", model2_);
     BuildMenus();
+    connect(ownMemory_, &WindowMemory::recentChanged, this, &Form1::FillRecent);
     resize(900, 620);
     Form_Load(appPath);
 }
@@ -109,7 +117,37 @@ QTableView* Form1::MakeGrid(const char* name, BlockListModel* model) {
     return grid;
 }
 
-void Form1::BuildMenus() { BuildMenuBar(menuBar(), this, kMenuRows); }
+void Form1::BuildMenus() {
+    BuildMenuBar(menuBar(), this, kMenuRows);
+    // The recent files, after ﾌｧｲﾙを保存する.
+    auto* file = menuBar()->findChild<QMenu*>("mnuFile");
+    recentMenu_ = new QMenu(U(kRecentMenuCaption), file);
+    recentMenu_->setObjectName("mnuRecent");
+    file->insertMenu(file->findChild<QAction*>("mnuFileNo"), recentMenu_);
+    FillRecent();
+}
+
+void Form1::UseMemory(WindowMemory* memory) {
+    if (memory_ != ownMemory_) disconnect(memory_, nullptr, this, nullptr);
+    memory_ = memory ? memory : ownMemory_;
+    if (!memory) {
+        FillRecent();
+        return;
+    }
+    connect(memory_, &WindowMemory::recentChanged, this, &Form1::FillRecent);
+    FillRecent();
+    const QByteArray geometry = memory_->Geometry("Form1");
+    if (!geometry.isEmpty()) restoreGeometry(geometry);
+}
+
+void Form1::FillRecent() {
+    FillRecentMenu(recentMenu_, *memory_, [this](const std::string& p) { OpenRecent(p); });
+}
+
+void Form1::OpenRecent(const std::string& path) {
+    // A file that is gone leaves the list after the read's message.
+    if (!OpenInputFile(path) && !std::filesystem::exists(path)) memory_->RemoveRecent(path);
+}
 
 void Form1::Form_Load(const std::filesystem::path& appPath) {
     // 1. The settings dialogs exist from the start, hidden and empty.
@@ -125,7 +163,12 @@ void Form1::Form_Load(const std::filesystem::path& appPath) {
     if (!LoadSettings(SettingsFile(), state_.settings, state_.settingsLines))
         ShowCheckMessage(dialogs_, kStartupFileMessage);
     // 5. Title.
-    setWindowTitle(U(kMainTitle));
+    ShowTitles();
+}
+
+void Form1::ShowTitles() {
+    setWindowTitle(CaptionWithFile(kMainTitle, state_.inputFileName));
+    if (dataView_) dataView_->ShowTitle();
 }
 
 std::filesystem::path Form1::SettingsFile() const {
@@ -183,15 +226,42 @@ void Form1::ShowOutputBlocks(const OutputBlockList& output) {
 }
 
 void Form1::mnuOpen_Click() {
-    OpenInputFile(dialogs_.OpenFileName(kPhotoFileFilter, FileDialogFlags{true, false}));
+    const std::string path = dialogs_.OpenFileName(kPhotoFileFilter, FileDialogFlags{true, false});
+    OpenInputFile(path);
 }
 
-void Form1::OpenInputFile(const std::string& path) {
-    const ReadOutcome outcome = ReadBlockFile(path, state_.settings, state_.inputBlockList,
-                                              ReaderEntry::MainWindow, dialogs_, pointer_, this);
-    if (outcome != ReadOutcome::Read) return;
-    BusyPointer busy(pointer_);
-    ShowInputGrid();
+bool Form1::OpenInputFile(const std::filesystem::path& path) {
+    // Read into a list of its own: a failed read leaves the previous file,
+    // its grid and its title as they were.
+    const ReadOutcome outcome = ReadBlockFileKeepingList(
+        path, state_.settings, state_.inputBlockList, ReaderEntry::MainWindow, dialogs_, pointer_, this);
+    if (outcome != ReadOutcome::Read) return false;
+    InputFileRead(path);
+    return true;
+}
+
+void Form1::InputFileRead(const std::filesystem::path& path) {
+    state_.inputFileName = path;
+    {
+        BusyPointer busy(pointer_);
+        ShowInputGrid();
+    }
+    // The conversion of the previous file is no conversion of this one.
+    mnuClearData2_Click();
+    if (dataView_) dataView_->InputReplaced();
+    ShowTitles();
+    memory_->AddRecent(path);
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    if (DroppedFile(event->mimeData())) event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+    const auto file = DroppedFile(event->mimeData());
+    if (!file) return;
+    event->acceptProposedAction();
+    OpenInputFile(*file);
 }
 
 void Form1::mnuSave_Click() {
@@ -205,11 +275,16 @@ void Form1::mnuRunData_Click() {
 }
 
 void Form1::mnuEnd_Click() {
-    if (dialogs_.ShowMessage(kQuitMessage, kQuitTitle, MessageButtons::OkCancel) == MessageAnswer::Ok)
+    if (dialogs_.ShowMessage(kQuitMessage, kQuitTitle, MessageButtons::OkCancel) == MessageAnswer::Ok) {
+        memory_->SetGeometry("Form1", saveGeometry());
+        if (dataView_ && dataView_->isVisible()) dataView_->RememberGeometry();
         endProcess_();
+    }
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    memory_->SetGeometry("Form1", saveGeometry());
+    if (dataView_ && dataView_->isVisible()) dataView_->RememberGeometry();
     event->accept();
     endProcess_();
 }
@@ -231,6 +306,8 @@ void Form1::mnuClearData1_Click() {
     model1_->Clear();
     MSFlexGrid1->setRowHeight(0, 0);
     state_.inputBlockList.Clear();
+    state_.inputFileName.clear();
+    ShowTitles();
 }
 
 void Form1::mnuClearData2_Click() {
@@ -244,7 +321,11 @@ void Form1::mnuClearData2_Click() {
 void Form1::mnuViewData_Click() {
     // A viewer that is open is brought forward.
     if (!dataView_)
-        dataView_ = new DataView(state_, dialogs_, pointer_, ViewerLinks{&insetForm_, &aptSettei_, this}, this);
+        dataView_ = new DataView(
+            state_, dialogs_, pointer_,
+            ViewerLinks{&insetForm_, &aptSettei_, this,
+                        [this](const std::filesystem::path& p) { InputFileRead(p); }, memory_},
+            this);
     dataView_->show();
     dataView_->raise();
     dataView_->activateWindow();
