@@ -94,7 +94,13 @@ constexpr int kComboChrome = 40;
 // caption, a list its longest entry; 0 for the text boxes (design width).
 int TextWidthNeeded(const QWidget* w) {
     const QFontMetrics metrics = w->fontMetrics();
-    if (const auto* label = qobject_cast<const QLabel*>(w)) return metrics.horizontalAdvance(label->text()) + 2;
+    if (const auto* label = qobject_cast<const QLabel*>(w)) {
+        int need = metrics.horizontalAdvance(label->text()) + 2;
+        // The readouts hold coordinates to the data's resolution.
+        if (w->objectName() == QLatin1String("Label3") || w->objectName() == QLatin1String("Label4"))
+            need = std::max(need, metrics.horizontalAdvance(QStringLiteral("-0000.00000")) + 2);
+        return need;
+    }
     if (const auto* combo = qobject_cast<const QComboBox*>(w)) {
         int widest = 0;
         for (int i = 0; i < combo->count(); ++i)
@@ -278,6 +284,10 @@ void DataView::Form_Load() {
     Combo2->addItem(U(kQualityFastText));
     Combo2->setCurrentIndex(0);
     LayOutTopRow();
+    // The window shows the whole top row, readouts included.
+    int rowEnd = 0;
+    for (const TopRowPlace& p : topRow_) rowEnd = std::max(rowEnd, p.widget->geometry().right() + 1);
+    if (rowEnd + kTopRowGap > width()) resize(rowEnd + kTopRowGap, height());
     state_.viewState.viewDrawn = kViewNotDrawn;
     ComputeScale();
     if (APTsettei* e = editor()) e->hide();
