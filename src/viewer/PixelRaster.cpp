@@ -435,6 +435,18 @@ void PixelRaster::FillFigure(const FilledFigure& figure, double scale, PixelInk 
             active_.push_back(static_cast<std::uint32_t>(nextEdge++));
         std::erase_if(active_, [&](std::uint32_t index) { return edges_[index].bottom <= yc; });
         if (active_.empty()) continue;
+        if (active_.size() == 2) {
+            // Two crossings (every convex figure, most rows of any): the
+            // inside lies between them whatever the rule and the parts.
+            const Edge& e0 = edges_[active_[0]];
+            const Edge& e1 = edges_[active_[1]];
+            if (e0.part == e1.part && !figure.parts[e0.part].cuts) {
+                const double x0 = e0.x0 + (yc - e0.y0) * e0.dxdy;
+                const double x1 = e1.x0 + (yc - e1.y0) * e1.dxdy;
+                Ink(j, Columns(std::min(x0, x1), std::max(x0, x1)), ink);
+                continue;
+            }
+        }
         FigureRow(yc, figure);
         for (const Interval& piece : result_) Ink(j, Columns(piece.from, piece.to), ink);
     }
