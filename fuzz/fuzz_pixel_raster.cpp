@@ -62,9 +62,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 f.points = {{v[0], v[1]}, {v[2], v[3]}, {v[4], v[5]}};
                 f.EndContour();
                 if (r[46] % 2) f.EndPart(r[46] % 4 < 2 ? FillRule::NonZero : FillRule::EvenOdd, false);
-                f.points.insert(f.points.end(), {{v[6], v[7]}, {v[0], v[7]}, {v[6], v[1]}, {v[2], v[5]}});
-                f.EndContour();
-                f.EndPart(r[46] % 8 < 4 ? FillRule::NonZero : FillRule::EvenOdd, r[45] % 2 == 1);
+                if (r[45] % 4 == 3) {
+                    // One contour alone (the two-chain fill): the quadrilateral.
+                    f.Clear();
+                    f.points = {{v[0], v[1]}, {v[6], v[7]}, {v[2], v[3]}, {v[4], v[5]}};
+                    f.EndContour();
+                    f.EndPart(FillRule::NonZero, false);
+                } else {
+                    f.points.insert(f.points.end(), {{v[6], v[7]}, {v[0], v[7]}, {v[6], v[1]}, {v[2], v[5]}});
+                    f.EndContour();
+                    f.EndPart(r[46] % 8 < 4 ? FillRule::NonZero : FillRule::EvenOdd, r[45] % 2 == 1);
+                }
                 const double scale = r[44] % 2 ? 1.0 : pen + 0.5;
                 if (pass == 0) {
                     const std::vector<std::uint32_t> old = buffer;

@@ -393,7 +393,59 @@ void PixelRaster::FigureRow(double yc, const FilledFigure& figure) {
     }
 }
 
+bool PixelRaster::FillMonotone(const FilledFigure& figure, double scale, PixelInk ink) {
+    if (figure.parts.size() != 1 || figure.parts[0].cuts || figure.parts[0].contourEnd != 1 ||
+        figure.contourEnds.size() != 1)
+        return false;
+    const std::size_t n = std::min<std::size_t>(figure.contourEnds[0], figure.points.size());
+    if (n < 3) return false;
+    scaled_.resize(n);
+    std::size_t top = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+        const SurfacePoint p{figure.points[k].x * scale, figure.points[k].y * scale};
+        if (!std::isfinite(p.x) || !std::isfinite(p.y)) return false;
+        scaled_[k] = p;
+        if (p.y < scaled_[top].y) top = k;
+    }
+    // Monotone in y: the direction of travel in y turns exactly twice.
+    int turns = 0, first = 0, last = 0;
+    double bottomY = scaled_[top].y;
+    for (std::size_t k = 0; k < n; ++k) {
+        const double dy = scaled_[(k + 1) % n].y - scaled_[k].y;
+        bottomY = std::max(bottomY, scaled_[k].y);
+        if (dy == 0) continue;
+        const int sign = dy > 0 ? 1 : -1;
+        if (first == 0) first = sign;
+        else if (sign != last) ++turns;
+        last = sign;
+    }
+    if (first == 0) return true;  // no height: nothing to fill
+    if (first != last) ++turns;
+    if (turns != 2) return false;
+    const std::vector<SurfacePoint>& q = scaled_;
+    // Each chain's current segment [from, to) in its direction.
+    std::size_t a0 = top, a1 = (top + 1) % n, b0 = top, b1 = (top + n - 1) % n;
+    const Span rows = Rows(q[top].y, bottomY);
+    for (int j = rows.first; j <= rows.last; ++j) {
+        const double yc = j + 0.5;
+        for (std::size_t guard = 0; q[a1].y <= yc && guard < n; ++guard) {
+            a0 = a1;
+            a1 = (a1 + 1) % n;
+        }
+        for (std::size_t guard = 0; q[b1].y <= yc && guard < n; ++guard) {
+            b0 = b1;
+            b1 = (b1 + n - 1) % n;
+        }
+        if (q[a1].y <= yc || q[b1].y <= yc || q[a0].y > yc || q[b0].y > yc) continue;
+        const double xa = q[a0].x + (yc - q[a0].y) * (q[a1].x - q[a0].x) / (q[a1].y - q[a0].y);
+        const double xb = q[b0].x + (yc - q[b0].y) * (q[b1].x - q[b0].x) / (q[b1].y - q[b0].y);
+        Ink(j, Columns(std::min(xa, xb), std::max(xa, xb)), ink);
+    }
+    return true;
+}
+
 void PixelRaster::FillFigure(const FilledFigure& figure, double scale, PixelInk ink) {
+    if (FillMonotone(figure, scale, ink)) return;
     edges_.clear();
     double top = HUGE_VAL, bottom = -HUGE_VAL;
     std::size_t contour = 0, point = 0;

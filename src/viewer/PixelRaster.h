@@ -95,6 +95,10 @@ private:
         double from, to;
     };
     void FigureRow(double yc, const FilledFigure& figure);
+    // One contour that every row crosses twice at most (a stroke, a pad):
+    // filled between its two chains from top to bottom. False, drawing
+    // nothing, for any other figure.
+    bool FillMonotone(const FilledFigure& figure, double scale, PixelInk ink);
 
     struct Span {
         int first;
@@ -113,6 +117,7 @@ private:
     std::vector<std::uint32_t> active_;
     std::vector<Crossing> crossings_;
     std::vector<Interval> result_, partSpans_, merged_;
+    std::vector<SurfacePoint> scaled_;
 
     std::uint32_t* pixels_;
     int width_;
