@@ -5,6 +5,11 @@
 // counter-clockwise arcs with I/J (G02 / G03), comments (G04), an optional
 // format statement and unit at the start, M02 at the end. The same options
 // always give the same bytes.
+//
+// With `rs274x` the file defines its own apertures: a header of %FS, %MO,
+// two aperture macros and %AD definitions of D10 … D30 (circles, rectangles,
+// obrounds, polygons, a round hole, the macros), G75, and a body that also
+// flashes pads (D03) and fills small regions (G36 … G37).
 
 #include "input/Charcode.h"
 
@@ -24,7 +29,22 @@ struct GerberOptions {
     LineEnd lineEnd = LineEnd::CrLf; // after each block
     bool formatHeader = true;        // "*%FSLAX24Y24*%" and "*%MOIN*%" first
     std::int64_t maxCoordinate = 900000;  // coordinates stay in 0 … maxCoordinate counts
+    bool rs274x = false;             // the file's own apertures, flashes and regions
 };
+
+// The parameter blocks of an RS-274X file's header (inch, 2.4): D10 … D30.
+inline std::vector<std::string> Rs274xHeader() {
+    std::vector<std::string> h = {"%FSLAX24Y24*%", "%MOIN*%",
+                                  "%AMTHERMAL*7,0,0,$1,$2,$3,45*%",
+                                  "%AMPADHOLE*$2=$1x0.5*1,1,$1,0,0*21,1,$1,$2,0,0,30*1,0,$2,0,0*%"};
+    static const char* const kShapes[] = {"C,0.010", "C,0.008",  "R,0.060X0.060", "O,0.080X0.050",
+                                          "P,0.070X6", "C,0.050X0.020", "THERMAL,0.080X0.050X0.012",
+                                          "PADHOLE,0.06", "R,0.030X0.090", "C,0.025"};
+    for (int d = 10; d <= 30; ++d)
+        h.push_back("%ADD" + std::to_string(d) + kShapes[(d - 10) % std::size(kShapes)] + "*%");
+    h.push_back("G75");
+    return h;
+}
 
 // A small, fast, fixed pseudo-random sequence (splitmix64).
 class GeneratorRandom {
@@ -55,14 +75,32 @@ inline std::vector<std::string> GenerateGerberBlocks(const GerberOptions& o) {
         if (v > o.maxCoordinate) v = 2 * o.maxCoordinate - v;
         return std::to_string(v);
     };
-    if (o.formatHeader && o.blocks >= 3) {
+    if (o.rs274x) {
+        for (std::string& b : Rs274xHeader()) blocks.push_back(std::move(b));
+    } else if (o.formatHeader && o.blocks >= 3) {
         blocks.push_back("*%FSLAX24Y24*%");
         blocks.push_back("*%MOIN*%");
     }
+    bool circular = false;
     const std::size_t body = o.blocks > blocks.size() + 1 ? o.blocks - blocks.size() - 1 : 0;
     for (std::size_t i = 0; i < body; ++i) {
         const std::int64_t kind = rnd.Below(100);
         std::string b;
+        if (o.rs274x && kind >= 8 && circular) {
+            b += "G01";  // the arcs left the circular mode on
+            circular = false;
+        }
+        if (o.rs274x && kind >= 20 && kind < 21 && i + 6 < body) {
+            // A small region: a quadrilateral around the current point.
+            blocks.push_back("G36");
+            blocks.push_back("X" + coordinate(x, 4000) + "Y" + coordinate(y, 4000) + "D02");
+            blocks.push_back("X" + coordinate(x, 4000) + "D01");
+            blocks.push_back("Y" + coordinate(y, 4000) + "D01");
+            blocks.push_back("X" + coordinate(x, 4000) + "Y" + coordinate(y, 4000) + "D01");
+            blocks.push_back("G37");
+            i += 5;
+            continue;
+        }
         // Built by appending (no "literal" + string temporaries).
         if (i == 0 || kind < 2) {
             b += "G54D";
@@ -74,6 +112,7 @@ inline std::vector<std::string> GenerateGerberBlocks(const GerberOptions& o) {
         } else if (kind < 8) {
             const std::int64_t r = 100 + rnd.Below(2000);
             b += kind < 5 ? "G02X" : "G03X";
+            circular = true;
             b += coordinate(x, 3000);
             b += 'Y';
             b += coordinate(y, 3000);
@@ -95,7 +134,7 @@ inline std::vector<std::string> GenerateGerberBlocks(const GerberOptions& o) {
             b += coordinate(x, 20000);
             b += 'Y';
             b += coordinate(y, 20000);
-            b += kind < 45 ? "D02" : "D01";
+            b += kind < 45 ? "D02" : (o.rs274x && kind >= 80) ? "D03" : "D01";
         }
         blocks.push_back(std::move(b));
     }
@@ -116,6 +155,7 @@ inline std::string GenerateGerber(const GerberOptions& o) {
         text += b;
         // Format statements carry their own "*" inside the "%" pair.
         if (o.endOfBlockStar && (b.empty() || b.back() != '%')) text += '*';
+        else if (o.rs274x && !b.empty() && b.back() != '%') text += '*';
         text += end;
     }
     return text;

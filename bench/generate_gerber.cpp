@@ -1,7 +1,11 @@
 // Writes a large deterministic photoplotter file for benchmarks.
 //
 //   generate_gerber OUTPUT BLOCKS [--crlf|--lf|--cr|--none] [--no-star]
-//                   [--no-header] [--ebcdic] [--seed N]
+//                   [--no-header] [--ebcdic] [--seed N] [--rs274x] [--max N]
+//
+// --max N keeps coordinates in 0 … N counts (default 900000).
+// --rs274x writes a file that defines its own apertures (%AD, %AM), with
+// flashes and regions.
 
 #include "GerberGenerator.h"
 
@@ -21,7 +25,7 @@ bool ParseCount(const char* text, std::uint64_t& out) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: generate_gerber OUTPUT BLOCKS [--crlf|--lf|--cr|--none] [--no-star]\n"
-                 "                       [--no-header] [--ebcdic] [--seed N]\n");
+                 "                       [--no-header] [--ebcdic] [--seed N] [--rs274x] [--max N]\n");
     return 2;
 }
 
@@ -44,6 +48,12 @@ int main(int argc, char** argv) {
         else if (arg == "--no-star") options.endOfBlockStar = false;
         else if (arg == "--no-header") options.formatHeader = false;
         else if (arg == "--ebcdic") ebcdic = true;
+        else if (arg == "--rs274x") options.rs274x = true;
+        else if (arg == "--max" && i + 1 < argc) {
+            std::uint64_t m = 0;
+            if (!ParseCount(argv[++i], m) || m == 0 || m > 1'000'000'000) return Usage();
+            options.maxCoordinate = static_cast<std::int64_t>(m);
+        }
         else if (arg == "--seed" && i + 1 < argc) {
             if (!ParseCount(argv[++i], options.seed)) return Usage();
         } else {

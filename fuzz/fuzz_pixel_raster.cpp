@@ -3,6 +3,10 @@
 // and then huge, tiny, infinite or undefined ones) on a 37 × 23 picture with
 // guard pixels around it. Checks that nothing is written outside the picture
 // and that a figure drawn twice in exclusive-or leaves the picture as it was.
+// Filled figures (a triangle and a quadrilateral in one part or two, the
+// second cutting or adding, by either fill rule) must also ink each pixel
+// once: drawn once in exclusive-or, every pixel holds its old value or the
+// old value combined with the ink exactly once.
 
 #include "viewer/PixelRaster.h"
 
@@ -52,7 +56,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::vector<std::uint32_t> before = buffer;
         for (int pass = 0; pass < 2; ++pass) {
             const PixelInk ink{0xFF000000u | (r[47] << 16 | r[48] << 8 | r[49]), PixelOp::Xor};
-            switch (r[0] % 6) {
+            switch (r[0] % 7) {
+            case 6: {
+                FilledFigure f;
+                f.points = {{v[0], v[1]}, {v[2], v[3]}, {v[4], v[5]}};
+                f.EndContour();
+                if (r[46] % 2) f.EndPart(r[46] % 4 < 2 ? FillRule::NonZero : FillRule::EvenOdd, false);
+                if (r[45] % 4 == 3) {
+                    // One contour alone (the two-chain fill): the quadrilateral.
+                    f.Clear();
+                    f.points = {{v[0], v[1]}, {v[6], v[7]}, {v[2], v[3]}, {v[4], v[5]}};
+                    f.EndContour();
+                    f.EndPart(FillRule::NonZero, false);
+                } else {
+                    f.points.insert(f.points.end(), {{v[6], v[7]}, {v[0], v[7]}, {v[6], v[1]}, {v[2], v[5]}});
+                    f.EndContour();
+                    f.EndPart(r[46] % 8 < 4 ? FillRule::NonZero : FillRule::EvenOdd, r[45] % 2 == 1);
+                }
+                const double scale = r[44] % 2 ? 1.0 : pen + 0.5;
+                if (pass == 0) {
+                    const std::vector<std::uint32_t> old = buffer;
+                    raster.FillFigure(f, scale, ink);
+                    const std::uint32_t bits = ink.argb & 0x00FFFFFFu;
+                    for (std::size_t k = 0; k < buffer.size(); ++k)
+                        if (buffer[k] != old[k] && buffer[k] != (old[k] ^ bits)) std::abort();
+                } else {
+                    raster.FillFigure(f, scale, ink);
+                }
+                break;
+            }
             case 0: raster.Line(v[0], v[1], v[2], v[3], pen, ink); break;
             case 1: raster.Rectangle(v[0], v[1], v[2], v[3], pen, ink); break;
             case 2: raster.FilledRectangle(v[0], v[1], v[2], v[3], pen, ink); break;

@@ -75,6 +75,10 @@ public:
         raster_.Arc(cx * k, cy * k, r * k, start, sweep, penWidth_, Ink(drawColour_));
     }
 
+    void FilledPolygon(const FilledFigure& figure) override {
+        raster_.FillFigure(figure, PixelsPerUnit(), Ink(drawColour_));
+    }
+
     bool GuardsIntact() const {
         for (std::size_t i = 0; i < buffer_.size(); ++i) {
             const std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(i) - kStride;
@@ -104,6 +108,9 @@ public:
     void Circle(double a, double b, double r) override { Take(a + b + r); }
     void FilledCircle(double a, double b, double r) override { Take(a + b + r); }
     void Arc(double a, double b, double r, double s, double e) override { Take(a + b + r + s + e); }
+    void FilledPolygon(const FilledFigure& f) override {
+        for (const SurfacePoint& p : f.points) Take(p.x + p.y);
+    }
     std::size_t calls = 0;
     double sum = 0;
 
@@ -162,7 +169,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t quality = next();
     controls.qualityText = quality & 2 ? "??" : quality & 1 ? kQualityFastText : kQualityHighText;
     const std::uint8_t formatByte = next();
-    const int inputFormat = formatByte % 11;
+    const int inputFormat = formatByte % 13;  // 0 and 12: no format
     const float drawOrigin = formatByte & 0x10 ? 1.0f : formatByte & 0x20 ? 0.5f : 0.0f;
     const double dpi = formatByte & 0x40 ? 1 + formatByte % 7 : 96;
     const std::uint8_t dxfByte = next();
@@ -204,18 +211,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PlotRecords records{transform, plot, currentGCode, arc, aperture, view};
     QuietPlatform platform;
 
+    // The file's own format: the settings' code and zero mode, overridden by
+    // the file's first %FS and %MO.
+    ConversionSettings settings;
+    settings.inputFormat = static_cast<std::uint8_t>(inputFormat);
+    settings.inputZeroMode = static_cast<std::uint8_t>(dxfByte >> 3 & 3);
+    const FileFormat format = ScanFileFormat(blocks, settings);
+
     RasterSurface screen(dpi);
-    RunDisplayPass(blocks, table, records, controls, inputFormat, drawOrigin, screen, platform,
+    RunDisplayPass(blocks, table, records, controls, format, drawOrigin, screen, platform,
                    platform);
     if (!screen.GuardsIntact()) std::abort();
 
     RecordingPage page;
-    RunPrint(blocks, table, records, controls, inputFormat, drawOrigin, print, page, platform,
+    RunPrint(blocks, table, records, controls, format, drawOrigin, print, page, platform,
              platform);
 
     const std::vector<std::string> templateLines = {"0", "SECTION", "2", "ENTITIES"};
     const std::string dxfText =
-        BuildDxfText(templateLines, blocks, table, records, controls, inputFormat, dxf, platform);
+        BuildDxfText(templateLines, blocks, table, records, controls, format, dxf, platform);
     if (!std::string_view(dxfText).ends_with(kDxfTrailer)) std::abort();
     for (std::string_view bad : {"\r\nnan", "\r\n-nan", "\r\ninf", "\r\n-inf"})
         if (dxfText.find(bad) != std::string::npos) std::abort();

@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-ipafont-gothic qt6-translations-l10n poppler-utils)
+          libbenchmark-dev fonts-ipafont-gothic qt6-translations-l10n poppler-utils
+          dpkg-dev desktop-file-utils)
 if [ "${MUTAPLOT_EXTRA_PACKAGES:-}" != "" ]; then
   read -r -a extra <<<"$MUTAPLOT_EXTRA_PACKAGES"
   packages+=("${extra[@]}")

@@ -288,7 +288,11 @@ void APTsettei::Command1_Click() {
 }
 
 void APTsettei::Command2_Click() {
-    const std::string path = dialogs_.OpenFileName(kAptFileFilter, FileDialogFlags{true, false});
+    // A save dialog, which asks before it replaces a file.
+    FileDialogFlags flags;
+    flags.hideReadOnly = true;
+    flags.overwritePrompt = true;
+    const std::string path = dialogs_.SaveFileName(kAptFileFilter, flags);
     AptFileOutcome outcome = AptFileOutcome::Ok;
     if (!path.empty()) {
         BusyPointer busy(pointer_);

@@ -158,23 +158,42 @@ AptFileOutcome LoadAptFile(const std::filesystem::path& path, ApertureTable& tab
     return outcome;
 }
 
+std::string DefaultAptMissingMessage(const std::filesystem::path& defaultFile) {
+    return std::string("アパーチュア・リスト「") + kDefaultAptFileName + "」が見つかりません。\n探した場所: " +
+           defaultFile.string() + "\n使用するアパーチュア・リストを選んで下さい。";
+}
+
+std::string DefaultAptDamagedMessage(const std::filesystem::path& defaultFile) {
+    return std::string("アパーチュア・リスト「") + kDefaultAptFileName +
+           "」が途中で切れているか壊れています。\n場所: " + defaultFile.string() +
+           "\n読み込めたレコードに続けるアパーチュア・リストを選んで下さい。";
+}
+
 bool LoadDefaultAptFile(const std::filesystem::path& appFolder, ApertureTable& table,
                         Dialogs& dialogs, Pointer& pointer) {
     table.entries.clear();
     table.loaded = false;
     SetColumnTitles(table, kDefaultColumnTitles);
+    const std::filesystem::path defaultFile = appFolder / kDefaultAptFileName;
+    bool missing = false;
     {
         BusyPointer busy(pointer);
-        auto bytes = ReadWholeFile(appFolder / kDefaultAptFileName);
+        auto bytes = ReadWholeFile(defaultFile);
         if (bytes && AppendAptRecords(*bytes, table.entries) == AptFileOutcome::Ok) {
             table.loaded = true;
             return true;
         }
+        missing = !bytes;
     }
-    // The default list is missing or broken off: the records read so far stay
-    // at the front, and those of the list the user chooses follow them.
+    // The default list is missing or broken off: the user is told which file
+    // and where, then asked for a list. The records read so far stay at the
+    // front, and those of the list the user chooses follow them.
+    ShowCheckMessage(dialogs, missing ? DefaultAptMissingMessage(defaultFile)
+                                      : DefaultAptDamagedMessage(defaultFile));
+    FileDialogFlags flags;
+    flags.title = kAptOpenTitle;
     for (;;) {
-        const std::string chosen = dialogs.OpenFileName(kAptFileFilter, FileDialogFlags{});
+        const std::string chosen = dialogs.OpenFileName(kAptFileFilter, flags);
         if (chosen.empty()) {
             table.entries.clear();
             table.loaded = false;

@@ -22,6 +22,13 @@ inline constexpr const char* kDefaultAptFileName = "fast.apt";
 
 // Filter of the file dialogs that choose an aperture list.
 inline constexpr const char* kAptFileFilter = "APTﾌｧｲﾙ(*.apt)|*.apt";
+// Title of the dialog that asks for a list when the default one is missing.
+inline constexpr const char* kAptOpenTitle = "アパーチュア・リストを開く";
+
+// Before that dialog: why it asks, naming the default list and where it was
+// looked for (title "確認", OK).
+std::string DefaultAptMissingMessage(const std::filesystem::path& defaultFile);
+std::string DefaultAptDamagedMessage(const std::filesystem::path& defaultFile);
 
 // Messages of the table check (title "確認", OK).
 inline constexpr const char* kCheckEmptyFieldMessage =

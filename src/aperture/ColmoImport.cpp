@@ -359,8 +359,10 @@ std::string ColmoLayoutMessage(std::size_t failedLine) {
 bool ImportCadReport(std::string_view format, const std::filesystem::path& path,
                      ApertureTable& table, Dialogs& dialogs, Pointer& pointer,
                      ColmoParseResult* result) {
-    if (format == kRs274xFormat)
-        return ImportGerberApertures(path, table, dialogs, pointer) == GerberImportOutcome::Imported;
+    if (format == kRs274xFormat) {
+        const auto outcome = ImportGerberApertures(path, table, dialogs, pointer);
+        return outcome == GerberImportOutcome::Imported;
+    }
     ImportLineList lines;
     ImportReadOutcome read;
     ColmoParseResult parsed;

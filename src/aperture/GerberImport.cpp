@@ -2,6 +2,7 @@
 
 #include "aperture/ColmoImport.h"
 #include "gerber/ParameterStream.h"
+#include "input/BlockReader.h"
 #include "platform/WholeFile.h"
 #include "settings/NumberText.h"
 
@@ -82,8 +83,8 @@ void CoverPrimitive(const MacroPrimitive& p, const std::vector<double>& vars, Ex
         const double w = arg(1), h = arg(2);
         const double x0 = p.code == kCentreLine ? arg(3) - w / 2 : arg(3);
         const double y0 = p.code == kCentreLine ? arg(4) - h / 2 : arg(4);
-        for (const Point c : {Point{x0, y0}, Point{x0 + w, y0}, Point{x0, y0 + h}, Point{x0 + w, y0 + h}})
-            out.Cover(Rotated(c.x, c.y, arg(5)), 0, 0);
+        const Point corners[] = {{x0, y0}, {x0 + w, y0}, {x0, y0 + h}, {x0 + w, y0 + h}};
+        for (const Point c : corners) out.Cover(Rotated(c.x, c.y, arg(5)), 0, 0);
         break;
     }
     case kOutline: {
@@ -232,7 +233,8 @@ std::string DCodeList(const std::vector<int>& codes) {
 
 }  // namespace
 
-std::optional<HalfExtent> MacroExtent(const ApertureMacro& macro, const std::vector<double>& modifiers) {
+std::optional<HalfExtent> MacroExtent(const ApertureMacro& macro,
+                                      const std::vector<double>& modifiers) {
     std::vector<double> vars(modifiers);
     ExtentBuilder extent;
     for (const gerber::MacroStatement& statement : macro.body) {
@@ -302,7 +304,7 @@ GerberImportOutcome ImportGerberApertures(const std::filesystem::path& path, Ape
     std::size_t written = 0;
     {
         BusyPointer busy(pointer);
-        bytes = ReadWholeFile(path);
+        bytes = ReadWholeFile(path, kMaxInputFileBytes);  // a Gerber file: the input's limit
         if (bytes) {
             import = ReadGerberApertures(*bytes);
             written = ApplyGerberImport(import, table);

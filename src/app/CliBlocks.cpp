@@ -43,10 +43,12 @@ int RunBlocks(const Options& options, CliPlatform& platform) {
     ConversionSettings settings;
     if (!LoadCliSettings(options, platform, settings)) return kExitUsage;
     InputBlockList blocks;
+    ReadFault fault = ReadFault::None;
     const ReadOutcome outcome = ReadBlockFile(options.positional[0], settings, blocks,
-                                              ReaderEntry::MainWindow, platform, platform, nullptr);
+                                              ReaderEntry::MainWindow, platform, platform, nullptr,
+                                              &fault);
     if (outcome != ReadOutcome::Read) {
-        ExplainUnreadableInput(options.positional[0]);
+        ExplainUnreadableInput(options.positional[0], kMaxInputFileBytes, fault);
         return kExitFailure;
     }
 
@@ -66,7 +68,6 @@ int RunBlocks(const Options& options, CliPlatform& platform) {
 
 }  // namespace
 
-MUTAPLOT_CLI_COMMAND("blocks", "blocks [--settings FILE] [--set FIELD=VALUE]... INPUT", 1,
-                     RunBlocks);
+MUTAPLOT_CLI_COMMAND("blocks", "blocks [options] INPUT", 1, nullptr, RunBlocks);
 
 }  // namespace mutaplot::cli

@@ -5,10 +5,12 @@
 // Each command lives in its own Cli<Command>.cpp and registers itself with
 // MUTAPLOT_CLI_COMMAND; CliMain.cpp dispatches on the first argument.
 
+#include "input/BlockReader.h"
 #include "platform/Dialogs.h"
 #include "platform/Pointer.h"
 #include "settings/ConversionSettings.h"
 
+#include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <optional>
@@ -20,13 +22,19 @@ namespace mutaplot::cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
+// --strict: the command succeeded but reported warnings (overflow,
+// unconverted or dropped blocks, drawing messages, a missing settings file).
+inline constexpr int kExitWarnings = 3;
 
 struct Options {
     std::string command;
-    std::vector<std::string> positional;      // INPUT, OUTPUT …
-    std::filesystem::path settingsFile;       // --settings (default: mutapl.ini beside the program)
+    std::vector<std::string> positional;      // INPUT, OUTPUT … ("-": standard input / output)
+    bool help = false;                        // --help after the command: its usage
+    bool strict = false;                      // --strict: exit 3 on warnings
+    std::filesystem::path settingsFile;       // --settings (default: DefaultSettingsFile())
     std::vector<std::pair<std::string, std::string>> sets;  // --set FIELD=VALUE, in order
-    std::filesystem::path apertureFile;       // --apertures (default: fast.apt beside the program)
+    std::filesystem::path apertureFile;       // --apertures (default: fast.apt in the data folder)
+    bool aperturesGiven = false;              // --apertures given: draw from the list always
     double zoom = 1.0;                        // --zoom
     double offsetX = 0.0, offsetY = 0.0;      // --offset X,Y
     double width = 200.0, height = 150.0;     // --size W,H
@@ -40,9 +48,16 @@ struct Options {
     std::filesystem::path traceFile;          // --trace (render, print): the drawing calls as text
 };
 
-// Parses argv. On a usage error returns no value and writes the reason to
+// Parses argv: the command first, then options and operands in any order.
+// An option's value follows as the next argument or after "=" (--zoom=2);
+// "--" ends the options (what follows are operands, also "-x"); "-" alone is
+// an operand. On a usage error returns no value and writes the reason to
 // standard error.
 std::optional<Options> ParseOptions(int argc, char** argv);
+
+// The settings file read when --settings is not given: the user's
+// (UserSettingsFile()) when it exists, else mutapl.ini in the data folder.
+std::filesystem::path DefaultSettingsFile();
 
 // Message boxes go to standard error as "確認: <text>" and are answered OK;
 // file dialogs answer from a queue of paths (empty = cancelled); the pointer
@@ -72,19 +87,23 @@ bool LoadCliSettings(const Options& options, CliPlatform& platform, ConversionSe
 
 // After a read of an input file failed with the general read message: one
 // more line on standard error naming what kept the file from being read (no
-// such file, a folder, over the size limit, no permission); nothing when the
-// file could be opened and its content was at fault.
-void ExplainUnreadableInput(const std::filesystem::path& path);
+// such file, a folder, not a regular file, over the size limit, no
+// permission, cut short or a read error while it was read); nothing when the
+// file could be read and its content was at fault.
+void ExplainUnreadableInput(const std::filesystem::path& path,
+                            std::uint64_t sizeLimit = kMaxInputFileBytes,
+                            ReadFault fault = ReadFault::None);
 
-// Command registry.
+// Command registry. `outputExtension` is what OUTPUT must end with
+// (case-insensitive; "" any name, nullptr a command without OUTPUT).
 using CommandFunction = int (*)(const Options&, CliPlatform&);
 struct CommandRegistration {
     CommandRegistration(const char* name, const char* usage, int positionalCount,
-                        CommandFunction run);
+                        const char* outputExtension, CommandFunction run);
 };
 
-#define MUTAPLOT_CLI_COMMAND(name, usage, positionalCount, function) \
+#define MUTAPLOT_CLI_COMMAND(name, usage, positionalCount, outputExtension, function) \
     static const ::mutaplot::cli::CommandRegistration registration_##function{ \
-        name, usage, positionalCount, function}
+        name, usage, positionalCount, outputExtension, function}
 
 }  // namespace mutaplot::cli

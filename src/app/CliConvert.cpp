@@ -27,9 +27,10 @@ int RunConvert(const Options& options, CliPlatform& platform) {
         return kExitFailure;
     }
     InputBlockList input;
+    ReadFault fault = ReadFault::None;
     if (ReadBlockFile(inputPath, settings, input, ReaderEntry::MainWindow, platform, platform,
-                      nullptr) != ReadOutcome::Read) {
-        ExplainUnreadableInput(inputPath);
+                      nullptr, &fault) != ReadOutcome::Read) {
+        ExplainUnreadableInput(inputPath, kMaxInputFileBytes, fault);
         return kExitFailure;
     }
     ConverterState state;
@@ -47,7 +48,7 @@ int RunConvert(const Options& options, CliPlatform& platform) {
 
 }  // namespace
 
-MUTAPLOT_CLI_COMMAND("convert", "convert [options] INPUT OUTPUT", 2, RunConvert);
+MUTAPLOT_CLI_COMMAND("convert", "convert [options] INPUT OUTPUT", 2, "", RunConvert);
 
 }  // namespace mutaplot::cli
 

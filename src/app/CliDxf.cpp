@@ -21,7 +21,8 @@ int RunDxf(const Options& options, CliPlatform& platform) {
 
     CliViewerRecords records;
     PlotRecords bound = records.Bind();
-    const ViewControls controls = ControlsFromOptions(options, records.transform);
+    ViewControls controls = ControlsFromOptions(options, records.transform);
+    TakeCliApertureSource(options, settings, controls);
     std::vector<std::string> templateBuffer;
     platform.fileAnswers.clear();
     platform.fileAnswers.push_back(options.positional[1]);
@@ -34,7 +35,7 @@ int RunDxf(const Options& options, CliPlatform& platform) {
 
 }  // namespace
 
-MUTAPLOT_CLI_COMMAND("dxf", "dxf [options] INPUT OUTPUT.dxf", 2, RunDxf);
+MUTAPLOT_CLI_COMMAND("dxf", "dxf [options] INPUT OUTPUT.dxf", 2, ".dxf", RunDxf);
 
 }  // namespace mutaplot::cli
 

@@ -33,7 +33,8 @@ int RunPrintCommand(const Options& options, CliPlatform& platform) {
 
     CliViewerRecords records;
     PlotRecords bound = records.Bind();
-    const ViewControls controls = ControlsFromOptions(options, records.transform);
+    ViewControls controls = ControlsFromOptions(options, records.transform);
+    TakeCliApertureSource(options, settings, controls);
     // The drawing mode the viewer's last display pass would have read.
     ReadDrawQuality(controls.qualityText, records.view);
     PrintSetting setting;
@@ -62,6 +63,6 @@ int RunPrintCommand(const Options& options, CliPlatform& platform) {
 
 }  // namespace
 
-MUTAPLOT_CLI_COMMAND("print", "print [options] INPUT OUTPUT.pdf", 2, RunPrintCommand);
+MUTAPLOT_CLI_COMMAND("print", "print [options] INPUT OUTPUT.pdf", 2, ".pdf", RunPrintCommand);
 
 }  // namespace mutaplot::cli

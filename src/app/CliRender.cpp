@@ -53,7 +53,8 @@ int RunRender(const Options& options, CliPlatform& platform) {
 
     CliViewerRecords records;
     PlotRecords bound = records.Bind();
-    const ViewControls controls = ControlsFromOptions(options, records.transform);
+    ViewControls controls = ControlsFromOptions(options, records.transform);
+    TakeCliApertureSource(options, settings, controls);
     QImageSurface surface(static_cast<int>(width), static_cast<int>(height), options.dpi);
     // The pass sets the same unit after its clear; set now, the trace's
     // first line already gives the picture's size in it.
@@ -71,10 +72,16 @@ int RunRender(const Options& options, CliPlatform& platform) {
                        walkDialogs, platform);
     if (result == DisplayPassResult::NoData) return kExitFailure;
 
+    // The PNG says its --dpi, so that it prints at the size drawn.
+    QImage image = surface.Image();
+    constexpr double kInchesPerMetre = 1000.0 / kMillimetresPerInch;
+    const int dotsPerMetre = static_cast<int>(std::lround(options.dpi * kInchesPerMetre));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (!surface.Image().save(&buffer, "PNG") ||
+    if (!image.save(&buffer, "PNG") ||
         !WriteFileAtomically(options.positional[1], std::string_view(png.constData(), static_cast<std::size_t>(png.size())))) {
         ShowCheckMessage(platform, kImageWriteMessage);
         return kExitFailure;
@@ -93,7 +100,7 @@ int RunRender(const Options& options, CliPlatform& platform) {
 
 }  // namespace
 
-MUTAPLOT_CLI_COMMAND("render", "render [options] INPUT OUTPUT.png", 2, RunRender);
+MUTAPLOT_CLI_COMMAND("render", "render [options] INPUT OUTPUT.png", 2, ".png", RunRender);
 
 }  // namespace mutaplot::cli
 

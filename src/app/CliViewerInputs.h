@@ -8,6 +8,7 @@
 #include "aperture/AptFile.h"
 #include "input/BlockReader.h"
 #include "platform/AppPath.h"
+#include "platform/WholeFile.h"
 #include "settings/NumberText.h"
 #include "viewer/ViewGeometry.h"
 
@@ -37,6 +38,7 @@ inline bool LoadViewerApertures(const Options& options, CliPlatform& platform, A
     const AptFileOutcome outcome = LoadAptFile(options.apertureFile, table);
     if (outcome == AptFileOutcome::Ok) return true;
     ShowCheckMessage(platform, AptFileMessage(outcome));
+    if (outcome != AptFileOutcome::Damaged) ExplainUnreadableInput(options.apertureFile, kMaxSideFileBytes);
     return outcome == AptFileOutcome::Damaged;  // the complete records are kept
 }
 
@@ -54,6 +56,15 @@ inline ViewControls ControlsFromOptions(const Options& options, ViewTransform& t
     return controls;
 }
 
+// The input settings a walk of the file's own definitions reads; an explicit
+// --apertures draws from that list whatever the file defines, otherwise the
+// window's rule holds (the file's definitions where it has them).
+inline void TakeCliApertureSource(const Options& options, const ConversionSettings& settings,
+                                  ViewControls& controls) {
+    TakeInputSettings(settings, controls);
+    if (options.aperturesGiven) controls.apertureSource = ApertureSource::List;
+}
+
 // Settings, blocks and apertures; false (already reported) on failure.
 inline bool LoadViewerInputs(const Options& options, CliPlatform& platform,
                              ConversionSettings& settings, InputBlockList& blocks,
@@ -63,9 +74,10 @@ inline bool LoadViewerInputs(const Options& options, CliPlatform& platform,
         return false;
     }
     exitCode = kExitFailure;
+    ReadFault fault = ReadFault::None;
     if (ReadBlockFile(options.positional[0], settings, blocks, ReaderEntry::Viewer, platform,
-                      platform, nullptr) != ReadOutcome::Read) {
-        ExplainUnreadableInput(options.positional[0]);
+                      platform, nullptr, &fault) != ReadOutcome::Read) {
+        ExplainUnreadableInput(options.positional[0], kMaxInputFileBytes, fault);
         return false;
     }
     return LoadViewerApertures(options, platform, table);

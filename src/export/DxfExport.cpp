@@ -1,6 +1,7 @@
 #include "export/DxfExport.h"
 
 #include "platform/AtomicFile.h"
+#include "viewer/ImageRendering.h"
 #include "viewer/PlotWalk.h"
 
 #include <fstream>
@@ -43,6 +44,31 @@ private:
     const TextFlush& flush_;
 };
 
+// The objects of a file drawn with its own definitions; polarity has no
+// place in the drawing.
+class DxfImageSink final : public gerber::ImageSink {
+public:
+    DxfImageSink(const ViewTransform& transform, const DxfOptions& options, std::string& out,
+                 const TextFlush& flush)
+        : transform_(transform), options_(options), out_(out), flush_(flush) {}
+    void NegativeImage() override {}
+    void SetPolarity(InkPolarity) override {}
+    void Object(const gerber::ImageObject& object, const FilledFigure& figure) override {
+        WriteDxfImageObject(object, figure, transform_, options_, handles_, out_);
+        if (flush_ && out_.size() >= kFlushBytes) flush_(out_);
+    }
+
+private:
+    const ViewTransform& transform_;
+    const DxfOptions& options_;
+    DxfHandles handles_;
+    std::string& out_;
+    const TextFlush& flush_;
+};
+
+// Arcs of the drawing follow their curve within this, in picture units.
+constexpr double kDxfArcTolerance = 1e-4;
+
 // Rough size of the entities of one block, to reserve the text at once.
 constexpr std::size_t kBytesPerBlockGuess = 96;
 
@@ -59,6 +85,11 @@ void EmitDxfText(const std::vector<std::string>& templateLines, const InputBlock
     PrepareWalk(controls, format, records);
     if (blocks.blockCount() == 0) {
         ShowCheckMessage(dialogs, kNoDisplayFileMessage);
+    } else if (DrawsFileApertures(blocks, controls)) {
+        DxfImageSink sink(records.transform, options, out, flush);
+        gerber::ImageView view = ImageViewOf(records.transform, format);
+        view.tolerance = kDxfArcTolerance;
+        gerber::WalkImage(blocks, controls.inputSeparator, view, sink, dialogs);
     } else {
         DxfSink sink(records, options, out, flush);
         WalkBlocks(blocks, table, records, kDxfWalkRules, sink, dialogs);

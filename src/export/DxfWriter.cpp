@@ -236,6 +236,29 @@ public:
         else Arc(c, r, a1, a2);
     }
 
+    // A closed outline: in the AC1009 form a closed POLYLINE of VERTEX
+    // entities ended by SEQEND; the AC1003 form has no polyline and gets
+    // the outline's edges as LINEs.
+    void ClosedOutline(const SurfacePoint* points, std::size_t n) {
+        if (n < 2) return;
+        if (!ac1009_) {
+            for (std::size_t k = 0; k < n; ++k) {
+                const SurfacePoint a = points[k], b = points[(k + 1) % n];
+                Line({a.x, a.y}, {b.x, b.y});
+            }
+            return;
+        }
+        Head("", "POLYLINE\r\n  5\r\n", "  8\r\n0\r\n 66\r\n1\r\n 10\r\n0.0\r\n 20\r\n0.0\r\n 30\r\n0.0\r\n 70\r\n1\r\n 0\r\n");
+        for (std::size_t k = 0; k < n; ++k) {
+            Head("", "VERTEX\r\n  5\r\n", "  8\r\n0\r\n 10\r\n");
+            Number(points[k].x);
+            out_ += " 20\r\n";
+            Number(points[k].y);
+            out_ += " 30\r\n0.0\r\n 0\r\n";
+        }
+        Head("", "SEQEND\r\n  5\r\n", "  8\r\n0\r\n 0\r\n");
+    }
+
     // Four LINEs of the rectangle between corners A and B, in fixed order.
     void Rectangle(Point a, Point b) {
         Line(a, {a.x, b.y});
@@ -404,6 +427,44 @@ void WriteDxfArc(std::string_view gCode, const PlotRecords& records, const DxfOp
     w.Circle(ToDrawing(plot.xText.value_or(plot.currentX), plot.yText.value_or(plot.currentY), t), ra);
     w.ArcOrCircle(c, r - ra, a1, a2);
     w.ArcOrCircle(c, r + ra, a1, a2);
+}
+
+void WriteDxfImageObject(const gerber::ImageObject& object, const FilledFigure& figure,
+                         const ViewTransform& transform, const DxfOptions& options,
+                         DxfHandles& handles, std::string& out) {
+    EntityWriter w(options, handles, out);
+    const auto at = [&transform](SurfacePoint p) { return ToDrawing(p.x, p.y, transform); };
+    const bool centreLine = !options.lineWidth &&
+                            (object.kind == gerber::ObjectKind::Stroke || object.kind == gerber::ObjectKind::Arc);
+    if (centreLine && object.kind == gerber::ObjectKind::Stroke) {
+        w.Line(at(object.from), at(object.to));
+        return;
+    }
+    if (centreLine) {
+        const Point c = at(object.centre), a = at(object.from), b = at(object.to);
+        const double radius = std::hypot(a.x - c.x, a.y - c.y);
+        double start = DegreesOf(std::atan2(a.y - c.y, a.x - c.x));
+        double end = DegreesOf(std::atan2(b.y - c.y, b.x - c.x));
+        if (start < 0) start += 360;
+        if (end < 0) end += 360;
+        if (std::abs(object.sweep) >= 2 * std::numbers::pi) w.Circle(c, radius);
+        else if (object.sweep < 0) w.ArcOrCircle(c, radius, end, start);
+        else w.ArcOrCircle(c, radius, start, end);
+        return;
+    }
+    // Flashes, regions and strokes with their width: every contour of the
+    // figure as a closed outline.
+    std::vector<SurfacePoint> contour;
+    std::size_t point = 0;
+    for (const std::uint32_t endIndex : figure.contourEnds) {
+        const std::size_t end = std::min<std::size_t>(endIndex, figure.points.size());
+        contour.clear();
+        for (; point < end; ++point) {
+            const Point p = at(figure.points[point]);
+            contour.push_back({p.x, p.y});
+        }
+        w.ClosedOutline(contour.data(), contour.size());
+    }
 }
 
 }  // namespace mutaplot

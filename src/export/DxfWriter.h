@@ -9,6 +9,7 @@
 // Every line ends with CR LF. Several CAM tools read these files by line
 // position, so the group-code lines are fixed strings, blanks included.
 
+#include "gerber/ImageWalk.h"
 #include "viewer/ViewGeometry.h"
 
 #include <cstdint>
@@ -38,6 +39,15 @@ void WriteDxfBlock(std::string_view dCode, const PlotRecords& records, const Dxf
 // Appends the entities of the arc in ArcGeometry ("G02" or "G03").
 void WriteDxfArc(std::string_view gCode, const PlotRecords& records, const DxfOptions& options,
                  DxfHandles& handles, std::string& out);
+
+// Appends the entities of one object of a file drawn with its own
+// definitions (figure in view counts): without line width a stroke is its
+// centre LINE and an arc its centre ARC (a CIRCLE when full); flashes,
+// regions, and strokes and arcs with line width are the closed outlines of
+// their figure's contours.
+void WriteDxfImageObject(const gerber::ImageObject& object, const FilledFigure& figure,
+                         const ViewTransform& transform, const DxfOptions& options,
+                         DxfHandles& handles, std::string& out);
 
 // Appends a number line's text: exactly FormatDecimal's text, made without
 // building a temporary string for the usual values.

@@ -1,6 +1,7 @@
 #include "export/PrintWalk.h"
 
 #include "settings/ConversionSettings.h"
+#include "viewer/ImageRendering.h"
 #include "viewer/PlotWalk.h"
 #include "viewer/Rendering.h"
 
@@ -129,6 +130,15 @@ PrintResult RunPrint(const InputBlockList& blocks, const ApertureTable& table, P
     if (blocks.blockCount() == 0) {
         ShowCheckMessage(dialogs, kNoPrintFileMessage);
         return PrintResult::NoData;
+    }
+    if (DrawsFileApertures(blocks, controls)) {
+        SurfaceImageSink sink(records.transform, drawOrigin, page);
+        gerber::WalkImage(blocks, controls.inputSeparator,
+                          ImageViewOf(records.transform, format), sink,
+                          dialogs);
+        page.SetPolarity(InkPolarity::Dark);
+        pointer.SetPointer(PointerShape::Arrow);
+        return PrintResult::Printed;
     }
     PrintSink sink(records, drawOrigin, page);
     const WalkEnd end = WalkBlocks(blocks, table, records, kPrintWalkRules, sink, dialogs);

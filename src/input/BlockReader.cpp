@@ -45,6 +45,7 @@ EbcdicAction EbcdicActionFor(char c, InputSeparator separator) noexcept {
 const char* CutFailureMessage(CutResult result) noexcept {
     switch (result) {
         case CutResult::LineTooLong: return kLineBreakMessage;
+        case CutResult::EmptyFile: return kEmptyFileMessage;
         case CutResult::StarNotFound: return kStarNotFoundMessage;
         case CutResult::Ok:
         case CutResult::BadFormat: break;
@@ -314,7 +315,9 @@ public:
     // O_NONBLOCK: opening a FIFO must not wait for a writer (it is refused
     // as not a regular file right after); regular files ignore the flag.
     explicit FileHandle(const std::filesystem::path& path)
-        : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
+        : fd_(path == kStandardInputPath
+                  ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0)
+                  : ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
     ~FileHandle() { Close(); }
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
@@ -361,8 +364,9 @@ private:
 
 ReadOutcome ReadBlockFile(const std::filesystem::path& path, const ConversionSettings& settings,
                           InputBlockList& blocks, ReaderEntry entry, Dialogs& dialogs,
-                          Pointer& pointer, ReadStatus* status) {
+                          Pointer& pointer, ReadStatus* status, ReadFault* fault) {
     ReadGuard guard(pointer, status);
+    if (fault) *fault = ReadFault::None;
     if (path.empty()) return ReadOutcome::Cancelled;
 
     FileHandle file(path);
@@ -382,9 +386,16 @@ ReadOutcome ReadBlockFile(const std::filesystem::path& path, const ConversionSet
                             IsKnown(CodeAs<InputSeparator>(settings.inputSeparator));
     if (!codesValid || file.fd() < 0) return fail(CutResult::BadFormat);
     struct stat st {};
-    if (::fstat(file.fd(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 ||
+    // Standard input may be a pipe: read to its end, within the same limit.
+    const bool stream = path == kStandardInputPath;
+    if (::fstat(file.fd(), &st) != 0 || (!stream && !S_ISREG(st.st_mode)) || st.st_size < 0 ||
         static_cast<std::uint64_t>(st.st_size) > kMaxInputFileBytes)
         return fail(CutResult::BadFormat);
+    if (stream && !S_ISREG(st.st_mode)) st.st_size = 0;
+    const auto faulty = [&](ReadFault why) {
+        if (fault) *fault = why;
+        return fail(CutResult::BadFormat);
+    };
 
     // The file is open: from here on the list is replaced.
     CutResult result = CutResult::Ok;
@@ -397,13 +408,20 @@ ReadOutcome ReadBlockFile(const std::filesystem::path& path, const ConversionSet
 
         BlockCutter cutter(settings.inputSeparator, settings.inputCode, entry, blocks);
         const std::size_t chunkSize =
-            std::min<std::size_t>(kReadChunkBytes, static_cast<std::size_t>(st.st_size) + 1);
+            stream ? kReadChunkBytes
+                   : std::min<std::size_t>(kReadChunkBytes, static_cast<std::size_t>(st.st_size) + 1);
         std::unique_ptr<char[]> buffer(new char[chunkSize]);
         std::uint64_t total = 0;
         for (;;) {
             const long got = ReadSome(file.fd(), buffer.get(), chunkSize);
-            if (got < 0) return fail(CutResult::BadFormat);
-            if (got == 0) break;
+            if (got < 0) return faulty(ReadFault::ReadError);
+            if (got == 0) {
+                // Cut short by another program while it was read: the
+                // blocks so far would be half a file.
+                if (total < static_cast<std::uint64_t>(st.st_size))
+                    return faulty(ReadFault::CutShort);
+                break;
+            }
             total += static_cast<std::uint64_t>(got);
             if (total > kMaxInputFileBytes) return fail(CutResult::BadFormat);
             result = cutter.Feed(std::string_view(buffer.get(), static_cast<std::size_t>(got)));
@@ -411,7 +429,7 @@ ReadOutcome ReadBlockFile(const std::filesystem::path& path, const ConversionSet
         }
         if (result == CutResult::Ok) {
             // An empty file holds no data to convert or draw.
-            if (total == 0) return fail(CutResult::BadFormat);
+            if (total == 0) return fail(CutResult::EmptyFile);
             result = cutter.Finish();
         }
     } catch (const std::bad_alloc&) {
@@ -422,6 +440,16 @@ ReadOutcome ReadBlockFile(const std::filesystem::path& path, const ConversionSet
     if (result != CutResult::Ok) return fail(result);
     file.Close();
     return ReadOutcome::Read;
+}
+
+ReadOutcome ReadBlockFileKeepingList(const std::filesystem::path& path,
+                                     const ConversionSettings& settings, InputBlockList& blocks,
+                                     ReaderEntry entry, Dialogs& dialogs, Pointer& pointer,
+                                     ReadStatus* status) {
+    InputBlockList fresh;
+    const ReadOutcome outcome = ReadBlockFile(path, settings, fresh, entry, dialogs, pointer, status);
+    if (outcome == ReadOutcome::Read) blocks = std::move(fresh);
+    return outcome;
 }
 
 ReadOutcome OpenBlockFile(const ConversionSettings& settings, InputBlockList& blocks,

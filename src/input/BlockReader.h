@@ -31,7 +31,9 @@ inline constexpr const char* kLineBreakMessage =
 // No "*" soon enough in "*" mode.
 inline constexpr const char* kStarNotFoundMessage =
     "「＊」が見つかりませんでした。改行コードの設定を確認して下さい。";
-// Every other failure: missing, unreadable, empty or oversized file, a file
+// A file of no bytes at all.
+inline constexpr const char* kEmptyFileMessage = "ファイルが空です。";
+// Every other failure: missing, unreadable or oversized file, a file
 // that ends during the LF probe, settings codes out of range.
 inline constexpr const char* kFileFormatMessage =
     "不正なファイル形式か、ファイルの入力形式が異なります。改行コードや文字コードの設定を確認して下さい。";
@@ -72,6 +74,7 @@ enum class CutResult {
     LineTooLong,    // kLineBreakMessage
     StarNotFound,   // kStarNotFoundMessage
     BadFormat,      // kFileFormatMessage
+    EmptyFile,      // kEmptyFileMessage
 };
 
 // The message for a failed cut.
@@ -126,14 +129,37 @@ private:
 CutResult CutBlocks(std::string_view bytes, const ConversionSettings& settings,
                     ReaderEntry entry, BlockList& blocks);
 
+// Why a read of an opened file failed, for a caller that names the cause
+// (the command line); the user sees kFileFormatMessage either way.
+enum class ReadFault {
+    None,
+    ReadError,  // the system refused a read
+    CutShort,   // the file ended before the size it had when it was opened
+};
+
+// The path that reads the process's standard input (no size known before,
+// the same 1 GiB limit).
+inline constexpr const char* kStandardInputPath = "/dev/stdin";
+
 // Reads `path` (already chosen in the open-file dialog; an empty path changes
 // nothing and returns Cancelled) into `blocks`: busy pointer and one pass of
 // pending events while reading, the status texts through `status` (main
 // window; nullptr for the viewer), the failure messages through `dialogs`.
-// The pointer and Text1 are restored on every exit.
+// The pointer and Text1 are restored on every exit. A file that ends before
+// the size it had when it was opened, or a read error, fails with
+// kFileFormatMessage; `fault` (when given) then says which.
 ReadOutcome ReadBlockFile(const std::filesystem::path& path, const ConversionSettings& settings,
                           InputBlockList& blocks, ReaderEntry entry, Dialogs& dialogs,
-                          Pointer& pointer, ReadStatus* status);
+                          Pointer& pointer, ReadStatus* status, ReadFault* fault = nullptr);
+
+// What the windows read with: ReadBlockFile into a fresh list that replaces
+// `blocks` only when the read succeeds. A failed read leaves the previous
+// file loaded, so that the grids, the next conversion and the next drawing
+// all still work on one and the same list.
+ReadOutcome ReadBlockFileKeepingList(const std::filesystem::path& path,
+                                     const ConversionSettings& settings, InputBlockList& blocks,
+                                     ReaderEntry entry, Dialogs& dialogs, Pointer& pointer,
+                                     ReadStatus* status);
 
 // The whole menu command: asks for the file with the open-file dialog
 // (kPhotoFileFilter, read-only box hidden), then ReadBlockFile.

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <pthread.h>
+#include <climits>
 #include <mutex>
 #include <string>
 #include <sys/stat.h>
@@ -63,7 +65,6 @@ static_assert(std::atomic<int>::is_always_lock_free);
 
 int RegisterTemporary(const std::string& path) {
     if (path.size() >= kTemporaryPathBytes) return -1;
-    RemoveTemporariesOnSignals();
     for (int i = 0; i < kTemporarySlots; ++i) {
         int expected = kFree;
         if (g_temporaries[i].state.compare_exchange_strong(expected, kFilling)) {
@@ -81,30 +82,107 @@ void ForgetTemporary(int slot) {
 
 constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-// Installed with SA_RESETHAND: the signal's default action is back in place
-// when this runs, and the signal raised again is delivered as soon as the
-// handler returns, ending the program as it would have ended.
+// Set by FinishCommandsAfterCommit; g_committed once a target has been
+// replaced (under that setting), g_deferredSignal the signal that came after.
+std::atomic<bool> g_finishAfterCommit{false};
+std::atomic<bool> g_committed{false};
+volatile std::sig_atomic_t g_deferredSignal = 0;
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+// Removes the temporaries that are open and ends the program by the same
+// signal (its default action put back first). A program that finishes its
+// commands after a commit keeps running when no temporary was open and a
+// target was already replaced: its output is complete.
 extern "C" void RemoveTemporariesAndEnd(int signal) {
     const int savedErrno = errno;
-    for (auto& slot : g_temporaries)
-        if (slot.state.load(std::memory_order_acquire) == kLive) ::unlink(slot.path);
+    bool anyOpen = false;
+    for (auto& slot : g_temporaries) {
+        if (slot.state.load(std::memory_order_acquire) == kLive) {
+            ::unlink(slot.path);
+            anyOpen = true;
+        }
+    }
+    if (!anyOpen && g_finishAfterCommit.load() && g_committed.load()) {
+        g_deferredSignal = signal;
+        errno = savedErrno;
+        return;
+    }
+    struct sigaction fallback {};
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    ::sigaction(signal, &fallback, nullptr);
     errno = savedErrno;
-    ::raise(signal);
+    ::raise(signal);  // delivered as soon as the handler returns
+}
+
+// Holds the cleanup signals back for a few statements (the rename and the
+// bookkeeping after it); a signal that came meanwhile is delivered at the end.
+class SignalsHeld {
+public:
+    SignalsHeld() {
+        sigset_t set;
+        sigemptyset(&set);
+        for (int signal : kCleanupSignals) sigaddset(&set, signal);
+        ::pthread_sigmask(SIG_BLOCK, &set, &previous_);
+    }
+    ~SignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+private:
+    sigset_t previous_;
+};
+
+// The longest file name the folder takes (255 on the usual file systems).
+std::size_t NameMax(const std::filesystem::path& folder) {
+    errno = 0;
+    const long max = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    return max > 0 ? static_cast<std::size_t>(max) : NAME_MAX;
+}
+
+// At most `bytes` bytes of a file name, not cutting a UTF-8 character.
+std::string NamePrefix(const std::string& name, std::size_t bytes) {
+    if (name.size() <= bytes) return name;
+    std::size_t cut = bytes;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    return name.substr(0, cut);
+}
+
+// Syncs a folder's entries to disk (the rename of a file in it).
+void SyncFolder(const std::filesystem::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);  // some file systems refuse it for folders: nothing to do then
+    ::close(fd);
 }
 
 // The temporary's name: hidden, beside the file it replaces, with an
 // absolute folder so that the signal handler finds it whatever the working
-// folder is then.
-std::string TemporaryPattern(const std::filesystem::path& target) {
+// folder is then. A long target name is shortened so that the temporary's
+// name stays within the folder's longest name.
+std::filesystem::path TemporaryFolder(const std::filesystem::path& target) {
     std::error_code ec;
     std::filesystem::path folder = target.parent_path();
     if (folder.empty()) folder = ".";
     const std::filesystem::path absolute = std::filesystem::absolute(folder, ec);
-    if (!ec) folder = absolute;
+    return ec ? folder : absolute;
+}
+
+std::string TemporaryPattern(const std::filesystem::path& target) {
+    const std::filesystem::path folder = TemporaryFolder(target);
+    constexpr std::size_t kAddedBytes = 8;  // "." before, ".XXXXXX" after
+    const std::size_t max = NameMax(folder);
     std::string name = ".";
-    name += target.filename().string();
+    name += NamePrefix(target.filename().string(), max > kAddedBytes ? max - kAddedBytes : 1);
     name += ".XXXXXX";
     return (folder / name).string();
+}
+
+// A target that exists and is neither a regular file nor a folder: a
+// device, a FIFO, a socket. It is written into, never replaced.
+bool IsSpecialFile(const std::filesystem::path& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
 }
 
 }  // namespace
@@ -122,7 +200,7 @@ void RemoveTemporariesOnSignals() {
             handler.sa_handler = RemoveTemporariesAndEnd;
             sigemptyset(&handler.sa_mask);
             for (int other : kCleanupSignals) sigaddset(&handler.sa_mask, other);
-            handler.sa_flags = SA_RESETHAND;
+            handler.sa_flags = 0;
             ::sigaction(signal, &handler, nullptr);
         }
     });
@@ -142,19 +220,34 @@ std::filesystem::path ResolveSaveTarget(const std::filesystem::path& target) {
 }
 
 AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& target)
-    : target_(target.empty() ? target : ResolveSaveTarget(target)) {
+    : target_(target.empty() || target == kStandardOutputPath ? target
+                                                              : ResolveSaveTarget(target)) {
+    if (target_ == kStandardOutputPath) {
+        fd_ = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+        direct_ = true;
+        return;
+    }
     std::error_code ec;
     if (target_.empty() || std::filesystem::is_directory(target_, ec)) return;
+    if (IsSpecialFile(target_)) {
+        fd_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        direct_ = true;
+        return;
+    }
+    // The handler is in place before the first temporary exists.
+    RemoveTemporariesOnSignals();
     tempPath_ = TemporaryPattern(target_);
-    fd_ = ::mkstemp(tempPath_.data());
+    fd_ = ::mkostemp(tempPath_.data(), O_CLOEXEC);
     if (fd_ >= 0) slot_ = RegisterTemporary(tempPath_);
 }
 
 AtomicFileWriter::~AtomicFileWriter() {
     if (fd_ >= 0) {
         ::close(fd_);
-        ::unlink(tempPath_.c_str());
-        ForgetTemporary(slot_);
+        if (!direct_) {
+            ::unlink(tempPath_.c_str());
+            ForgetTemporary(slot_);
+        }
     }
 }
 
@@ -165,15 +258,29 @@ void AtomicFileWriter::Write(std::string_view bytes) {
 
 bool AtomicFileWriter::Commit() {
     if (!ok()) return false;
-    TakeTargetMode(fd_, target_);
     const int fd = fd_;
     fd_ = -1;
-    bool done = ::close(fd) == 0 && std::rename(tempPath_.c_str(), target_.c_str()) == 0;
-    if (!done) ::unlink(tempPath_.c_str());
-    ForgetTemporary(slot_);  // after the rename: a signal until then still removes it
-    slot_ = -1;
+    if (direct_) return ::close(fd) == 0;
+    TakeTargetMode(fd, target_);
+    // The data reach the disk before the name does: a crash after the
+    // rename never leaves an empty or partial file under the target's name.
+    bool done = ::fsync(fd) == 0;
+    done = ::close(fd) == 0 && done;
+    {
+        SignalsHeld held;
+        done = done && std::rename(tempPath_.c_str(), target_.c_str()) == 0;
+        if (!done) ::unlink(tempPath_.c_str());
+        ForgetTemporary(slot_);  // after the rename: a signal until then still removes it
+        slot_ = -1;
+        if (done && g_finishAfterCommit.load()) g_committed.store(true);
+    }
+    if (done) SyncFolder(TemporaryFolder(target_));
     return done;
 }
+
+void FinishCommandsAfterCommit() noexcept { g_finishAfterCommit.store(true); }
+
+int SignalAfterCommit() noexcept { return g_deferredSignal; }
 
 bool WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
     AtomicFileWriter writer(target);

@@ -18,6 +18,8 @@ enum class MessageAnswer { Ok, Cancel };
 struct FileDialogFlags {
     bool hideReadOnly = true;      // hide the read-only check box
     bool overwritePrompt = false;  // ask before an existing file is replaced (save only)
+    // The dialog's title; none: the platform's own ("開く", "名前を付けて保存").
+    const char* title = nullptr;
 };
 
 class Dialogs {

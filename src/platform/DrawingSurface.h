@@ -5,6 +5,7 @@
 // screen (a QImage), the printer page and the recorder of the tests.
 
 #include <cstdint>
+#include <vector>
 
 namespace mutaplot {
 
@@ -21,6 +22,49 @@ enum class LineStyle : std::uint8_t { Solid, InsideSolid };
 // Whether Circle and FilledCircle interiors are painted (printer fill state;
 // the drawing calls below say explicitly what they fill).
 enum class FillStyle : std::uint8_t { Solid, Transparent };
+
+// Dark figures take the drawing colour; clear figures erase: the background
+// colour on screen, the paper's white on a page (black, the field colour,
+// when a negative print inks in white).
+enum class InkPolarity : std::uint8_t { Dark, Clear };
+
+// Which points a set of closed contours encloses: an odd number of
+// crossings, or a winding number other than zero.
+enum class FillRule : std::uint8_t { EvenOdd, NonZero };
+
+struct SurfacePoint {
+    double x;
+    double y;
+};
+
+// A filled figure in surface coordinates: closed contours (the last point
+// joins the first) grouped into parts. Each part is filled by its rule; the
+// parts are combined in order, a part that cuts removing its area from what
+// the parts before it cover. The whole figure is inked once.
+struct FilledFigure {
+    struct Part {
+        std::uint32_t contourEnd;  // one past the part's last contour
+        FillRule rule;
+        bool cuts;
+    };
+    std::vector<SurfacePoint> points;
+    std::vector<std::uint32_t> contourEnds;  // one past each contour's last point
+    std::vector<Part> parts;
+
+    // Empties the figure, keeping its storage.
+    void Clear() noexcept {
+        points.clear();
+        contourEnds.clear();
+        parts.clear();
+    }
+    // Closes the contour made of the points added since the last one.
+    void EndContour() { contourEnds.push_back(static_cast<std::uint32_t>(points.size())); }
+    // Closes the part made of the contours ended since the last one.
+    void EndPart(FillRule rule, bool cuts) {
+        parts.push_back({static_cast<std::uint32_t>(contourEnds.size()), rule, cuts});
+    }
+    bool empty() const noexcept { return parts.empty(); }
+};
 
 // Colours are 0x00BBGGRR (red in the low byte).
 using SurfaceColour = std::uint32_t;
@@ -53,6 +97,9 @@ public:
     virtual void SetDrawColour(SurfaceColour colour) = 0;
     virtual void SetFillColour(SurfaceColour colour) = 0;
     virtual void SetBackColour(SurfaceColour colour) = 0;
+    // Polarity of every figure drawn from now on (dark at the start).
+    virtual void SetPolarity(InkPolarity polarity) = 0;
+    virtual InkPolarity Polarity() const = 0;
 
     // Paints the whole surface in the background colour.
     virtual void Clear() = 0;
@@ -70,6 +117,9 @@ public:
     // surface) to endRadians. Equal angles draw the full circle.
     virtual void Arc(double cx, double cy, double radius, double startRadians,
                      double endRadians) = 0;
+    // A filled figure (no outline) in the drawing colour or as its polarity
+    // says.
+    virtual void FilledPolygon(const FilledFigure& figure) = 0;
 };
 
 // Device pixels per millimetre of a surface: 56.7 twips per millimetre

@@ -1,24 +1,34 @@
 #include "platform/WholeFile.h"
 
-#include <cstdio>
-#include <memory>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace mutaplot {
 
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return std::nullopt;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file) return std::nullopt;
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
-        bytes.append(buffer, n);
-        if (n < sizeof buffer) break;
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path,
+                                         std::uint64_t maxBytes) {
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused
+    // right after as not a regular file.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return std::nullopt;
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 ||
+        static_cast<std::uint64_t>(st.st_size) > maxBytes)
+        return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return std::nullopt;  // a read error, or cut short meanwhile
+        done += static_cast<std::size_t>(n);
     }
-    if (std::ferror(file.get())) return std::nullopt;
     return bytes;
 }
 

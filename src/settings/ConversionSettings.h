@@ -94,6 +94,10 @@ struct ConversionSettings {
     // Switch: 1 the input's parameter blocks go to the output (lengths in the
     // output unit), 2 they are dropped; 0 (a file without line 27) counts as 2.
     std::uint8_t outputParameters = 0;
+    // Held in memory only (not in the settings file): the
+    // viewer's aperture source of 表示設定, 0 the file's definitions where it
+    // has them, 1 always the aperture list.
+    std::uint8_t apertureSource = 0;
 };
 
 // The 27 lines of the settings file as read at start-up (index 0 = line 1).
@@ -130,9 +134,9 @@ std::uint8_t UnitForFormat(int code) noexcept;
 // Sets one field by its name (e.g. "inputFormat", "originShiftX", the names
 // of kSettingsFields in SettingsFields.h) from text, as the command line's
 // --set does: a code as plain digits 0 to 255, a number as decimal text
-// (finite, and within a float's range for drawOrigin), a colour as any text.
+// (finite), a colour as a colour number; each within its field's range.
 // Returns false, changing nothing, for an unknown name or a value that does
-// not convert.
+// not convert or is out of range.
 bool SetSettingsField(ConversionSettings& settings, std::string_view name, std::string_view value);
 
 }  // namespace mutaplot

@@ -15,9 +15,11 @@ namespace mutaplot {
 namespace {
 
 bool IsBlank(char c) noexcept { return c == ' ' || c == '\t'; }
+bool IsLineEnd(char c) noexcept { return c == '\r' || c == '\n'; }
 
 // Splits the file into items the way the platform's comma-separated item
-// reading does: an item ends at a comma or a line end (CR or CR LF), blanks
+// reading does: an item ends at a comma or a line end (CR, CR LF, or LF as
+// a file edited on Linux has it), blanks
 // before it are skipped, an item in double quotes is taken without the quotes
 // (and may hold commas), an unquoted item loses its trailing blanks.
 class ItemReader {
@@ -31,14 +33,14 @@ public:
         if (pos_ < text_.size() && text_[pos_] == '"') {
             ++pos_;
             const std::size_t start = pos_;
-            while (pos_ < text_.size() && text_[pos_] != '"' && text_[pos_] != '\r') ++pos_;
+            while (pos_ < text_.size() && text_[pos_] != '"' && !IsLineEnd(text_[pos_])) ++pos_;
             item.assign(text_.substr(start, pos_ - start));
             if (pos_ < text_.size() && text_[pos_] == '"') ++pos_;
             // Anything between the closing quote and the delimiter is ignored.
-            while (pos_ < text_.size() && text_[pos_] != ',' && text_[pos_] != '\r') ++pos_;
+            while (pos_ < text_.size() && text_[pos_] != ',' && !IsLineEnd(text_[pos_])) ++pos_;
         } else {
             const std::size_t start = pos_;
-            while (pos_ < text_.size() && text_[pos_] != ',' && text_[pos_] != '\r') ++pos_;
+            while (pos_ < text_.size() && text_[pos_] != ',' && !IsLineEnd(text_[pos_])) ++pos_;
             std::string_view raw = text_.substr(start, pos_ - start);
             while (!raw.empty() && IsBlank(raw.back())) raw.remove_suffix(1);
             item.assign(raw);
@@ -55,6 +57,8 @@ private:
         } else if (text_[pos_] == '\r') {
             ++pos_;
             if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+        } else if (text_[pos_] == '\n') {
+            ++pos_;
         }
     }
 

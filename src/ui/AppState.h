@@ -20,13 +20,20 @@ struct AppState {
     ConversionSettings settings;
     SettingsLines settingsLines;
     InputBlockList inputBlockList;
+    // The file the input list was last read from; empty when none is loaded
+    // (before the first read, after 入力データのクリア). Both window titles name it.
+    std::filesystem::path inputFileName;
     OutputBlockList outputBlockList;
     ConverterState converterState;
     // The current G code, shared by the conversion pass (which resets it)
     // and the viewer's display pass (which does not).
     std::string currentGCode;
-    // The program folder: settings file, help files and data files.
+    // The program's data folder: default settings file, help files and data files.
     std::filesystem::path appPath;
+    // The user's configuration folder: its mutapl.ini is read first when it
+    // exists, and 設定の保存 writes there. Empty: the settings file of
+    // appPath is read and written (the tests).
+    std::filesystem::path userConfigFolder;
 
     // The one aperture table. The aperture editor shows and edits it; when the
     // editor is unloaded by its ｷｬﾝｾﾙ the table is emptied (loaded false) and

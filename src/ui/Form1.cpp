@@ -2,6 +2,7 @@
 
 #include "aperture/APTsettei.h"
 #include "convert/OutputWriter.h"
+#include "platform/AppPath.h"
 #include "settings/SettingsFile.h"
 #include "ui/ActionTable.h"
 #include "ui/BlockListModel.h"
@@ -11,10 +12,14 @@
 #include "ui/ScreenScale.h"
 #include "ui/OutsetForm.h"
 #include "ui/VerForm.h"
+#include "ui/WindowMemory.h"
 #include "viewer/DataView.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -55,8 +60,11 @@ Form1::Form1(AppState& state, Dialogs& dialogs, Pointer& pointer, std::filesyste
       state_(state),
       dialogs_(dialogs),
       pointer_(pointer),
-      endProcess_([] { QCoreApplication::quit(); }) {
+      endProcess_([] { QCoreApplication::quit(); }),
+      ownMemory_(new WindowMemory({}, this)),
+      memory_(ownMemory_) {
     setObjectName("Form1");
+    setAcceptDrops(true);
     client_ = new QWidget(this);
     setCentralWidget(client_);
     client_->installEventFilter(this);
@@ -73,6 +81,7 @@ Form1::Form1(AppState& state, Dialogs& dialogs, Pointer& pointer, std::filesyste
     MSFlexGrid1 = MakeGrid("MSFlexGrid1", model1_);
     MSFlexGrid2 = MakeGrid("MSFlexGrid2", model2_);
     BuildMenus();
+    connect(ownMemory_, &WindowMemory::recentChanged, this, &Form1::FillRecent);
     resize(900, 620);
     Form_Load(appPath);
 }
@@ -108,7 +117,37 @@ QTableView* Form1::MakeGrid(const char* name, BlockListModel* model) {
     return grid;
 }
 
-void Form1::BuildMenus() { BuildMenuBar(menuBar(), this, kMenuRows); }
+void Form1::BuildMenus() {
+    BuildMenuBar(menuBar(), this, kMenuRows);
+    // The recent files, after ﾌｧｲﾙを保存する.
+    auto* file = menuBar()->findChild<QMenu*>("mnuFile");
+    recentMenu_ = new QMenu(U(kRecentMenuCaption), file);
+    recentMenu_->setObjectName("mnuRecent");
+    file->insertMenu(file->findChild<QAction*>("mnuFileNo"), recentMenu_);
+    FillRecent();
+}
+
+void Form1::UseMemory(WindowMemory* memory) {
+    if (memory_ != ownMemory_) disconnect(memory_, nullptr, this, nullptr);
+    memory_ = memory ? memory : ownMemory_;
+    if (!memory) {
+        FillRecent();
+        return;
+    }
+    connect(memory_, &WindowMemory::recentChanged, this, &Form1::FillRecent);
+    FillRecent();
+    const QByteArray geometry = memory_->Geometry("Form1");
+    if (!geometry.isEmpty()) restoreGeometry(geometry);
+}
+
+void Form1::FillRecent() {
+    FillRecentMenu(recentMenu_, *memory_, [this](const std::string& p) { OpenRecent(p); });
+}
+
+void Form1::OpenRecent(const std::string& path) {
+    // A file that is gone leaves the list after the read's message.
+    if (!OpenInputFile(path) && !std::filesystem::exists(path)) memory_->RemoveRecent(path);
+}
 
 void Form1::Form_Load(const std::filesystem::path& appPath) {
     // 1. The settings dialogs exist from the start, hidden and empty.
@@ -124,10 +163,22 @@ void Form1::Form_Load(const std::filesystem::path& appPath) {
     if (!LoadSettings(SettingsFile(), state_.settings, state_.settingsLines))
         ShowCheckMessage(dialogs_, kStartupFileMessage);
     // 5. Title.
-    setWindowTitle(U(kMainTitle));
+    ShowTitles();
 }
 
-std::filesystem::path Form1::SettingsFile() const { return state_.appPath / kSettingsFileName; }
+void Form1::ShowTitles() {
+    setWindowTitle(CaptionWithFile(kMainTitle, state_.inputFileName));
+    if (dataView_) dataView_->ShowTitle();
+}
+
+std::filesystem::path Form1::SettingsFile() const {
+    return SettingsFileToRead(state_.userConfigFolder, state_.appPath);
+}
+
+std::filesystem::path Form1::SettingsSaveFile() const {
+    if (state_.userConfigFolder.empty()) return state_.appPath / kSettingsFileName;
+    return state_.userConfigFolder / kSettingsFileName;
+}
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == client_ && event->type() == QEvent::Resize) Form_Resize();
@@ -176,11 +227,41 @@ void Form1::ShowOutputBlocks(const OutputBlockList& output) {
 
 void Form1::mnuOpen_Click() {
     const std::string path = dialogs_.OpenFileName(kPhotoFileFilter, FileDialogFlags{true, false});
-    const ReadOutcome outcome = ReadBlockFile(path, state_.settings, state_.inputBlockList,
-                                              ReaderEntry::MainWindow, dialogs_, pointer_, this);
-    if (outcome != ReadOutcome::Read) return;
-    BusyPointer busy(pointer_);
-    ShowInputGrid();
+    OpenInputFile(path);
+}
+
+bool Form1::OpenInputFile(const std::filesystem::path& path) {
+    // Read into a list of its own: a failed read leaves the previous file,
+    // its grid and its title as they were.
+    const ReadOutcome outcome = ReadBlockFileKeepingList(
+        path, state_.settings, state_.inputBlockList, ReaderEntry::MainWindow, dialogs_, pointer_, this);
+    if (outcome != ReadOutcome::Read) return false;
+    InputFileRead(path);
+    return true;
+}
+
+void Form1::InputFileRead(const std::filesystem::path& path) {
+    state_.inputFileName = path;
+    {
+        BusyPointer busy(pointer_);
+        ShowInputGrid();
+    }
+    // The conversion of the previous file is no conversion of this one.
+    mnuClearData2_Click();
+    if (dataView_) dataView_->InputReplaced();
+    ShowTitles();
+    memory_->AddRecent(path);
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    if (DroppedFile(event->mimeData())) event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+    const auto file = DroppedFile(event->mimeData());
+    if (!file) return;
+    event->acceptProposedAction();
+    OpenInputFile(*file);
 }
 
 void Form1::mnuSave_Click() {
@@ -194,11 +275,16 @@ void Form1::mnuRunData_Click() {
 }
 
 void Form1::mnuEnd_Click() {
-    if (dialogs_.ShowMessage(kQuitMessage, kQuitTitle, MessageButtons::OkCancel) == MessageAnswer::Ok)
+    if (dialogs_.ShowMessage(kQuitMessage, kQuitTitle, MessageButtons::OkCancel) == MessageAnswer::Ok) {
+        memory_->SetGeometry("Form1", saveGeometry());
+        if (dataView_ && dataView_->isVisible()) dataView_->RememberGeometry();
         endProcess_();
+    }
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    memory_->SetGeometry("Form1", saveGeometry());
+    if (dataView_ && dataView_->isVisible()) dataView_->RememberGeometry();
     event->accept();
     endProcess_();
 }
@@ -208,7 +294,11 @@ void Form1::mnuInput_Click() { InsetForm::Open(insetForm_, state_.settings, this
 void Form1::mnuOut_Click() { OutsetForm::Open(outsetForm_, state_.settings, dialogs_, this); }
 
 void Form1::settei_save_Click() {
-    if (!SaveSettings(SettingsFile(), state_.settings, state_.settingsLines))
+    // The user's folder is made on the first save.
+    const std::filesystem::path file = SettingsSaveFile();
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    if (!SaveSettings(file, state_.settings, state_.settingsLines))
         ShowCheckMessage(dialogs_, kSettingsSaveFailedMessage);
 }
 
@@ -216,6 +306,8 @@ void Form1::mnuClearData1_Click() {
     model1_->Clear();
     MSFlexGrid1->setRowHeight(0, 0);
     state_.inputBlockList.Clear();
+    state_.inputFileName.clear();
+    ShowTitles();
 }
 
 void Form1::mnuClearData2_Click() {
@@ -229,7 +321,11 @@ void Form1::mnuClearData2_Click() {
 void Form1::mnuViewData_Click() {
     // A viewer that is open is brought forward.
     if (!dataView_)
-        dataView_ = new DataView(state_, dialogs_, pointer_, ViewerLinks{&insetForm_, &aptSettei_, this}, this);
+        dataView_ = new DataView(
+            state_, dialogs_, pointer_,
+            ViewerLinks{&insetForm_, &aptSettei_, this,
+                        [this](const std::filesystem::path& p) { InputFileRead(p); }, memory_},
+            this);
     dataView_->show();
     dataView_->raise();
     dataView_->activateWindow();

@@ -23,6 +23,7 @@ namespace mutaplot {
 
 class APTsettei;
 class BlockListModel;
+class WindowMemory;
 class DataView;
 class InsetForm;
 class OutsetForm;
@@ -48,6 +49,23 @@ public:
     // How the process ends (終了 after its question, or the close box).
     // Quits the application unless replaced.
     void SetEndProcess(std::function<void()> endProcess) { endProcess_ = std::move(endProcess); }
+
+    // What the windows remember between runs. The window starts with a
+    // memory of this run only; main() hands it the user's (its geometry and
+    // recent files then apply at once); nullptr goes back to its own.
+    void UseMemory(WindowMemory* memory);
+    WindowMemory& memory() const { return *memory_; }
+
+    // Reads `path` as ﾌｧｲﾙを開く does after its dialog (also for a recent
+    // file, a dropped one or the file named on the command line; an empty
+    // path does nothing). A failed read leaves the previous file loaded and
+    // shown. True when the file was read.
+    bool OpenInputFile(const std::filesystem::path& path);
+    // After a file was read in either window: the input grid shows the new
+    // list, the previous conversion goes, both titles name the file, the
+    // viewer drops the picture of the previous file.
+    void InputFileRead(const std::filesystem::path& path);
+    QMenu* recentMenu() const { return recentMenu_; }
 
     const std::filesystem::path& helpFile() const { return helpFile_; }
     BlockListModel* gridModel1() const { return model1_; }
@@ -85,6 +103,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -93,7 +113,11 @@ private:
     void Form_Resize();
     QTableView* MakeGrid(const char* name, BlockListModel* model);
     void ShowInputGrid();
-    std::filesystem::path SettingsFile() const;
+    void ShowTitles();
+    void OpenRecent(const std::string& path);
+    void FillRecent();
+    std::filesystem::path SettingsFile() const;      // the one read at start-up
+    std::filesystem::path SettingsSaveFile() const;  // where 設定の保存 writes
 
     AppState& state_;
     Dialogs& dialogs_;
@@ -108,6 +132,9 @@ private:
     QPointer<DataView> dataView_;
     // The aperture list editor: loaded by the viewer, kept when it closes.
     QPointer<APTsettei> aptSettei_;
+    WindowMemory* ownMemory_;
+    WindowMemory* memory_;
+    QMenu* recentMenu_ = nullptr;
 };
 
 }  // namespace mutaplot

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -88,9 +89,19 @@ std::string QtDialogs::RunFileDialog(bool save, const std::string& filter, FileD
     options.setFlag(QFileDialog::ReadOnly, false);
     options.setFlag(QFileDialog::DontConfirmOverwrite, !(save && flags.overwritePrompt));
     dialog.setOptions(options);
+    if (flags.title) dialog.setWindowTitle(Q(flags.title));
+    else if (save) dialog.setWindowTitle(QString::fromUtf8("名前を付けて保存"));
+    if (save) dialog.setLabelText(QFileDialog::Accept, QString::fromUtf8("保存"));
+    // The folder of the last file chosen; at first the home folder (never
+    // the program's folder with its fast.apt and settings).
+    if (memory_ && !memory_->lastFolder().isEmpty() && QFileInfo(memory_->lastFolder()).isDir())
+        dialog.setDirectory(memory_->lastFolder());
+    else
+        dialog.setDirectory(QDir::homePath());
     if (dialog.exec() != QDialog::Accepted) return {};
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return {};
+    if (memory_) memory_->SetLastFolder(QFileInfo(files.front()).absolutePath());
     return files.front().toStdString();
 }
 

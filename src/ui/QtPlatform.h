@@ -5,6 +5,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Pointer.h"
+#include "ui/WindowMemory.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -36,6 +37,9 @@ public:
     explicit QtDialogs(QWidget* owner = nullptr);
     ~QtDialogs() override;
     void SetOwner(QWidget* owner) { owner_ = owner; }
+    // Where the file dialogs start (the folder of the last file chosen) is
+    // kept in `memory` when one is given.
+    void SetMemory(WindowMemory* memory) { memory_ = memory; }
 
     MessageAnswer ShowMessage(const std::string& text, const std::string& title,
                               MessageButtons buttons) override;
@@ -54,6 +58,7 @@ private:
     std::string RunFileDialog(bool save, const std::string& filter, FileDialogFlags flags);
 
     QPointer<QWidget> owner_;
+    QPointer<WindowMemory> memory_;
     QPointer<HelpWindow> help_;
     std::unique_ptr<QPrinter> printer_;
 };

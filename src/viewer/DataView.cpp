@@ -9,6 +9,7 @@
 #include "ui/ScreenScale.h"
 #include "ui/Form1.h"
 #include "ui/InsetForm.h"
+#include "ui/WindowMemory.h"
 #include "viewer/PictureBox.h"
 #include "viewer/Rendering.h"
 #include "viewer/ViewOption.h"
@@ -16,6 +17,12 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
@@ -48,6 +55,7 @@ constexpr MenuRow<DataView> kViewMenuRows[] = {
     {"ViewClier", "クリア(&D)", &DataView::ViewClier_Click, true},
     {"ViewSettei", "表示操作(&V)", nullptr},
     {"ViewReset", "初期値", &DataView::ViewReset_Click},
+    {"ViewFit", "全体表示", &DataView::ViewFit_Click},
     {"ViewEria", "範囲拡大", &DataView::ViewEria_Click},
     {"ViewZoomUp", "中心拡大", &DataView::ViewZoomUp_Click},
     {"ViewZoomDown", "中心縮小", &DataView::ViewZoomDown_Click},
@@ -86,7 +94,13 @@ constexpr int kComboChrome = 40;
 // caption, a list its longest entry; 0 for the text boxes (design width).
 int TextWidthNeeded(const QWidget* w) {
     const QFontMetrics metrics = w->fontMetrics();
-    if (const auto* label = qobject_cast<const QLabel*>(w)) return metrics.horizontalAdvance(label->text()) + 2;
+    if (const auto* label = qobject_cast<const QLabel*>(w)) {
+        int need = metrics.horizontalAdvance(label->text()) + 2;
+        // The readouts hold coordinates to the data's resolution.
+        if (w->objectName() == QLatin1String("Label3") || w->objectName() == QLatin1String("Label4"))
+            need = std::max(need, metrics.horizontalAdvance(QStringLiteral("-0000.00000")) + 2);
+        return need;
+    }
     if (const auto* combo = qobject_cast<const QComboBox*>(w)) {
         int widest = 0;
         for (int i = 0; i < combo->count(); ++i)
@@ -130,12 +144,80 @@ DataView::DataView(AppState& state, Dialogs& dialogs, Pointer& pointer, ViewerLi
       twipsPerPixel_(ScreenTwipsPerPixel(*this)) {
     setObjectName("DataView");
     setAttribute(Qt::WA_DeleteOnClose);
+    setAcceptDrops(true);
+    memory_ = links_.memory ? links_.memory : new WindowMemory({}, this);
     BuildControls();
     BuildMenuBar(menuBar(), this, kViewMenuRows);
-    // The design's client area, 10830 × 6630 twips.
+    // The recent files, after ファイルを開く.
+    auto* file = menuBar()->findChild<QMenu*>("ViewFile");
+    recentMenu_ = new QMenu(U(kRecentMenuCaption), file);
+    recentMenu_->setObjectName("ViewRecent");
+    file->insertMenu(file->findChild<QAction*>("ViewFileSep1"), recentMenu_);
+    connect(memory_, &WindowMemory::recentChanged, this, &DataView::FillRecent);
+    FillRecent();
+    // The status area: the distance from the last click.
+    StatusDistance = new QLabel(this);
+    StatusDistance->setObjectName("StatusDistance");
+    statusBar()->addWidget(StatusDistance, 1);
+    statusBar()->setSizeGripEnabled(false);
+    // The design's client area, 10830 × 6630 twips, with the menu bar and
+    // the status area added.
     resize(static_cast<int>(std::lround(10830 / twipsPerPixel_)),
-           static_cast<int>(std::lround(6630 / twipsPerPixel_)) + menuBar()->sizeHint().height());
+           static_cast<int>(std::lround(6630 / twipsPerPixel_)) + menuBar()->sizeHint().height() +
+               statusBar()->sizeHint().height());
     Form_Load();
+    const QByteArray geometry = memory_->Geometry("DataView");
+    if (!geometry.isEmpty()) restoreGeometry(geometry);
+}
+
+void DataView::FillRecent() {
+    FillRecentMenu(recentMenu_, *memory_, [this](const std::string& p) {
+        // A file that is gone leaves the list after the read's message.
+        if (!OpenFile(p) && !std::filesystem::exists(p)) memory_->RemoveRecent(p);
+    });
+}
+
+void DataView::RememberGeometry() { memory_->SetGeometry("DataView", saveGeometry()); }
+
+void DataView::ShowTitle() { setWindowTitle(CaptionWithFile(kViewerTitle, state_.inputFileName)); }
+
+void DataView::InputReplaced() {
+    // The picture shows the previous file: it goes, and nothing redraws
+    // until 実行 (the viewer never draws by itself when data is opened).
+    if (areaZoom_.armed) EndBand();
+    drag_.reset();
+    Picture1->SetDragShift({});
+    lastClick_.reset();
+    StatusDistance->clear();
+    ClearPicture();
+    state_.viewState.viewDrawn = kViewNotDrawn;
+    ComputeScale();  // the new file's format and unit
+    ShowTitle();
+}
+
+bool DataView::OpenFile(const std::filesystem::path& path) {
+    const ReadOutcome outcome = ReadBlockFileKeepingList(path, state_.settings, state_.inputBlockList,
+                                                         ReaderEntry::Viewer, dialogs_, pointer_, nullptr);
+    if (outcome != ReadOutcome::Read) return false;
+    if (links_.fileRead) {
+        links_.fileRead(path);  // the main window's grid and both titles
+    } else {
+        state_.inputFileName = path;
+        InputReplaced();
+        memory_->AddRecent(path);
+    }
+    return true;
+}
+
+void DataView::dragEnterEvent(QDragEnterEvent* event) {
+    if (DroppedFile(event->mimeData())) event->acceptProposedAction();
+}
+
+void DataView::dropEvent(QDropEvent* event) {
+    const auto file = DroppedFile(event->mimeData());
+    if (!file) return;
+    event->acceptProposedAction();
+    OpenFile(*file);
 }
 
 DataView::~DataView() {
@@ -182,9 +264,12 @@ void DataView::BuildControls() {
 
     Picture1 = new PictureBox(twipsPerPixel_, client);
     Picture1->onKeyDown = [this](int key) { Picture1_KeyDown(key); };
-    Picture1->onMouseDown = [this](Qt::MouseButton b, QPointF at) { Picture1_MouseDown(b, at); };
+    Picture1->onMouseDown = [this](Qt::MouseButton b, Qt::KeyboardModifiers m, QPointF at) {
+        Picture1_MouseDown(b, m, at);
+    };
     Picture1->onMouseMove = [this](QPointF at) { Picture1_MouseMove(at); };
-    Picture1->onWheel = [this](int steps) { Picture1_Wheel(steps); };
+    Picture1->onMouseUp = [this](Qt::MouseButton b, QPointF at) { Picture1_MouseUp(b, at); };
+    Picture1->onWheel = [this](int steps, QPointF at) { Picture1_Wheel(steps, at); };
     // Picture1_Resize: a new size is a cleared picture (PictureBox clears it).
 }
 
@@ -199,10 +284,14 @@ void DataView::Form_Load() {
     Combo2->addItem(U(kQualityFastText));
     Combo2->setCurrentIndex(0);
     LayOutTopRow();
+    // The window shows the whole top row, readouts included.
+    int rowEnd = 0;
+    for (const TopRowPlace& p : topRow_) rowEnd = std::max(rowEnd, p.widget->geometry().right() + 1);
+    if (rowEnd + kTopRowGap > width()) resize(rowEnd + kTopRowGap, height());
     state_.viewState.viewDrawn = kViewNotDrawn;
     ComputeScale();
     if (APTsettei* e = editor()) e->hide();
-    setWindowTitle(U(kViewerTitle));
+    ShowTitle();
 }
 
 ViewOption* DataView::viewOption() const { return viewOption_; }
@@ -229,7 +318,12 @@ APTsettei* DataView::editor() const {
 }
 
 void DataView::EnsureEditor() {
-    if (editor()) return;
+    // An editor whose default list was missing and its dialog cancelled
+    // tries the default list again: a list put back is used at once.
+    if (APTsettei* e = editor()) {
+        e->EnsureTableLoaded();
+        return;
+    }
     QPointer<APTsettei>& slot = links_.editor ? *links_.editor : ownEditor_;
     // The editor outlives the viewer: it belongs to the main window.
     slot = new APTsettei(state_.apertureTable, state_.appPath, dialogs_, pointer_, links_.owner);
@@ -241,6 +335,7 @@ ViewControls DataView::Controls() const {
     c.qualityText = Text(Combo2->currentText());
     c.offsetXText = Text(Text1->text());
     c.offsetYText = Text(Text2->text());
+    TakeInputSettings(state_.settings, c);
     return c;
 }
 
@@ -267,6 +362,12 @@ void DataView::ViewRunView_Click() {
     if (inPass_) return;
     inPass_ = true;
     EnsureEditor();
+    if (!state_.apertureTable.loaded) {
+        // No list: say so, instead of the D-code messages of every aperture.
+        inPass_ = false;
+        ShowCheckMessage(dialogs_, kNoApertureListMessage);
+        return;
+    }
     // Each distinct message once per pass.
     ShowDrawingFirst showing(dialogs_, *Picture1);
     OncePerWalkDialogs once(showing);
@@ -318,7 +419,10 @@ void DataView::PlaceSurface() {
     // frame of the design's size, since the window system's own frame is
     // not known reliably before the window is shown.
     const double widthTwips = width() * twipsPerPixel_ + kDesignFrameWidth - kSurfaceWidthLess;
-    const double heightTwips = height() * twipsPerPixel_ + kDesignFrameHeight - kSurfaceHeightLess;
+    // The status area below the surface is the window's own addition: its
+    // height is taken off as part of the frame.
+    const double heightTwips = (height() - statusBar()->sizeHint().height()) * twipsPerPixel_ +
+                               kDesignFrameHeight - kSurfaceHeightLess;
     const int w = static_cast<int>(std::lround(widthTwips / twipsPerPixel_));
     const int h = static_cast<int>(std::lround(heightTwips / twipsPerPixel_));
     // A window too small for a positive size leaves the surface as it was.
@@ -333,6 +437,7 @@ void DataView::Form_Resize() {
 
 void DataView::closeEvent(QCloseEvent* e) {
     // Form_Unload; a waiting origin pick ends without a change.
+    RememberGeometry();
     state_.viewState.viewDrawn = kViewNotDrawn;
     if (pickLoop_) pickLoop_->quit();
     e->accept();
@@ -360,14 +465,15 @@ void DataView::ViewEnd_Click() {
 }
 
 void DataView::ViewFileOpen_Click() {
-    OpenBlockFile(state_.settings, state_.inputBlockList, ReaderEntry::Viewer, dialogs_, pointer_,
-                  nullptr);
+    FileDialogFlags flags;
+    flags.hideReadOnly = true;
+    const std::string path = dialogs_.OpenFileName(kPhotoFileFilter, flags);
+    if (!path.empty()) OpenFile(path);
 }
 
 void DataView::ViewSetApp_Click() {
     EnsureEditor();
     APTsettei* e = editor();
-    e->EnsureTableLoaded();
     e->show();
     e->raise();
     e->activateWindow();

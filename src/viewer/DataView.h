@@ -17,13 +17,16 @@
 #include <QPointer>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QComboBox;
 class QEventLoop;
 class QLabel;
 class QLineEdit;
+class QMenu;
 
 namespace mutaplot {
 
@@ -32,6 +35,7 @@ class InsetForm;
 class PictureBox;
 class ViewExport;
 class ViewOption;
+class WindowMemory;
 class frmAbout;
 
 inline constexpr const char* kViewHelpFileName = "view.hlp";
@@ -39,11 +43,25 @@ inline constexpr const char* kViewHelpFileName = "view.hlp";
 // Windows the viewer shares with the main window: the input settings dialog
 // (one for both windows) and the aperture list editor, which outlives the
 // viewer (its grid holds the aperture table) and is parented to `owner`.
+// `fileRead` is told of every file the viewer reads (the main window then
+// shows it in its grid and both titles); `memory` holds the recent files and
+// the window's geometry.
 struct ViewerLinks {
     QPointer<InsetForm>* insetForm = nullptr;
     QPointer<APTsettei>* editor = nullptr;
     QWidget* owner = nullptr;
+    std::function<void(const std::filesystem::path&)> fileRead;
+    WindowMemory* memory = nullptr;
 };
+
+// 実行 without an aperture list (the default list was missing and its dialog
+// cancelled).
+inline constexpr const char* kNoApertureListMessage =
+    "アパーチュア・リストが読み込まれていないため、表示できません。"
+    "「アパーチュアの設定」でアパーチュア・リストを読み込んで下さい。";
+
+// 全体表示 when the walk draws nothing.
+inline constexpr const char* kNothingToFitMessage = "全体表示できる図形がありません。";
 
 // The rubber band of 範囲拡大, in picture units.
 struct AreaZoomState {
@@ -86,6 +104,20 @@ public:
     // The print and DXF commands of the file menu (DataViewExport.cpp).
     ViewExport& exportCommands();
 
+    // Reads `path` as ファイルを開く does after its dialog (recent files and
+    // drops too); a failed read leaves the previous file loaded. True when read.
+    bool OpenFile(const std::filesystem::path& path);
+    // The title: the written caption and the loaded file's name.
+    void ShowTitle();
+    // Another file was read: the picture of the previous one goes (nothing is
+    // drawn until 実行), and the title names the new file.
+    void InputReplaced();
+    // Stores the window's geometry in the memory.
+    void RememberGeometry();
+    QMenu* recentMenu() const { return recentMenu_; }
+    // The distance readout in the status area.
+    QLabel* distanceLabel() const { return StatusDistance; }
+
     // The display options' ＯＫ: the settings' colours reach the surface (a
     // colour text that is not a colour number keeps that colour).
     void ApplySettingsColours();
@@ -94,6 +126,7 @@ public:
     QComboBox *Combo1, *Combo2;
     QLineEdit *Text1, *Text2;
     PictureBox* Picture1;
+    QLabel* StatusDistance;
 
 public slots:
     void ViewFileOpen_Click();
@@ -110,6 +143,7 @@ public slots:
     void ViewOpt_Click();
     void ViewClier_Click();
     void ViewReset_Click();
+    void ViewFit_Click();  // 全体表示
     void ViewEria_Click();
     void ViewZoomUp_Click();
     void ViewZoomDown_Click();
@@ -127,6 +161,8 @@ protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildControls();
@@ -136,9 +172,17 @@ private:
     void Form_Resize();
     void PlaceSurface();
     void Picture1_KeyDown(int qtKey);
-    void Picture1_MouseDown(Qt::MouseButton button, QPointF at);
+    void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF at);
     void Picture1_MouseMove(QPointF at);
-    void Picture1_Wheel(int steps);
+    void Picture1_MouseUp(Qt::MouseButton button, QPointF at);
+    void Picture1_Wheel(int steps, QPointF at);
+    void StartBand(QPointF at);
+    void FinishBand();
+    void FillRecent();
+    // What the offsets and the readout are rounded to, and the data's own
+    // resolution (Navigation.h).
+    double Step() const;
+    double Resolution() const;
     void EnsureEditor();
     void ComputeScale();
     void SyncSurfaceUnit();
@@ -173,6 +217,16 @@ private:
     bool deactivatedByPass_ = false;
     AreaZoomState areaZoom_;
     double readoutX_ = 0, readoutY_ = 0;
+    // The picture being dragged: where the press was and the view then.
+    struct Drag {
+        QPointF from;
+        ViewPlace place;
+    };
+    std::optional<Drag> drag_;
+    // The last left click, for the distance readout.
+    std::optional<DataPoint> lastClick_;
+    WindowMemory* memory_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
     PickPoint pick_{0, 0};
     QEventLoop* pickLoop_ = nullptr;
     bool pickTaken_ = false;

@@ -4,10 +4,13 @@
 
 #include "viewer/DataView.h"
 #include "ui/DialogParts.h"
+#include "viewer/DataExtent.h"
 #include "viewer/PictureBox.h"
 
 #include <QComboBox>
 #include <QCursor>
+
+#include <cmath>
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +23,10 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // The rubber band is inked in white by exclusive-or.
 constexpr SurfaceColour kBandColour = kWhite;
+
+// A left button released this many pixels or more from where it was pressed
+// ends the band there (a drag); closer, the band waits for a second click.
+constexpr double kDragPixels = 3.0;
 
 }  // namespace
 
@@ -37,24 +44,54 @@ void DataView::ApplyPlace(const ViewPlace& place, bool writeZoom) {
     Text2->setText(Q(OffsetText(place.offsetY)));
 }
 
+// The format of the view's scale (the file's, as the last ComputeViewScale
+// or pass found it).
+double DataView::Step() const { return ReadoutStep(state_.viewTransform.fileFormat); }
+double DataView::Resolution() const { return DataResolution(state_.viewTransform.fileFormat); }
+
 void DataView::ViewZoomUp_Click() {
     SyncSurfaceUnit();
     const DrawingSurface& s = Picture1->surface();
-    ApplyPlace(ZoomInAboutCentre(CurrentPlace(), s.ScaleWidth(), s.ScaleHeight()), true);
+    ApplyPlace(ZoomInAboutCentre(CurrentPlace(), s.ScaleWidth(), s.ScaleHeight(), Step()), true);
     Redraw();
 }
 
 void DataView::ViewZoomDown_Click() {
     SyncSurfaceUnit();
     const DrawingSurface& s = Picture1->surface();
-    ApplyPlace(ZoomOutAboutCentre(CurrentPlace(), s.ScaleWidth(), s.ScaleHeight()), true);
+    ApplyPlace(ZoomOutAboutCentre(CurrentPlace(), s.ScaleWidth(), s.ScaleHeight(), Step()), true);
     Redraw();
 }
 
 void DataView::Move(MoveDirection direction) {
     SyncSurfaceUnit();
     const DrawingSurface& s = Picture1->surface();
-    ApplyPlace(MoveView(CurrentPlace(), direction, s.ScaleWidth(), s.ScaleHeight()), false);
+    ApplyPlace(MoveView(CurrentPlace(), direction, s.ScaleWidth(), s.ScaleHeight(), Step()), false);
+    Redraw();
+}
+
+void DataView::ViewFit_Click() {
+    if (state_.inputBlockList.blockCount() == 0) {
+        ShowCheckMessage(dialogs_, kNoDisplayFileMessage);
+        return;
+    }
+    EnsureEditor();
+    std::optional<DataExtent> extent;
+    const FileFormat format = ScanFileFormat(state_.inputBlockList, state_.settings);
+    {
+        BusyPointer busy(pointer_);
+        PlotRecords records = state_.BindPlotRecords();
+        extent = WalkDataExtent(state_.inputBlockList, state_.apertureTable, records, format);
+    }
+    SyncSurfaceUnit();
+    const DrawingSurface& s = Picture1->surface();
+    const auto place = extent ? FitExtent(*extent, s.ScaleWidth(), s.ScaleHeight(), DataResolution(format))
+                              : std::nullopt;
+    if (!place) {
+        ShowCheckMessage(dialogs_, kNothingToFitMessage);
+        return;
+    }
+    ApplyPlace(*place, true);
     Redraw();
 }
 
@@ -74,7 +111,11 @@ void DataView::ViewReset_Click() {
     Redraw();
 }
 
-void DataView::ViewEria_Click() { areaZoom_.armed = true; }
+void DataView::ViewEria_Click() {
+    areaZoom_.armed = true;
+    // The cross shows that the command waits for the band.
+    Picture1->setCursor(Qt::CrossCursor);
+}
 
 void DataView::ViewSetReset_Click() {
     Text1->setText("0");
@@ -95,25 +136,65 @@ void DataView::Picture1_KeyDown(int qtKey) {
     case Qt::Key_Left: Move(MoveDirection::Right); break;
     case Qt::Key_Up: Move(MoveDirection::Down); break;
     case Qt::Key_Down: Move(MoveDirection::Up); break;
+    case Qt::Key_Home: ViewFit_Click(); break;
     default: break;
     }
 }
 
-void DataView::Picture1_Wheel(int steps) {
-    if (!IsViewDrawn(state_.viewState)) return;
-    if (steps > 0) ViewZoomUp_Click();
-    else if (steps < 0) ViewZoomDown_Click();
+void DataView::Picture1_Wheel(int steps, QPointF at) {
+    if (!IsViewDrawn(state_.viewState) || steps == 0) return;
+    // Each notch doubles or halves the zoom about the point under the pointer.
+    SyncSurfaceUnit();
+    const double h = Picture1->surface().ScaleHeight();
+    const ViewPlace place =
+        ZoomAboutPoint(CurrentPlace(), steps > 0 ? 2.0 : 0.5, at.x(), at.y(), h,
+                       OriginCornerOf(state_.settings.drawOrigin), Resolution());
+    ApplyPlace(place, true);
+    Redraw();
+    Picture1_MouseMove(at);
 }
 
 void DataView::Picture1_MouseMove(QPointF at) {
     const double h = Picture1->surface().ScaleHeight();
-    const DataPoint p = RoundedReadout(at.x(), at.y(), CurrentPlace(), h,
-                                       OriginCornerOf(state_.settings.drawOrigin));
+    const OriginCorner corner = OriginCornerOf(state_.settings.drawOrigin);
+    if (drag_) {
+        // The picture follows the pointer; the pass runs when it is let go.
+        const QPointF shift = Picture1->ToPixels(at - drag_->from);
+        Picture1->SetDragShift(shift.toPoint());
+        return;
+    }
+    const DataPoint p = RoundedReadout(at.x(), at.y(), CurrentPlace(), h, corner, Step());
     readoutX_ = p.x;
     readoutY_ = p.y;
     Label3->setText(Q(OffsetText(p.x)));
     Label4->setText(Q(OffsetText(p.y)));
+    if (lastClick_) {
+        const DataPoint here = ReadoutPoint(at.x(), at.y(), CurrentPlace(), h, corner);
+        const SurfaceUnit unit = state_.viewTransform.fileFormat.pictureUnit();
+        StatusDistance->setText(Q(DistanceText(*lastClick_, here, Resolution(), unit)));
+    }
     if (areaZoom_.bandStarted) DrawBand(at.x(), at.y());
+}
+
+void DataView::Picture1_MouseUp(Qt::MouseButton button, QPointF at) {
+    if (drag_ && (button == Qt::MiddleButton || button == Qt::LeftButton)) {
+        const Drag d = *drag_;
+        drag_.reset();
+        const QPointF moved = at - d.from;
+        const ViewPlace place = PanView(d.place, moved.x(), moved.y(),
+                                        OriginCornerOf(state_.settings.drawOrigin), Resolution());
+        ApplyPlace(place, false);
+        Picture1->SetDragShift({});
+        Redraw();
+        return;
+    }
+    // A drag with the band: the release is the second corner.
+    AreaZoomState& a = areaZoom_;
+    if (button != Qt::LeftButton || !a.armed || !a.bandStarted) return;
+    const QPointF pixels = Picture1->ToPixels(at - QPointF(a.anchorX, a.anchorY));
+    if (std::hypot(pixels.x(), pixels.y()) < kDragPixels) return;
+    Picture1_MouseMove(at);
+    FinishBand();
 }
 
 void DataView::DrawBand(double x, double y) {
@@ -145,9 +226,46 @@ void DataView::EndBand() {
     }
     a.armed = false;
     a.bandStarted = false;
+    Picture1->unsetCursor();
 }
 
-void DataView::Picture1_MouseDown(Qt::MouseButton button, QPointF at) {
+void DataView::StartBand(QPointF at) {
+    DrawingSurface& d = Picture1->surface();
+    AreaZoomState& a = areaZoom_;
+    d.SetPenWidth(1);
+    a.bandStarted = true;
+    a.anchorX = a.cornerX = static_cast<float>(at.x());
+    a.anchorY = a.cornerY = static_cast<float>(at.y());
+    const DataPoint data = ReadoutPoint(at.x(), at.y(), CurrentPlace(), d.ScaleHeight(),
+                                        OriginCornerOf(state_.settings.drawOrigin));
+    a.anchorDataX = data.x;
+    a.anchorDataY = data.y;
+    a.savedDrawMode = d.Mode();
+    d.SetDrawMode(DrawMode::Xor);
+    // The band starts as the one-pixel figure at the anchor, so that every
+    // later erase takes away exactly what was drawn.
+    d.SetDrawColour(kBandColour);
+    d.Rectangle(a.anchorX, a.anchorY, a.cornerX, a.cornerY);
+    d.SetDrawColour(Picture1->drawColour());
+    Picture1->ShowDrawing();
+}
+
+void DataView::FinishBand() {
+    AreaZoomState& a = areaZoom_;
+    const DrawingSurface& s = Picture1->surface();
+    const DataPoint anchor{a.anchorDataX, a.anchorDataY};
+    const ViewPlace now = CurrentPlace();
+    EndBand();
+    // A band of no size (or a zoom that rounds to 0) changes nothing.
+    if (auto place = AreaZoom(anchor, {readoutX_, readoutY_}, now.offsetX, now.offsetY,
+                              s.ScaleWidth(), s.ScaleHeight(), Step())) {
+        ApplyPlace(*place, true);
+        ClearPicture();
+        ViewRunView_Click();
+    }
+}
+
+void DataView::Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF at) {
     const DrawingSurface& s = Picture1->surface();
     const double h = s.ScaleHeight();
     const OriginCorner corner = OriginCornerOf(state_.settings.drawOrigin);
@@ -159,33 +277,20 @@ void DataView::Picture1_MouseDown(Qt::MouseButton button, QPointF at) {
         if (button == Qt::RightButton) {
             EndBand();
         } else if (button == Qt::LeftButton && !a.bandStarted) {
-            DrawingSurface& d = Picture1->surface();
-            d.SetPenWidth(1);
-            a.bandStarted = true;
-            a.anchorX = a.cornerX = static_cast<float>(at.x());
-            a.anchorY = a.cornerY = static_cast<float>(at.y());
-            const DataPoint data = ReadoutPoint(at.x(), at.y(), CurrentPlace(), h, corner);
-            a.anchorDataX = data.x;
-            a.anchorDataY = data.y;
-            a.savedDrawMode = d.Mode();
-            d.SetDrawMode(DrawMode::Xor);
-            // The band starts as the one-pixel figure at the anchor, so that
-            // every later erase takes away exactly what was drawn.
-            d.SetDrawColour(kBandColour);
-            d.Rectangle(a.anchorX, a.anchorY, a.cornerX, a.cornerY);
-            d.SetDrawColour(Picture1->drawColour());
-            Picture1->ShowDrawing();
+            StartBand(at);
         } else if (button == Qt::LeftButton) {
-            const DataPoint anchor{a.anchorDataX, a.anchorDataY};
-            const double oX = CurrentPlace().offsetX;
-            EndBand();
-            // A band of no width (or a zoom that rounds to 0) changes nothing.
-            if (auto place = AreaZoom(anchor, {readoutX_, readoutY_}, oX, s.ScaleWidth())) {
-                ApplyPlace(*place, true);
-                ClearPicture();
-                ViewRunView_Click();
-            }
+            FinishBand();
         }
+    } else if (!waiting && IsViewDrawn(state_.viewState) &&
+               (button == Qt::MiddleButton ||
+                (button == Qt::LeftButton && modifiers.testFlag(Qt::ShiftModifier)))) {
+        // Dragging the picture: the middle button, or the left with Shift.
+        drag_ = Drag{at, CurrentPlace()};
+    } else if (button == Qt::LeftButton) {
+        // The distance readout measures from here.
+        lastClick_ = ReadoutPoint(at.x(), at.y(), CurrentPlace(), h, corner);
+        const SurfaceUnit unit = state_.viewTransform.fileFormat.pictureUnit();
+        StatusDistance->setText(Q(DistanceText(*lastClick_, *lastClick_, Resolution(), unit)));
     }
     if (waiting && pickLoop_) {
         pickTaken_ = true;

@@ -205,4 +205,43 @@ void PaintDeviceSurface::Arc(double cx, double cy, double radius, double startRa
     p->drawPath(shape->path.translated(c));
 }
 
+void PaintDeviceSurface::FilledPolygon(const FilledFigure& figure) {
+    const double k = PixelsPerUnit();
+    // Each part as a path of its contours and fill rule; the parts united
+    // or cut in order.
+    QPainterPath whole;
+    double minX = HUGE_VAL, minY = HUGE_VAL, maxX = -HUGE_VAL, maxY = -HUGE_VAL;
+    std::size_t contour = 0, point = 0;
+    for (std::size_t p = 0; p < figure.parts.size(); ++p) {
+        const FilledFigure::Part& part = figure.parts[p];
+        QPainterPath path;
+        path.setFillRule(part.rule == FillRule::NonZero ? Qt::WindingFill : Qt::OddEvenFill);
+        const std::size_t contourEnd = std::min<std::size_t>(part.contourEnd, figure.contourEnds.size());
+        for (; contour < contourEnd; ++contour) {
+            const std::size_t end = std::min<std::size_t>(figure.contourEnds[contour], figure.points.size());
+            for (std::size_t i = point; i < end; ++i) {
+                const double x = figure.points[i].x * k, y = figure.points[i].y * k;
+                if (!std::isfinite(x) || !std::isfinite(y)) return;
+                minX = std::min(minX, x);
+                minY = std::min(minY, y);
+                maxX = std::max(maxX, x);
+                maxY = std::max(maxY, y);
+                if (i == point) path.moveTo(x, y);
+                else path.lineTo(x, y);
+            }
+            if (end > point) path.closeSubpath();
+            point = std::max(point, end);
+        }
+        if (part.cuts) {
+            if (!whole.isEmpty()) whole = whole.subtracted(path);
+        } else {
+            whole = whole.isEmpty() ? path : whole.united(path);
+        }
+    }
+    if (whole.isEmpty() || OutsideDevice(minX, minY, maxX, maxY)) return;
+    QPainter* p = Painter();
+    if (!p) return;
+    p->fillPath(whole, Ink(drawColour_));
+}
+
 }  // namespace mutaplot

@@ -42,6 +42,7 @@ public:
     void Circle(double cx, double cy, double radius) override;
     void FilledCircle(double cx, double cy, double radius) override;
     void Arc(double cx, double cy, double radius, double startRadians, double endRadians) override;
+    void FilledPolygon(const FilledFigure& figure) override;
 
     // Ends painting so that the device holds every primitive drawn so far;
     // the next primitive starts painting again.

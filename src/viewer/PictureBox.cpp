@@ -69,10 +69,27 @@ QPointF PictureBox::ToPictureUnits(QPointF pixels) const {
     return pixels / perUnit;
 }
 
+QPointF PictureBox::ToPixels(QPointF pictureUnits) const {
+    const bool inch = surface_ && surface_->Unit() == SurfaceUnit::Inch;
+    const double perUnit = (inch ? kTwipsPerInch : kTwipsPerMm) / twipsPerPixel_;
+    return pictureUnits * perUnit;
+}
+
+void PictureBox::SetDragShift(QPoint pixels) {
+    if (pixels == dragShift_) return;
+    dragShift_ = pixels;
+    update();
+}
+
 void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QImage& picture = image();
-    painter.drawImage(event->rect().topLeft(), picture, event->rect());
+    if (dragShift_.isNull()) {
+        painter.drawImage(event->rect().topLeft(), picture, event->rect());
+        return;
+    }
+    painter.fillRect(rect(), QColor(back_ & 0xFF, (back_ >> 8) & 0xFF, (back_ >> 16) & 0xFF));
+    painter.drawImage(dragShift_, picture);
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) {
@@ -86,11 +103,15 @@ void PictureBox::keyPressEvent(QKeyEvent* event) {
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
-    if (onMouseDown) onMouseDown(event->button(), ToPictureUnits(event->position()));
+    if (onMouseDown) onMouseDown(event->button(), event->modifiers(), ToPictureUnits(event->position()));
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event) {
     if (onMouseMove) onMouseMove(ToPictureUnits(event->position()));
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+    if (onMouseUp) onMouseUp(event->button(), ToPictureUnits(event->position()));
 }
 
 void PictureBox::wheelEvent(QWheelEvent* event) {
@@ -99,7 +120,7 @@ void PictureBox::wheelEvent(QWheelEvent* event) {
     while (wheelAngle_ >= kWheelNotch || wheelAngle_ <= -kWheelNotch) {
         const int step = wheelAngle_ > 0 ? 1 : -1;
         wheelAngle_ -= step * kWheelNotch;
-        if (onWheel) onWheel(step);
+        if (onWheel) onWheel(step, ToPictureUnits(event->position()));
     }
     event->accept();
 }

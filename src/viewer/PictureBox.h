@@ -33,15 +33,22 @@ public:
     SurfaceColour drawColour() const noexcept { return draw_; }
     SurfaceColour backColour() const noexcept { return back_; }
 
-    // A widget position in picture units of the current unit.
+    // A widget position in picture units of the current unit, and back.
     QPointF ToPictureUnits(QPointF pixels) const;
+    QPointF ToPixels(QPointF pictureUnits) const;
+
+    // While the picture is dragged: the image is shown moved by `pixels`,
+    // the uncovered part in the background colour (no pass runs meanwhile).
+    void SetDragShift(QPoint pixels);
     double twipsPerPixel() const noexcept { return twipsPerPixel_; }
 
     // Input handlers, set by the viewer.
     std::function<void(int qtKey)> onKeyDown;
-    std::function<void(Qt::MouseButton, QPointF picture)> onMouseDown;
+    std::function<void(Qt::MouseButton, Qt::KeyboardModifiers, QPointF picture)> onMouseDown;
     std::function<void(QPointF picture)> onMouseMove;
-    std::function<void(int steps)> onWheel;  // +1 away from the user, −1 towards
+    std::function<void(Qt::MouseButton, QPointF picture)> onMouseUp;
+    // +1 away from the user, −1 towards; where the pointer is.
+    std::function<void(int steps, QPointF picture)> onWheel;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -49,6 +56,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
 private:
@@ -58,6 +66,7 @@ private:
     std::unique_ptr<QImageSurface> surface_;
     SurfaceColour draw_ = kBlack, fill_ = kBlack, back_ = kWhite;
     int wheelAngle_ = 0;
+    QPoint dragShift_;
 };
 
 }  // namespace mutaplot

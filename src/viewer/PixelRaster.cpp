@@ -318,4 +318,190 @@ void PixelRaster::Arc(double cx, double cy, double radius, double startRadians,
     }
 }
 
+namespace {
+
+// Sorted, disjoint intervals: `into` becomes a ∪ b.
+template <typename Interval>
+void Unite(const std::vector<Interval>& a, const std::vector<Interval>& b,
+           std::vector<Interval>& into) {
+    into.clear();
+    std::size_t i = 0, k = 0;
+    while (i < a.size() || k < b.size()) {
+        const Interval next = (k >= b.size() || (i < a.size() && a[i].from <= b[k].from)) ? a[i++] : b[k++];
+        if (!into.empty() && next.from <= into.back().to) into.back().to = std::max(into.back().to, next.to);
+        else into.push_back(next);
+    }
+}
+
+// `into` becomes a \ b.
+template <typename Interval>
+void Cut(const std::vector<Interval>& a, const std::vector<Interval>& b,
+         std::vector<Interval>& into) {
+    into.clear();
+    std::size_t k = 0;
+    for (Interval piece : a) {
+        while (k < b.size() && b[k].to <= piece.from) ++k;
+        std::size_t c = k;
+        while (c < b.size() && b[c].from < piece.to) {
+            if (b[c].from > piece.from) into.push_back({piece.from, b[c].from});
+            piece.from = std::max(piece.from, b[c].to);
+            ++c;
+        }
+        if (piece.from < piece.to) into.push_back(piece);
+    }
+}
+
+}  // namespace
+
+void PixelRaster::FigureRow(double yc, const FilledFigure& figure) {
+    crossings_.clear();
+    for (const std::uint32_t index : active_) {
+        const Edge& e = edges_[index];
+        crossings_.push_back({e.part, e.x0 + (yc - e.y0) * e.dxdy, e.winding});
+    }
+    std::sort(crossings_.begin(), crossings_.end(), [](const Crossing& a, const Crossing& b) {
+        return a.part != b.part ? a.part < b.part : a.x < b.x;
+    });
+    result_.clear();
+    for (std::size_t a = 0; a < crossings_.size();) {
+        const std::uint32_t part = crossings_[a].part;
+        const FilledFigure::Part& rules = figure.parts[part];
+        partSpans_.clear();
+        int winding = 0;
+        double start = 0;
+        std::size_t b = a;
+        for (; b < crossings_.size() && crossings_[b].part == part; ++b) {
+            const bool wasInside = rules.rule == FillRule::NonZero ? winding != 0 : (winding & 1) != 0;
+            winding += rules.rule == FillRule::NonZero ? crossings_[b].winding : 1;
+            const bool isInside = rules.rule == FillRule::NonZero ? winding != 0 : (winding & 1) != 0;
+            if (!wasInside && isInside) start = crossings_[b].x;
+            else if (wasInside && !isInside && start < crossings_[b].x)
+                partSpans_.push_back({start, crossings_[b].x});
+        }
+        a = b;
+        if (partSpans_.empty()) continue;
+        // Spans of one part may touch (cut-ins): unite them among themselves first.
+        merged_.clear();
+        for (const Interval& piece : partSpans_) {
+            if (!merged_.empty() && piece.from <= merged_.back().to)
+                merged_.back().to = std::max(merged_.back().to, piece.to);
+            else merged_.push_back(piece);
+        }
+        if (rules.cuts) Cut(result_, merged_, partSpans_);
+        else Unite(result_, merged_, partSpans_);
+        result_.swap(partSpans_);
+    }
+}
+
+bool PixelRaster::FillMonotone(const FilledFigure& figure, double scale, PixelInk ink) {
+    if (figure.parts.size() != 1 || figure.parts[0].cuts || figure.parts[0].contourEnd != 1 ||
+        figure.contourEnds.size() != 1)
+        return false;
+    const std::size_t n = std::min<std::size_t>(figure.contourEnds[0], figure.points.size());
+    if (n < 3) return false;
+    scaled_.resize(n);
+    std::size_t top = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+        const SurfacePoint p{figure.points[k].x * scale, figure.points[k].y * scale};
+        if (!std::isfinite(p.x) || !std::isfinite(p.y)) return false;
+        scaled_[k] = p;
+        if (p.y < scaled_[top].y) top = k;
+    }
+    // Monotone in y: the direction of travel in y turns exactly twice.
+    int turns = 0, first = 0, last = 0;
+    double bottomY = scaled_[top].y;
+    for (std::size_t k = 0; k < n; ++k) {
+        const double dy = scaled_[(k + 1) % n].y - scaled_[k].y;
+        bottomY = std::max(bottomY, scaled_[k].y);
+        if (dy == 0) continue;
+        const int sign = dy > 0 ? 1 : -1;
+        if (first == 0) first = sign;
+        else if (sign != last) ++turns;
+        last = sign;
+    }
+    if (first == 0) return true;  // no height: nothing to fill
+    if (first != last) ++turns;
+    if (turns != 2) return false;
+    const std::vector<SurfacePoint>& q = scaled_;
+    // Each chain's current segment [from, to) in its direction.
+    std::size_t a0 = top, a1 = (top + 1) % n, b0 = top, b1 = (top + n - 1) % n;
+    const Span rows = Rows(q[top].y, bottomY);
+    for (int j = rows.first; j <= rows.last; ++j) {
+        const double yc = j + 0.5;
+        for (std::size_t guard = 0; q[a1].y <= yc && guard < n; ++guard) {
+            a0 = a1;
+            a1 = (a1 + 1) % n;
+        }
+        for (std::size_t guard = 0; q[b1].y <= yc && guard < n; ++guard) {
+            b0 = b1;
+            b1 = (b1 + n - 1) % n;
+        }
+        if (q[a1].y <= yc || q[b1].y <= yc || q[a0].y > yc || q[b0].y > yc) continue;
+        const double xa = q[a0].x + (yc - q[a0].y) * (q[a1].x - q[a0].x) / (q[a1].y - q[a0].y);
+        const double xb = q[b0].x + (yc - q[b0].y) * (q[b1].x - q[b0].x) / (q[b1].y - q[b0].y);
+        Ink(j, Columns(std::min(xa, xb), std::max(xa, xb)), ink);
+    }
+    return true;
+}
+
+void PixelRaster::FillFigure(const FilledFigure& figure, double scale, PixelInk ink) {
+    if (FillMonotone(figure, scale, ink)) return;
+    edges_.clear();
+    double top = HUGE_VAL, bottom = -HUGE_VAL;
+    std::size_t contour = 0, point = 0;
+    for (std::size_t p = 0; p < figure.parts.size(); ++p) {
+        const std::size_t contourEnd = std::min<std::size_t>(figure.parts[p].contourEnd, figure.contourEnds.size());
+        for (; contour < contourEnd; ++contour) {
+            const std::size_t end = std::min<std::size_t>(figure.contourEnds[contour], figure.points.size());
+            const std::size_t first = point;
+            for (std::size_t k = first; k < end; ++k) {
+                const SurfacePoint a = figure.points[k];
+                const SurfacePoint b = figure.points[k + 1 < end ? k + 1 : first];
+                const double x0 = a.x * scale, y0 = a.y * scale, x1 = b.x * scale, y1 = b.y * scale;
+                if (!Finite(x0, y0, x1, y1)) return;
+                if (y0 == y1) continue;
+                Edge e{};
+                e.top = std::min(y0, y1);
+                e.bottom = std::max(y0, y1);
+                e.x0 = x0;
+                e.y0 = y0;
+                e.dxdy = (x1 - x0) / (y1 - y0);
+                if (!std::isfinite(e.dxdy)) return;
+                e.part = static_cast<std::uint32_t>(p);
+                e.winding = y1 > y0 ? 1 : -1;
+                edges_.push_back(e);
+                top = std::min(top, e.top);
+                bottom = std::max(bottom, e.bottom);
+            }
+            point = std::max(point, end);
+        }
+    }
+    if (edges_.empty()) return;
+    std::sort(edges_.begin(), edges_.end(), [](const Edge& a, const Edge& b) { return a.top < b.top; });
+    const Span rows = Rows(top, bottom);
+    active_.clear();
+    std::size_t nextEdge = 0;
+    for (int j = rows.first; j <= rows.last; ++j) {
+        const double yc = j + 0.5;
+        while (nextEdge < edges_.size() && edges_[nextEdge].top <= yc)
+            active_.push_back(static_cast<std::uint32_t>(nextEdge++));
+        std::erase_if(active_, [&](std::uint32_t index) { return edges_[index].bottom <= yc; });
+        if (active_.empty()) continue;
+        if (active_.size() == 2) {
+            // Two crossings (every convex figure, most rows of any): the
+            // inside lies between them whatever the rule and the parts.
+            const Edge& e0 = edges_[active_[0]];
+            const Edge& e1 = edges_[active_[1]];
+            if (e0.part == e1.part && !figure.parts[e0.part].cuts) {
+                const double x0 = e0.x0 + (yc - e0.y0) * e0.dxdy;
+                const double x1 = e1.x0 + (yc - e1.y0) * e1.dxdy;
+                Ink(j, Columns(std::min(x0, x1), std::max(x0, x1)), ink);
+                continue;
+            }
+        }
+        FigureRow(yc, figure);
+        for (const Interval& piece : result_) Ink(j, Columns(piece.from, piece.to), ink);
+    }
+}
+
 }  // namespace mutaplot

@@ -10,9 +10,19 @@
 // so a band of width w covers exactly w pixels across and figures that meet
 // do not overlap. Every figure inks each of its pixels once, so drawing it
 // twice in exclusive-or mode restores the picture.
+//
+// Filled figures (polygons of several contours and parts) are filled by
+// scanline: on each row the crossings of the edges with the row's centre
+// line give the spans of each part by its fill rule, the parts' spans are
+// united or cut in order, and the resulting disjoint spans are inked, each
+// pixel once. A pixel belongs to a figure when its centre lies inside; an
+// edge through a centre counts for the pixel right of and below it.
+
+#include "platform/DrawingSurface.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace mutaplot {
 
@@ -65,7 +75,31 @@ public:
     void Arc(double cx, double cy, double radius, double startRadians, double sweepRadians,
              double penWidth, PixelInk ink) noexcept;
 
+    // The figure with every coordinate multiplied by `scale` (surface units
+    // to pixels). Figures with a coordinate that is not finite draw nothing.
+    void FillFigure(const FilledFigure& figure, double scale, PixelInk ink);
+
 private:
+    struct Edge {
+        double top, bottom;  // rows of centre lines in [top, bottom) cross it
+        double x0, y0, dxdy;
+        std::uint32_t part;
+        int winding;  // +1 downwards, −1 upwards
+    };
+    struct Crossing {
+        std::uint32_t part;
+        double x;
+        int winding;
+    };
+    struct Interval {
+        double from, to;
+    };
+    void FigureRow(double yc, const FilledFigure& figure);
+    // One contour that every row crosses twice at most (a stroke, a pad):
+    // filled between its two chains from top to bottom. False, drawing
+    // nothing, for any other figure.
+    bool FillMonotone(const FilledFigure& figure, double scale, PixelInk ink);
+
     struct Span {
         int first;
         int last;  // inclusive; empty when last < first
@@ -77,6 +111,13 @@ private:
     void Ring(double cx, double cy, double inner, double outer, PixelInk ink) noexcept;
     void ThinLine(double x0, double y0, double x1, double y1, PixelInk ink) noexcept;
     void WideLine(double x0, double y0, double x1, double y1, double radius, PixelInk ink) noexcept;
+
+    // Scratch space of FillFigure, kept between calls.
+    std::vector<Edge> edges_;
+    std::vector<std::uint32_t> active_;
+    std::vector<Crossing> crossings_;
+    std::vector<Interval> result_, partSpans_, merged_;
+    std::vector<SurfacePoint> scaled_;
 
     std::uint32_t* pixels_;
     int width_;

@@ -4,6 +4,7 @@
 #include "input/ParameterBlocks.h"
 #include "settings/NumberText.h"
 
+#include <charconv>
 #include <cmath>
 #include <numbers>
 
@@ -69,6 +70,28 @@ double VectorAngle(double u, double v, double previous) noexcept {
     return previous;
 }
 
+// Whether a run of digits in the block (its integer part) is beyond the
+// range of a double: such a number would otherwise read as 0.
+bool HasNumberBeyondDoubleRange(std::string_view block) noexcept {
+    constexpr std::size_t kSafeDigits = 300;  // 10^300 is well within range
+    std::size_t i = 0;
+    while (i < block.size()) {
+        if (block[i] < '0' || block[i] > '9') {
+            ++i;
+            continue;
+        }
+        while (i < block.size() && block[i] == '0') ++i;
+        const std::size_t start = i;
+        while (i < block.size() && block[i] >= '0' && block[i] <= '9') ++i;
+        if (i - start > kSafeDigits) {
+            double value = 0;
+            const auto r = std::from_chars(block.data() + start, block.data() + i, value);
+            if (r.ec == std::errc::result_out_of_range) return true;
+        }
+    }
+    return false;
+}
+
 bool IsArcCode(std::string_view g) noexcept { return g == "G02" || g == "G03"; }
 
 class Walker {
@@ -83,6 +106,7 @@ public:
     WalkEnd Run() {
         std::string_view block;
         while (TakeData(block)) {
+            if (Unreadable(block)) continue;
             switch (Decode(block)) {
             case Step::Next: break;
             case Step::EndCompleted: return WalkEnd::Completed;
@@ -94,6 +118,17 @@ public:
 
 private:
     enum class Step { Next, EndCompleted, EndRelative };
+
+    // A block with a number beyond a double's range is passed over, told
+    // once per walk; `next_` is then the block's 1-based number.
+    bool Unreadable(std::string_view block) {
+        if (!HasNumberBeyondDoubleRange(block)) return false;
+        if (!unreadableShown_) {
+            unreadableShown_ = true;
+            ShowCheckMessage(dialogs_, UnreadableNumberMessage(next_));
+        }
+        return true;
+    }
 
     // The next block that holds data, with its parameter blocks removed as
     // the converter removes them ("%G54D11" after "%ADD11C,0.1" selects D11);
@@ -167,6 +202,7 @@ private:
                 // A bare G02/G03 takes the next block as its arc; as the last
                 // block it has none and ends the walk.
                 if (!TakeData(arcBlock)) return Step::EndCompleted;
+                if (Unreadable(arcBlock)) return Step::Next;
             }
             work_.assign(arcBlock);
             Arc(code);
@@ -303,9 +339,15 @@ private:
     gerber::ParameterTextCollector parameters_{InputSeparator::NotSet};
     std::size_t next_ = 0;  // the next block of the list to take
     std::string work_;
+    bool unreadableShown_ = false;
 };
 
 }  // namespace
+
+std::string UnreadableNumberMessage(std::size_t firstNumber) {
+    return "数値が大きすぎて読み取れないブロックがあります（最初は" + std::to_string(firstNumber) +
+           "番目のブロックです）。これらのブロックは描画しませんでした。";
+}
 
 bool ParseArcBlock(std::string_view a, PlotState& plot, ArcGeometry& arc,
                    const CountReader& reader) {

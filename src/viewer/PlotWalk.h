@@ -12,6 +12,7 @@
 #include "platform/Dialogs.h"
 #include "viewer/ViewGeometry.h"
 
+#include <string>
 #include <string_view>
 
 namespace mutaplot {
@@ -44,6 +45,11 @@ struct WalkRules {
 inline constexpr WalkRules kDisplayWalkRules{true, true};
 inline constexpr WalkRules kPrintWalkRules{true, false};
 inline constexpr WalkRules kDxfWalkRules{false, false};
+
+// A block holding a number beyond the range of a double (hundreds of
+// digits) is not drawn; the walk says so once, naming the first such block
+// (numbered from 1, as the converter numbers them).
+std::string UnreadableNumberMessage(std::size_t firstNumber);
 
 enum class WalkEnd {
     Completed,  // reached the end of the list (or a separator mismatch ended it)

@@ -66,4 +66,8 @@ void QImageSurface::Arc(double cx, double cy, double radius, double startRadians
     raster_.Arc(cx * k, cy * k, radius * k, startRadians, sweep, penWidth_, InkFor(drawColour_));
 }
 
+void QImageSurface::FilledPolygon(const FilledFigure& figure) {
+    raster_.FillFigure(figure, PixelsPerUnit(), InkFor(drawColour_));
+}
+
 }  // namespace mutaplot

@@ -23,6 +23,7 @@ public:
     void Circle(double cx, double cy, double radius) override;
     void FilledCircle(double cx, double cy, double radius) override;
     void Arc(double cx, double cy, double radius, double startRadians, double endRadians) override;
+    void FilledPolygon(const FilledFigure& figure) override;
 
     // The picture as drawn so far.
     const QImage& Image() const noexcept { return image_; }

@@ -1,5 +1,7 @@
 #include "viewer/Rendering.h"
 
+#include "viewer/ImageRendering.h"
+
 #include <cmath>
 
 namespace mutaplot {
@@ -181,6 +183,16 @@ DisplayPassResult RunDisplayPass(const InputBlockList& blocks, const ApertureTab
     if (blocks.blockCount() == 0) {
         ShowCheckMessage(dialogs, kNoDisplayFileMessage);
         return DisplayPassResult::NoData;
+    }
+    if (DrawsFileApertures(blocks, controls)) {
+        SurfaceImageSink sink(records.transform, drawOrigin, surface);
+        gerber::WalkImage(blocks, controls.inputSeparator,
+                          ImageViewOf(records.transform, format), sink,
+                          dialogs);
+        surface.SetPolarity(InkPolarity::Dark);
+        pointer.SetPointer(PointerShape::Arrow);
+        records.view.viewDrawn = kViewDrawn;
+        return DisplayPassResult::Completed;
     }
     DisplaySink sink(records, drawOrigin, surface);
     if (WalkBlocks(blocks, table, records, kDisplayWalkRules, sink, dialogs) == WalkEnd::Relative)

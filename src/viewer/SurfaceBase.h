@@ -29,16 +29,21 @@ public:
     void SetDrawColour(SurfaceColour colour) override { drawColour_ = colour; }
     void SetFillColour(SurfaceColour colour) override { fillColour_ = colour; }
     void SetBackColour(SurfaceColour colour) override { backColour_ = colour; }
+    void SetPolarity(InkPolarity polarity) override { polarity_ = polarity; }
+    InkPolarity Polarity() const override { return polarity_; }
 
 protected:
     double PixelsPerUnit() const noexcept {
         return (unit_ == SurfaceUnit::Inch ? kTwipsPerInch : kTwipsPerMm) / twipsPerPixel_;
     }
-    // The colour a figure is inked in: Blackness and Whiteness override it.
+    // The colour a figure is inked in: Blackness and Whiteness override it,
+    // and a clear figure erases to the background (to the paper's white, or
+    // to the black field of a negative print).
     SurfaceColour InkOf(SurfaceColour colour) const noexcept {
-        if (mode_ == DrawMode::Blackness) return kBlack;
-        if (mode_ == DrawMode::Whiteness) return kWhite;
-        return colour;
+        const bool clear = polarity_ == InkPolarity::Clear;
+        if (mode_ == DrawMode::Blackness) return clear ? kWhite : kBlack;
+        if (mode_ == DrawMode::Whiteness) return clear ? kBlack : kWhite;
+        return clear ? backColour_ : colour;
     }
 
     int pixelWidth_;
@@ -52,6 +57,7 @@ protected:
     SurfaceColour drawColour_ = kBlack;
     SurfaceColour fillColour_ = kBlack;
     SurfaceColour backColour_ = kWhite;
+    InkPolarity polarity_ = InkPolarity::Dark;
 };
 
 }  // namespace mutaplot

@@ -70,6 +70,42 @@ void TracingSurface::SetDrawMode(DrawMode mode) {
     }
 }
 
+void TracingSurface::SetPolarity(InkPolarity polarity) {
+    const bool changes = polarity != inner_.Polarity();
+    inner_.SetPolarity(polarity);
+    if (changes) {
+        Header();
+        buffer_ += polarity == InkPolarity::Clear ? "polarity clear\n" : "polarity dark\n";
+    }
+}
+
+void TracingSurface::FilledPolygon(const FilledFigure& figure) {
+    Header();
+    buffer_ += "polygon";
+    std::size_t contour = 0, point = 0;
+    for (const FilledFigure::Part& part : figure.parts) {
+        buffer_ += part.rule == FillRule::NonZero ? " nonzero" : " evenodd";
+        buffer_ += part.cuts ? '-' : '+';
+        const std::size_t contourEnd = std::max(contour, std::min<std::size_t>(part.contourEnd, figure.contourEnds.size()));
+        buffer_ += ' ';
+        buffer_ += std::to_string(contourEnd - contour);
+        for (; contour < contourEnd; ++contour) {
+            const std::size_t end = std::max(point, std::min<std::size_t>(figure.contourEnds[contour], figure.points.size()));
+            buffer_ += ' ';
+            buffer_ += std::to_string(end - point);
+            for (; point < end; ++point) {
+                buffer_ += ' ';
+                buffer_ += FormatDecimal(figure.points[point].x);
+                buffer_ += ' ';
+                buffer_ += FormatDecimal(figure.points[point].y);
+            }
+        }
+    }
+    buffer_ += '\n';
+    if (buffer_.size() >= kFlushBytes) Flush();
+    inner_.FilledPolygon(figure);
+}
+
 void TracingSurface::Clear() {
     Emit("clear", {}, false);
     inner_.Clear();

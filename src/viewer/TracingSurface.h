@@ -18,6 +18,12 @@
 //   circle cx cy r P
 //   fillcircle cx cy r P
 //   arc cx cy r start end P    angles in radians as handed to the surface
+//   polarity dark|clear        when the polarity changes
+//   polygon PART …             a filled figure; each part is its rule and
+//                              whether it adds or cuts ("nonzero+",
+//                              "evenodd-"), its number of contours, then
+//                              each contour's number of points and points
+//                              x1 y1 x2 y2 …
 // Coordinates are in the surface's unit, P is the pen width in pixels at
 // that call.
 
@@ -56,6 +62,8 @@ public:
     void SetDrawColour(SurfaceColour colour) override { inner_.SetDrawColour(colour); }
     void SetFillColour(SurfaceColour colour) override { inner_.SetFillColour(colour); }
     void SetBackColour(SurfaceColour colour) override { inner_.SetBackColour(colour); }
+    void SetPolarity(InkPolarity polarity) override;
+    InkPolarity Polarity() const override { return inner_.Polarity(); }
 
     void Clear() override;
     void Line(double x1, double y1, double x2, double y2) override;
@@ -64,6 +72,7 @@ public:
     void Circle(double cx, double cy, double radius) override;
     void FilledCircle(double cx, double cy, double radius) override;
     void Arc(double cx, double cy, double radius, double startRadians, double endRadians) override;
+    void FilledPolygon(const FilledFigure& figure) override;
 
 private:
     void Header();

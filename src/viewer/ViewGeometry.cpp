@@ -42,6 +42,14 @@ void ComputeViewScale(std::string_view zoomText, const FileFormat& format,
     transform.countsPerUnit = countsPerPictureUnit / transform.zoom;
 }
 
+void TakeInputSettings(const ConversionSettings& settings, ViewControls& controls) noexcept {
+    const auto separator = CodeAs<InputSeparator>(settings.inputSeparator);
+    controls.inputSeparator = IsKnown(separator) ? separator : InputSeparator::Lf;
+    controls.apertureSource = CodeAs<ApertureSource>(settings.apertureSource) == ApertureSource::List
+                                  ? ApertureSource::List
+                                  : ApertureSource::FileWhereDefined;
+}
+
 void ReadDrawQuality(std::string_view qualityText, ViewState& view) noexcept {
     if (qualityText == kQualityHighText) view.drawQuality = kDrawQualityHigh;
     else if (qualityText == kQualityFastText) view.drawQuality = kDrawQualityFast;

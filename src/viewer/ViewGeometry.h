@@ -10,6 +10,7 @@
 #include "aperture/ApertureTable.h"
 #include "platform/Dialogs.h"
 #include "platform/DrawingSurface.h"
+#include "settings/ConversionSettings.h"
 #include "viewer/FileFormat.h"
 
 #include <optional>
@@ -124,12 +125,21 @@ struct CurrentAperture {
     ApertureShape shape = ApertureShape::Round;
 };
 
-// What the viewer window's controls hold when a walk starts.
+// Where a walk takes its apertures from (表示設定, アパーチュア): a file that
+// defines its apertures (%AD) is drawn with them and RS-274X meaning, any
+// other file from the aperture list; or always from the aperture list.
+enum class ApertureSource : std::uint8_t { FileWhereDefined = 0, List = 1 };
+
+// What the viewer window's controls hold when a walk starts, and how the
+// blocks were cut (a walk of the file's own definitions reads its
+// parameter blocks).
 struct ViewControls {
     std::string zoomText = "１００％";
     std::string qualityText = kQualityHighText;
     std::string offsetXText = "0";
     std::string offsetYText = "0";
+    ApertureSource apertureSource = ApertureSource::FileWhereDefined;
+    InputSeparator inputSeparator = InputSeparator::Lf;
 };
 
 // The state records one walk works on, bound by reference to the instances
@@ -142,6 +152,10 @@ struct PlotRecords {
     CurrentAperture& aperture;
     ViewState& view;
 };
+
+// The input settings a walk of the file's own definitions reads, and the
+// aperture source of 表示設定.
+void TakeInputSettings(const ConversionSettings& settings, ViewControls& controls) noexcept;
 
 // Decimals d of an input format code 1..11 (none outside; 6 for 10 and 11).
 std::optional<int> FormatDecimals(int inputFormat) noexcept;

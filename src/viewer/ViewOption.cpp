@@ -22,6 +22,8 @@ namespace {
 
 constexpr int kOptionBottomLeft = 1;  // Option1
 constexpr int kOptionTopLeft = 2;     // Option2
+constexpr int kOptionFileApertures = 1;  // Option3
+constexpr int kOptionListApertures = 2;  // Option4
 
 QPushButton* MakeSwatch(const char* name, QWidget* parent) {
     auto* swatch = new QPushButton(parent);
@@ -69,11 +71,16 @@ ViewOption::ViewOption(ConversionSettings& settings, Dialogs& dialogs, DataView*
     connect(Picture1, &QPushButton::clicked, this, &ViewOption::Picture1_Click);
     connect(Picture2, &QPushButton::clicked, this, &ViewOption::Picture2_Click);
 
+    Frame3 = new QGroupBox(U("アパーチュア"), this);
+    apertureGroup_ = MakeOptionFrame(Frame3, {&Option3, &Option4},
+                                     {"ファイルの定義（ある場合）", "常にアパーチュア・リスト"});
+
     MakeOkCancel(this, Command1, &ViewOption::Command1_Click, Command2, &ViewOption::Command2_Click);
 
     auto* frames = new QHBoxLayout;
     frames->addWidget(Frame1);
     frames->addWidget(Frame2);
+    frames->addWidget(Frame3);
     LayOutWithButtons(this, frames, {Command1, Command2});
 
     // Form_Load.
@@ -81,6 +88,9 @@ ViewOption::ViewOption(ConversionSettings& settings, Dialogs& dialogs, DataView*
                        : settings_.drawOrigin == kDrawOriginTopLeft  ? kOptionTopLeft
                                                                        : 0;
     SelectOnly(originGroup_, origin);
+    SelectOnly(apertureGroup_, settings_.apertureSource == static_cast<std::uint8_t>(ApertureSource::List)
+                                   ? kOptionListApertures
+                                   : kOptionFileApertures);
     ShowSwatchColour(Picture1, settings_.drawColour);
     ShowSwatchColour(Picture2, settings_.backColour);
 }
@@ -97,6 +107,8 @@ void ViewOption::Picture2_Click() { ChooseColour(settings_.backColour, Picture2)
 void ViewOption::Command1_Click() {
     if (Option2->isChecked()) settings_.drawOrigin = kDrawOriginTopLeft;
     else if (Option1->isChecked()) settings_.drawOrigin = kDrawOriginBottomLeft;
+    settings_.apertureSource = static_cast<std::uint8_t>(Option4->isChecked() ? ApertureSource::List
+                                                                              : ApertureSource::FileWhereDefined);
     if (viewer_) viewer_->ApplySettingsColours();
     CloseToViewer();
 }

@@ -1,6 +1,8 @@
 #pragma once
-// 表示設定: the viewer's display options — the origin corner and the drawing
-// and background colours of the settings record. Not modal. A colour chosen
+// 表示設定: the viewer's display options — the origin corner, the drawing
+// and background colours of the settings record, and where the apertures
+// come from (the file's own definitions where it has them, or always the
+// aperture list). Not modal. A colour chosen
 // on a swatch is stored in the record at once; it reaches the drawing
 // surface, like the origin corner, only through ＯＫ.
 
@@ -30,8 +32,9 @@ public:
     // Form_Load: the origin option and both swatches from the record.
     ViewOption(ConversionSettings& settings, Dialogs& dialogs, DataView* viewer);
 
-    QGroupBox *Frame1, *Frame2;
+    QGroupBox *Frame1, *Frame2, *Frame3;
     QRadioButton *Option1, *Option2;  // 左下, 左上
+    QRadioButton *Option3, *Option4;  // ファイルの定義（ある場合）, 常にアパーチュア・リスト
     QLabel *Label1, *Label2;          // 描画色, 背景色
     QPushButton *Picture1, *Picture2; // the two swatches
     QPushButton *Command1, *Command2; // ＯＫ, キャンセル
@@ -50,6 +53,7 @@ private:
     Dialogs& dialogs_;
     QPointer<DataView> viewer_;
     QButtonGroup* originGroup_;
+    QButtonGroup* apertureGroup_;
 };
 
 // A colour of the settings record: its text read as a whole number from 0 to

@@ -346,7 +346,7 @@ TEST_F(AptEditorTest, OkChecksAndHidesCancelDiscardsTheTable) {
     EXPECT_EQ(Title(1), QString::fromUtf8("ｻｲｽﾞXmm"));
 }
 
-TEST_F(AptEditorTest, FileLoadAndSaveThroughTheOpenDialog) {
+TEST_F(AptEditorTest, FileLoadThroughTheOpenDialogSaveThroughTheSaveDialog) {
     const auto small = dir.Write("small.apt", "\"A\",\"1\",\"2\",\"0\",\"\x81\xA0\"\r\n\"B\",3,4,0,\"\x81\x7B\"\r\n");
     ui.fileAnswers = {small.string()};
     editor->Command1_Click();  // ﾌｧｲﾙ読込
@@ -376,6 +376,11 @@ TEST_F(AptEditorTest, FileLoadAndSaveThroughTheOpenDialog) {
     ui.fileAnswers = {(dir / "new.apt").string()};
     editor->Command2_Click();
     EXPECT_EQ(ui.fileFilters.back(), "APTﾌｧｲﾙ(*.apt)|*.apt");
+    // ﾌｧｲﾙ保存 asks with the save dialog, which asks before replacing a file
+    // (ﾌｧｲﾙ読込 with the open dialog).
+    EXPECT_FALSE(ui.saveDialogs.front());
+    EXPECT_TRUE(ui.saveDialogs.back());
+    EXPECT_TRUE(ui.fileFlags.back().overwritePrompt);
     const std::string saved = ReadFileBytes(dir / "new.apt");
     EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 491);
     EXPECT_NE(saved.find("\"D500\",\"9.5\",\"9.5\",\"0\",\"\x81\x9B\"\r\n"), std::string::npos);
@@ -528,6 +533,10 @@ TEST_F(AptEditorTest, WithoutATableADrawingReportsOncePerPass) {
     EXPECT_EQ(ui.fileFilters[0], "APTﾌｧｲﾙ(*.apt)|*.apt");
     EXPECT_FALSE(state.apertureTable.loaded);
     EXPECT_EQ(editor->model()->rowCount(), 0);
+    // The dialog came after the reason.
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, DefaultAptMissingMessage(dir / "fast.apt"));
+    ui.messages.clear();
 
     state.inputBlockList.Clear();
     for (const char* b : {"G54D10", "X1000Y1000D03", "G54D11", "X2000Y1000D03", "D12"})

@@ -254,10 +254,15 @@ TEST(DefaultAptFile, CutShortDefaultIsFollowedByTheChosenList) {
     ASSERT_EQ(platform.fileFilters.size(), 2u);
     EXPECT_EQ(platform.fileFilters[0], "APTﾌｧｲﾙ(*.apt)|*.apt");
     EXPECT_TRUE(platform.fileFlags[0].hideReadOnly);
-    // The typed name of a missing file is reported and the question repeated.
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].text, kAptCannotOpenMessage);
-    EXPECT_EQ(platform.messages[0].title, "確認");
+    EXPECT_STREQ(platform.fileFlags[0].title, "アパーチュア・リストを開く");
+    // First the reason, naming the list and its place; then the typed name
+    // of a missing file is reported and the question repeated.
+    ASSERT_EQ(platform.messages.size(), 2u);
+    EXPECT_EQ(platform.messages[0].text,
+              "アパーチュア・リスト「fast.apt」が途中で切れているか壊れています。\n場所: " +
+                  (dir / "fast.apt").string() + "\n読み込めたレコードに続けるアパーチュア・リストを選んで下さい。");
+    EXPECT_EQ(platform.messages[1].text, kAptCannotOpenMessage);
+    EXPECT_EQ(platform.messages[1].title, "確認");
     EXPECT_EQ(platform.pointer, PointerShape::Default);
 }
 
@@ -270,7 +275,23 @@ TEST(DefaultAptFile, CancelledChoiceLeavesNoTable) {
     EXPECT_FALSE(table.loaded);
     EXPECT_TRUE(table.entries.empty());
     EXPECT_EQ(platform.fileFilters.size(), 1u);
-    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(platform.messages.size(), 1u);  // the reason, before the dialog
+}
+
+TEST(DefaultAptFile, AMissingListIsNamedWithItsPlaceBeforeTheDialog) {
+    TempDir dir;
+    FakePlatform platform;
+    platform.fileAnswers = {dir.Write("mine.apt", Records(491)).string()};
+    ApertureTable table;
+    ASSERT_TRUE(LoadDefaultAptFile(dir.path(), table, platform, platform));
+    EXPECT_EQ(table.entries.size(), 491u);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "アパーチュア・リスト「fast.apt」が見つかりません。\n探した場所: " +
+                                             (dir / "fast.apt").string() +
+                                             "\n使用するアパーチュア・リストを選んで下さい。");
+    EXPECT_EQ(platform.messages[0].title, "確認");
+    ASSERT_EQ(platform.fileFlags.size(), 1u);
+    EXPECT_STREQ(platform.fileFlags[0].title, "アパーチュア・リストを開く");
 }
 
 TEST(DefaultAptFile, ShippedListIsCompleteAndPassesTheCheck) {

@@ -87,7 +87,8 @@ TEST_F(CliWarnings, EachDistinctProblemIsToldOncePerWalk) {
     for (int i = 0; i < 3000; ++i) input += "G54D600\r\nX2000Y2000D03\r\nG54D11\r\nX3000D03\r\n";
     dir.Write("in.gbr", input);
     for (const char* command : {"render", "dxf"}) {
-        const auto out = dir / (std::string("out.") + command);
+        // OUTPUT named as the command writes it (.png, .dxf).
+        const auto out = dir / (std::string("out.") + (command == std::string("render") ? "png" : command));
         const CliRun r = RunCli(dir, std::string(command) + " " + ViewerArgs("in.gbr", out));
         EXPECT_EQ(Count(r.err, kDCodeLimit), 1u) << command << "\n" << r.err.substr(0, 2000);
         std::istringstream lines(r.err);
@@ -111,9 +112,10 @@ TEST_F(CliWarnings, AnUnreadableInputNamesItsCause) {
     for (const Case c : {Case{"missing.gbr", "ファイルがありません"},
                          Case{"folder.gbr", "フォルダです"},
                          Case{"big.gbr", "ファイルが大きすぎます"}}) {
-        const auto out = dir / "out.gbr";
         const std::string path = (dir / c.input).string();
         for (const std::string command : {"convert", "blocks", "render", "dxf"}) {
+            // OUTPUT named as the command writes it.
+            const auto out = dir / (command == "render" ? "out.png" : command == "dxf" ? "out.dxf" : "out.gbr");
             std::string args = command;
             args.append(" --settings ").append(Quote((dir / "s.ini").string())).append(" ");
             if (command == "render" || command == "dxf")

@@ -307,3 +307,43 @@ TEST(DxfNumberTest, NumberLinesAreTheSystemsDecimalText) {
 
 }  // namespace
 }  // namespace mutaplot
+
+namespace mutaplot {
+namespace {
+
+TEST(DxfImageTest, FlashesAndRegionsAreClosedOutlinesStrokesTheirCentreLines) {
+    ViewTransform t;  // 1000 counts a millimetre
+    DxfHandles handles;
+    std::string out;
+    FilledFigure square;
+    square.points = {{0, 0}, {1000, 0}, {1000, 2000}};
+    square.EndContour();
+    square.EndPart(FillRule::NonZero, false);
+    gerber::ImageObject flash;
+    WriteDxfImageObject(flash, square, t, DxfOptions{true, false}, handles, out);
+    EXPECT_EQ(out,
+              "POLYLINE\r\n  5\r\n2B\r\n  8\r\n0\r\n 66\r\n1\r\n 10\r\n0.0\r\n 20\r\n0.0\r\n 30\r\n0.0\r\n"
+              " 70\r\n1\r\n 0\r\n"
+              "VERTEX\r\n  5\r\n2C\r\n  8\r\n0\r\n 10\r\n0\r\n 20\r\n0\r\n 30\r\n0.0\r\n 0\r\n"
+              "VERTEX\r\n  5\r\n2D\r\n  8\r\n0\r\n 10\r\n1\r\n 20\r\n0\r\n 30\r\n0.0\r\n 0\r\n"
+              "VERTEX\r\n  5\r\n2E\r\n  8\r\n0\r\n 10\r\n1\r\n 20\r\n2\r\n 30\r\n0.0\r\n 0\r\n"
+              "SEQEND\r\n  5\r\n2F\r\n  8\r\n0\r\n 0\r\n");
+    // The AC1003 form has no polyline: the three edges as LINEs.
+    std::string old;
+    WriteDxfImageObject(flash, square, t, DxfOptions{false, false}, handles, old);
+    EXPECT_EQ(old.find("POLYLINE"), std::string::npos);
+    std::size_t lines = 0;
+    for (std::size_t at = old.find("LINE\r\n"); at != std::string::npos; at = old.find("LINE\r\n", at + 1)) ++lines;
+    EXPECT_EQ(lines, 3u);
+    // A stroke without line width is its centre line.
+    gerber::ImageObject stroke;
+    stroke.kind = gerber::ObjectKind::Stroke;
+    stroke.from = {1000, 1000};
+    stroke.to = {5000, 1000};
+    std::string centre;
+    WriteDxfImageObject(stroke, square, t, DxfOptions{false, false}, handles, centre);
+    EXPECT_EQ(centre, "LINE\r\n  8\r\n1\r\n 62\r\n7\r\n  6\r\nCONTINUOUS\r\n 10\r\n1\r\n 20\r\n1\r\n 11\r\n5\r\n 21\r\n1\r\n 0\r\n");
+}
+
+}  // namespace
+}  // namespace mutaplot

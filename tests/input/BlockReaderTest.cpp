@@ -449,7 +449,7 @@ TEST(BlockReader, BadSettingsCodesGiveTheGeneralMessage) {
     }
 }
 
-TEST(BlockReader, EmptyFileIsReportedAndClearsTheList) {
+TEST(BlockReader, EmptyFileHasItsOwnMessageAndClearsTheList) {
     for (std::uint8_t code : {kAscii, kEbcdic}) {
         TempDir dir;
         const auto path = dir.Write("empty.gbr", "");
@@ -460,7 +460,7 @@ TEST(BlockReader, EmptyFileIsReportedAndClearsTheList) {
                                 platform, nullptr),
                   ReadOutcome::Failed);
         ASSERT_EQ(platform.messages.size(), 1u);
-        EXPECT_EQ(platform.messages[0].text, kFileFormatMessage);
+        EXPECT_EQ(platform.messages[0].text, "ファイルが空です。");
         EXPECT_TRUE(list.empty());
         EXPECT_EQ(platform.pointer, PointerShape::Default);
     }
@@ -516,6 +516,76 @@ TEST(BlockReader, OpenBlockFileReadsTheChosenFile) {
               ReadOutcome::Read);
     EXPECT_EQ(ToVector(list), (Blocks{"G54D10", "X100Y200D02", "M02"}));
     EXPECT_EQ(list[list.blockCount()], "");  // the one empty entry after the blocks
+}
+
+}  // namespace
+}  // namespace mutaplot
+
+namespace mutaplot {
+namespace {
+
+TEST(BlockReaderKeepingList, FailedReadLeavesThePreviousFileLoaded) {
+    TempDir dir;
+    FakePlatform platform;
+    InputBlockList list;
+    list.Append("G54D10");
+    list.Append("X1Y1D03");
+    // A binary file (no CR for over 100 bytes), a missing file and an empty
+    // file: each fails with its message and the two blocks stay.
+    const auto binary = dir.Write("a.out", "\x7f" "ELF" + std::string(200, '\x01'));
+    const auto empty = dir.Write("empty.gbr", "");
+    for (const auto& path : {binary, dir / "missing.gbr", empty}) {
+        EXPECT_EQ(ReadBlockFileKeepingList(path, Settings(kAscii, kCr), list, ReaderEntry::MainWindow,
+                                           platform, platform, nullptr),
+                  ReadOutcome::Failed);
+        EXPECT_EQ(ToVector(list), (Blocks{"G54D10", "X1Y1D03"}));
+    }
+    ASSERT_EQ(platform.messages.size(), 3u);
+    EXPECT_EQ(platform.messages[0].text, kLineBreakMessage);
+    EXPECT_EQ(platform.messages[2].text, "ファイルが空です。");
+    // A good file replaces the list.
+    EXPECT_EQ(ReadBlockFileKeepingList(dir.Write("b.gbr", "M02*\r\n"), Settings(kAscii, kCr), list,
+                                       ReaderEntry::MainWindow, platform, platform, nullptr),
+              ReadOutcome::Read);
+    EXPECT_EQ(ToVector(list), Blocks{"M02"});
+}
+
+// A pointer whose pending-events pass (after the file is opened, before it is
+// read) lets another program cut the file short.
+class TruncatingPointer final : public Pointer {
+public:
+    explicit TruncatingPointer(std::filesystem::path path) : path_(std::move(path)) {}
+    void SetPointer(PointerShape) override {}
+    void ProcessPendingEvents() override { std::filesystem::resize_file(path_, 10); }
+
+private:
+    std::filesystem::path path_;
+};
+
+TEST(BlockReaderFaults, AFileCutShortWhileReadFailsAndSaysSo) {
+    TempDir dir;
+    std::string text;
+    for (int i = 0; i < 1000; ++i) text += "X" + std::to_string(1000 + i) + "Y2000D01*\r\n";
+    const auto path = dir.Write("cut.gbr", text);
+    testing::FakePlatform dialogs;
+    TruncatingPointer pointer(path);
+    InputBlockList blocks;
+    ReadFault fault = ReadFault::ReadError;
+    EXPECT_EQ(ReadBlockFile(path, Settings(kAscii, kCr), blocks, ReaderEntry::MainWindow, dialogs,
+                            pointer, nullptr, &fault),
+              ReadOutcome::Failed);
+    EXPECT_EQ(fault, ReadFault::CutShort);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, kFileFormatMessage);
+
+    // Read whole, the fault is None.
+    dir.Write("cut.gbr", text);
+    testing::FakePlatform platform;
+    EXPECT_EQ(ReadBlockFile(path, Settings(kAscii, kCr), blocks, ReaderEntry::MainWindow, platform,
+                            platform, nullptr, &fault),
+              ReadOutcome::Read);
+    EXPECT_EQ(fault, ReadFault::None);
+    EXPECT_EQ(blocks.blockCount(), 1000u);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -141,6 +143,82 @@ TEST(AtomicFile, AnEndingSignalRemovesTheTemporaryAndKeepsTheTarget) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(ReadFileBytes(target), "whole");
+}
+
+TEST(AtomicFile, ASignalAfterTheRenameLetsACommandLineProgramFinish) {
+    // The command line's setting: the target is complete once renamed, so a
+    // signal then no longer ends the program; before the commit it still does.
+    TempDir dir;
+    const auto target = dir.Write("out.gbr", "previous");
+    int status = StatusOfChild(
+        [](const std::filesystem::path& t) {
+            FinishCommandsAfterCommit();
+            AtomicFileWriter writer(t);
+            writer.Write("complete");
+            if (!writer.Commit()) ::_exit(3);
+            ::raise(SIGTERM);
+            ::_exit(SignalAfterCommit() == SIGTERM ? 0 : 4);
+        },
+        target);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadFileBytes(target), "complete");
+
+    status = StatusOfChild(
+        [](const std::filesystem::path& t) {
+            FinishCommandsAfterCommit();
+            RemoveTemporariesOnSignals();
+            ::raise(SIGTERM);  // nothing written yet: the program ends
+            WriteFileAtomically(t, "never");
+        },
+        target);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), SIGTERM);
+    EXPECT_EQ(ReadFileBytes(target), "complete");
+    EXPECT_EQ(FilesIn(dir.path()), 1u);
+}
+
+TEST(AtomicFile, TheLongestNamesAreWrittenToo) {
+    // The hidden temporary is shortened so that its name still fits 255
+    // bytes, for a target name of any valid length (ASCII and UTF-8).
+    TempDir dir;
+    for (const std::string& name :
+         {std::string(255, 'a'), std::string(248, 'b'), std::string(247, 'c') + ".gbr",
+          std::string(84 * 3, '\0') /* replaced below */}) {
+        std::string fileName = name;
+        if (fileName[0] == '\0') {
+            fileName.clear();
+            for (int i = 0; i < 85; ++i) fileName += "\xE5\x9F\xBA";  // 基, 255 bytes
+        }
+        const auto target = dir / fileName;
+        ASSERT_TRUE(WriteFileAtomically(target, "data")) << fileName.size();
+        EXPECT_EQ(ReadFileBytes(target), "data");
+        ASSERT_TRUE(WriteFileAtomically(target, "again")) << fileName.size();
+        EXPECT_EQ(ReadFileBytes(target), "again");
+    }
+    EXPECT_EQ(FilesIn(dir.path()), 4u);
+}
+
+TEST(AtomicFile, ADeviceOrFifoIsWrittenIntoNeverReplaced) {
+    TempDir dir;
+    const auto fifo = dir / "pipe.gbr";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    ASSERT_TRUE(WriteFileAtomically(fifo, "through the pipe"));
+    char buffer[64] = {};
+    const ssize_t got = ::read(reader, buffer, sizeof buffer);
+    ::close(reader);
+    EXPECT_EQ(std::string(buffer, got > 0 ? static_cast<std::size_t>(got) : 0), "through the pipe");
+    struct stat st {};
+    ASSERT_EQ(::stat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_EQ(FilesIn(dir.path()), 1u);  // no temporary beside it
+
+    // A character device: written into, still a device afterwards.
+    ASSERT_TRUE(WriteFileAtomically("/dev/null", "gone"));
+    ASSERT_EQ(::stat("/dev/null", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
 }
 
 }  // namespace

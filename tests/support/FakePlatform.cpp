@@ -12,6 +12,11 @@ MessageAnswer FakePlatform::ShowMessage(const std::string& text, const std::stri
 }
 
 std::string FakePlatform::OpenFileName(const std::string& filter, FileDialogFlags flags) {
+    saveDialogs.push_back(false);
+    return Answer(filter, flags);
+}
+
+std::string FakePlatform::Answer(const std::string& filter, FileDialogFlags flags) {
     fileFilters.push_back(filter);
     fileFlags.push_back(flags);
     if (fileAnswers.empty()) return {};
@@ -21,7 +26,8 @@ std::string FakePlatform::OpenFileName(const std::string& filter, FileDialogFlag
 }
 
 std::string FakePlatform::SaveFileName(const std::string& filter, FileDialogFlags flags) {
-    return OpenFileName(filter, flags);
+    saveDialogs.push_back(true);
+    return Answer(filter, flags);
 }
 
 std::optional<std::uint32_t> FakePlatform::ChooseColour(std::uint32_t) {

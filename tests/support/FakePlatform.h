@@ -39,10 +39,14 @@ public:
     std::vector<ShownMessage> messages;
     std::vector<std::string> fileFilters;          // filter of each file dialog, in order
     std::vector<FileDialogFlags> fileFlags;
+    std::vector<bool> saveDialogs;                 // each file dialog: a save dialog
     std::vector<std::string> helpShown;
     std::vector<PointerShape> pointerHistory;
     PointerShape pointer = PointerShape::Default;
     int pendingEventPasses = 0;
+
+private:
+    std::string Answer(const std::string& filter, FileDialogFlags flags);
 };
 
 }  // namespace mutaplot::testing

@@ -15,7 +15,8 @@
 namespace mutaplot::testing {
 
 struct Primitive {
-    std::string kind;          // "line", "rect", "fillrect", "circle", "fillcircle", "arc", "clear"
+    std::string kind;          // "line", "rect", "fillrect", "circle", "fillcircle", "arc", "clear",
+                               // "polygon", "clear-polarity", "dark-polarity"
     std::vector<double> args;  // coordinates; arcs: cx, cy, r, start, end (radians)
     int pen = 1;
 
@@ -45,6 +46,11 @@ public:
     void SetDrawColour(SurfaceColour c) override { drawColour = c; }
     void SetFillColour(SurfaceColour c) override { fillColour = c; }
     void SetBackColour(SurfaceColour c) override { backColour = c; }
+    void SetPolarity(InkPolarity p) override {
+        if (p != polarity) Add(p == InkPolarity::Clear ? "clear-polarity" : "dark-polarity", {});
+        polarity = p;
+    }
+    InkPolarity Polarity() const override { return polarity; }
 
     void Clear() override { Add("clear", {}); }
     void Line(double x1, double y1, double x2, double y2) override { Add("line", {x1, y1, x2, y2}); }
@@ -55,6 +61,17 @@ public:
     void Circle(double cx, double cy, double r) override { Add("circle", {cx, cy, r}); }
     void FilledCircle(double cx, double cy, double r) override { Add("fillcircle", {cx, cy, r}); }
     void Arc(double cx, double cy, double r, double a, double b) override { Add("arc", {cx, cy, r, a, b}); }
+    // A filled figure: its points in order (x, y, x, y …); the figure itself
+    // is kept in `figures`.
+    void FilledPolygon(const FilledFigure& f) override {
+        std::vector<double> args;
+        for (const SurfacePoint& p : f.points) {
+            args.push_back(p.x);
+            args.push_back(p.y);
+        }
+        Add("polygon", std::move(args));
+        figures.push_back(f);
+    }
 
     // The primitives without the clears.
     std::vector<Primitive> Drawn() const {
@@ -65,6 +82,8 @@ public:
     }
 
     std::vector<Primitive> primitives;
+    std::vector<FilledFigure> figures;
+    InkPolarity polarity = InkPolarity::Dark;
     int pen = 1;
     LineStyle lineStyle = LineStyle::Solid;
     FillStyle fillStyle = FillStyle::Solid;

@@ -22,6 +22,8 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include <QStatusBar>
+
 #include <gtest/gtest.h>
 
 namespace mutaplot {
@@ -79,8 +81,9 @@ protected:
     void Open() {
         view = new DataView(state, dialogs, platform, ViewerLinks{&inset, &editor, &owner});
         dialogs.window = view.data();
-        // A drawing surface of 756 × 567 pixels: 200 × 150 mm.
-        view->resize(755, 616);
+        // A drawing surface of 756 × 567 pixels: 200 × 150 mm (the status
+        // area below it is the window's own addition).
+        view->resize(755, 616 + view->statusBar()->sizeHint().height());
         view->show();
         // Let the window's own activation on showing go by.
         for (int i = 0; i < 3; ++i) QApplication::processEvents();
@@ -158,10 +161,10 @@ TEST_F(Viewer, LoadsWithTheDesignCaptionsListsAndMenus) {
         menus << line;
     }
     EXPECT_EQ(menus.join("\n"),
-              Q("ﾌｧｲﾙ(&F)|ファイルを開く|-|印刷|印刷設定|プリンタの設定|-|DXF出力|DXF出力オプション|-|データ表示の終了\n"
+              Q("ﾌｧｲﾙ(&F)|ファイルを開く|最近使ったファイル|-|印刷|印刷設定|プリンタの設定|-|DXF出力|DXF出力オプション|-|データ表示の終了\n"
                 "設定(&G)|アパーチュアの設定|入力設定|原点設定|原点初期値|-|オプション\n"
                 "クリア(&D)\n"
-                "表示操作(&V)|初期値|範囲拡大|中心拡大|中心縮小|移動→|移動←|移動↑|移動↓\n"
+                "表示操作(&V)|初期値|全体表示|範囲拡大|中心拡大|中心縮小|移動→|移動←|移動↑|移動↓\n"
                 "実行(&R)\n"
                 "ﾍﾙﾌﾟ(&H)|目次|-|バージョン情報"));
     for (QAction* a : view->findChildren<QAction*>()) EXPECT_TRUE(a->shortcut().isEmpty());
@@ -184,6 +187,38 @@ TEST_F(Viewer, LoadingTheViewerLoadsTheDefaultApertureList) {
     Action("ViewRunView")->trigger();
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_TRUE(state.apertureTable.loaded);
+    EXPECT_EQ(state.currentAperture.sizeX, 1.0);
+}
+
+TEST_F(Viewer, AMissingDefaultListIsNamedAndThePutBackListIsUsedAtOnce) {
+    delete view.data();
+    delete editor.data();
+    state.apertureTable = ApertureTable{};
+    state.inputBlockList = MakeBlocks({"G54D29", "X10000Y10000D03"});
+    // Opening the viewer: the reason, naming fast.apt and its place, then
+    // the dialog titled for what it asks; cancelled.
+    Open();
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_NE(Texts()[0].find("「fast.apt」が見つかりません。"), std::string::npos);
+    EXPECT_NE(Texts()[0].find((dir / "fast.apt").string()), std::string::npos);
+    ASSERT_EQ(platform.fileFlags.size(), 1u);
+    EXPECT_STREQ(platform.fileFlags[0].title, "アパーチュア・リストを開く");
+    EXPECT_FALSE(state.apertureTable.loaded);
+    // 実行 asks again, and after a second ｷｬﾝｾﾙ names the missing list
+    // (not the input settings).
+    platform.messages.clear();
+    Action("ViewRunView")->trigger();
+    ASSERT_EQ(Texts().size(), 2u);
+    EXPECT_EQ(Texts()[1], "アパーチュア・リストが読み込まれていないため、表示できません。"
+                          "「アパーチュアの設定」でアパーチュア・リストを読み込んで下さい。");
+    EXPECT_EQ(state.viewState.viewDrawn, 0.0f);
+    // The list is put back: the next 実行 loads and draws it, nothing else.
+    std::filesystem::copy_file(std::filesystem::path(MUTAPLOT_BIN_DIR) / "fast.apt", dir / "fast.apt");
+    platform.messages.clear();
+    Action("ViewRunView")->trigger();
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_TRUE(state.apertureTable.loaded);
+    EXPECT_EQ(state.viewState.viewDrawn, 1.0f);
     EXPECT_EQ(state.currentAperture.sizeX, 1.0);
 }
 
@@ -324,16 +359,17 @@ TEST_F(Viewer, ReadoutFollowsTheMouse) {
 }
 
 TEST_F(Viewer, AreaZoomFromTheBandWidthEitherWay) {
-    // Data X 10 → 50 (and Y 20 → 60) on a surface 200 mm wide: zoom 5, oX −10, oY −20.
+    // Data X 10 → 50 (and Y 20 → 30) on a surface 200 × 150 mm: the width
+    // decides (5; the height would allow 15): zoom 5, oX −10, oY −20.
     const QImage before = view->pictureBox()->image().copy();
     Action("ViewEria")->trigger();
     EXPECT_TRUE(view->areaZoom().armed);
     MoveTo(10, 130);
     Press(10, 130);
-    MoveTo(50, 90);
+    MoveTo(50, 120);
     // The band is drawn in exclusive-or: white on white gives black.
-    EXPECT_EQ(Pixel(int(30 * kPxPerMm), int(90 * kPxPerMm)), 0xFF000000);
-    Press(50, 90);
+    EXPECT_EQ(Pixel(int(30 * kPxPerMm), int(120 * kPxPerMm)), 0xFF000000);
+    Press(50, 120);
     EXPECT_EQ(view->Combo1->currentText(), "5");
     EXPECT_EQ(view->Text1->text(), "-10");
     EXPECT_EQ(view->Text2->text(), "-20");
@@ -349,8 +385,8 @@ TEST_F(Viewer, AreaZoomFromTheBandWidthEitherWay) {
     view->Text1->setText("0");
     view->Text2->setText("0");
     Action("ViewEria")->trigger();
-    MoveTo(50, 90);
-    Press(50, 90);
+    MoveTo(50, 120);
+    Press(50, 120);
     MoveTo(10, 130);
     Press(10, 130);
     EXPECT_EQ(view->Combo1->currentText(), "5");
@@ -358,13 +394,136 @@ TEST_F(Viewer, AreaZoomFromTheBandWidthEitherWay) {
     EXPECT_EQ(view->Text2->text(), "-20");
 }
 
+TEST_F(Viewer, WholeViewPutsTheExtentCornersAtHandComputedPixels) {
+    Action("ViewFit")->trigger();  // nothing loaded
+    EXPECT_EQ(Texts(), std::vector<std::string>{"表示元のファイルがありません"});
+    platform.messages.clear();
+    // Two round 2 mm flashes far from the origin, at (160, 160) and (240,
+    // 200) mm: the extent is X 159 … 241, Y 159 … 201. On 200 × 150 mm with
+    // 5 % a side: zoom min(200 / 90.2, 150 / 46.2) = 2.217… → 2.21,
+    // oX = 100 / 2.21 − 200 = −154.751, oY = 75 / 2.21 − 180 = −146.063.
+    state.inputBlockList = MakeBlocks({"G54D10", "X160000Y160000D03", "X240000Y200000D03"});
+    Action("ViewRunView")->trigger();
+    EXPECT_EQ(Pixel(100, 100), 0xFFFFFFFF);  // at 100 %, nothing in sight
+    Key(Qt::Key_Home);
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(view->Combo1->currentText(), "2.21");
+    EXPECT_EQ(view->Text1->text(), "-154.751");
+    EXPECT_EQ(view->Text2->text(), "-146.063");
+    // First flash: centre x (160 − 154.751) × 2.21 = 11.600 mm = 43.85 px,
+    // y 150 − (160 − 146.063) × 2.21 = 119.20 mm = 450.58 px, radius
+    // 2.21 mm = 8.35 px: its left edge, the extent's, at 35.5 px.
+    const QRgb black = 0xFF000000, white = 0xFFFFFFFF;
+    EXPECT_EQ(Pixel(43, 450), black);
+    EXPECT_EQ(Pixel(38, 450), black);
+    EXPECT_EQ(Pixel(33, 450), white);
+    // Second flash: centre x (240 − 154.751) × 2.21 = 188.400 mm = 712.15
+    // px, y 150 − (200 − 146.063) × 2.21 = 30.80 mm = 116.42 px: the right
+    // edge at 720.5 px, the top at 108.1 px.
+    EXPECT_EQ(Pixel(712, 116), black);
+    EXPECT_EQ(Pixel(718, 116), black);
+    EXPECT_EQ(Pixel(723, 116), white);
+    EXPECT_EQ(Pixel(712, 111), black);
+    EXPECT_EQ(Pixel(712, 105), white);
+    // The menu command does the same from any view.
+    Action("ViewReset")->trigger();
+    Action("ViewFit")->trigger();
+    EXPECT_EQ(view->Text1->text(), "-154.751");
+    EXPECT_EQ(Pixel(43, 450), black);
+}
+
+TEST_F(Viewer, WheelZoomsAboutThePointerAndDraggingPans) {
+    state.inputBlockList = MakeBlocks({"G54D10", "X40000Y50000D03"});
+    Action("ViewRunView")->trigger();
+    // The pointer at (40, 100) mm shows data (40, 50); zoom 2 about it:
+    // oX = 40 / 2 − 40 = −20, oY = (150 − 100) / 2 − 50 = −25.
+    const QPointF at(40 * kPxPerMm, 100 * kPxPerMm);
+    QWheelEvent up(at, view->Picture1->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                   Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view->Picture1, &up);
+    EXPECT_EQ(view->Combo1->currentText(), "2");
+    EXPECT_EQ(view->Text1->text(), "-20");
+    EXPECT_EQ(view->Text2->text(), "-25");
+    // The flash stays under the pointer: centre pixel (151.2, 378).
+    EXPECT_EQ(Pixel(151, 378), 0xFF000000);
+    EXPECT_EQ(view->Label3->text(), "40");
+
+    // Middle-drag by (+10, −10) mm: the data moves with the pointer,
+    // oX −20 + 10 / 2 = −15, oY −25 + 10 / 2 = −20.
+    auto send = [&](QEvent::Type type, double x, double y, Qt::MouseButton b, Qt::KeyboardModifiers m) {
+        const QPointF p(x * kPxPerMm, y * kPxPerMm);
+        QMouseEvent e(type, p, view->Picture1->mapToGlobal(p), b,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(b), m);
+        QApplication::sendEvent(view->Picture1, &e);
+    };
+    send(QEvent::MouseButtonPress, 40, 100, Qt::MiddleButton, Qt::NoModifier);
+    send(QEvent::MouseMove, 45, 95, Qt::NoButton, Qt::NoModifier);
+    EXPECT_EQ(view->Text1->text(), "-20");  // nothing redraws while dragging
+    send(QEvent::MouseButtonRelease, 50, 90, Qt::MiddleButton, Qt::NoModifier);
+    EXPECT_EQ(view->Text1->text(), "-15");
+    EXPECT_EQ(view->Text2->text(), "-20");
+    EXPECT_EQ(Pixel(int(50 * kPxPerMm), int(90 * kPxPerMm)), 0xFF000000);
+    // Shift with the left button drags too, and sets no distance anchor.
+    send(QEvent::MouseButtonPress, 50, 90, Qt::LeftButton, Qt::ShiftModifier);
+    send(QEvent::MouseButtonRelease, 30, 90, Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(view->Text1->text(), "-25");
+    EXPECT_EQ(view->distanceLabel()->text(), "");
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(Viewer, InchAreaZoomByDragReadoutAndDistance) {
+    // inch(2.4): the surface of 756 × 567 pixels is 7.875 × 5.90625 inch.
+    state.settings.inputFormat = 8;
+    view->Combo1_Click();
+    const double h = 567.0 / 96;
+    auto send = [&](QEvent::Type type, double xInch, double yDataInch, Qt::MouseButton b) {
+        // y as data Y with the bottom-left origin at zoom 1, offsets 0.
+        const QPointF p(xInch * 96, (h - yDataInch) * 96);
+        QMouseEvent e(type, p, view->Picture1->mapToGlobal(p), b,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(b),
+                      Qt::NoModifier);
+        QApplication::sendEvent(view->Picture1, &e);
+    };
+    // The readout to 0.0001 inch, the distance from the last click.
+    send(QEvent::MouseButtonPress, 0.42, 0.64, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, 0.42, 0.64, Qt::LeftButton);
+    send(QEvent::MouseMove, 0.94, 0.34, Qt::NoButton);
+    EXPECT_EQ(view->Label3->text(), "0.94");
+    EXPECT_EQ(view->Label4->text(), "0.34");
+    EXPECT_EQ(view->distanceLabel()->text(), QString::fromUtf8("ΔX=0.52 ΔY=-0.3 距離=0.6003 inch"));
+
+    // 範囲拡大 as one drag from 0.42 to 0.94 inch both ways, the cross pointer
+    // while it waits: the height decides, 5.90625 / 0.52 = 11.358 → 11.35,
+    // and the view starts at 0.42 inch.
+    Action("ViewEria")->trigger();
+    EXPECT_EQ(view->Picture1->cursor().shape(), Qt::CrossCursor);
+    send(QEvent::MouseMove, 0.42, 0.42, Qt::NoButton);
+    send(QEvent::MouseButtonPress, 0.42, 0.42, Qt::LeftButton);
+    send(QEvent::MouseMove, 0.7, 0.7, Qt::LeftButton);
+    send(QEvent::MouseMove, 0.94, 0.94, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, 0.94, 0.94, Qt::LeftButton);
+    EXPECT_FALSE(view->areaZoom().armed);
+    EXPECT_NE(view->Picture1->cursor().shape(), Qt::CrossCursor);
+    EXPECT_EQ(view->Combo1->currentText(), "11.35");
+    EXPECT_EQ(view->Text1->text(), "-0.42");
+    EXPECT_EQ(view->Text2->text(), "-0.42");
+    EXPECT_EQ(Texts().back(), "表示元のファイルがありません");  // the pass runs, no data
+    // A click that does not move keeps the band for a second click.
+    Action("ViewEria")->trigger();
+    send(QEvent::MouseButtonPress, 1, 1, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, 1, 1, Qt::LeftButton);
+    EXPECT_TRUE(view->areaZoom().bandStarted);
+    send(QEvent::MouseButtonPress, 1, 1, Qt::RightButton);
+    EXPECT_FALSE(view->areaZoom().armed);
+}
+
 TEST_F(Viewer, AreaZoomOfNoWidthOrCancelledChangesNothing) {
     const QImage before = view->pictureBox()->image().copy();
     Action("ViewEria")->trigger();
     MoveTo(40, 40);
     Press(40, 40);
-    MoveTo(40.05, 80);  // same readout X
-    Press(40.05, 80);
+    MoveTo(40.05, 40.05);  // the same readout X and Y: no band
+    Press(40.05, 40.05);
     EXPECT_FALSE(view->areaZoom().armed);
     EXPECT_EQ(view->Combo1->currentText(), Q("１００％"));
     EXPECT_EQ(view->Text1->text(), "0");

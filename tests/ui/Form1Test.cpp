@@ -5,11 +5,15 @@
 #include "ui/InsetForm.h"
 #include "ui/OutsetForm.h"
 #include "ui/VerForm.h"
+#include "ui/WindowMemory.h"
 #include "aperture/APTsettei.h"
 #include "viewer/DataView.h"
 #include "UiTestApp.h"
 
 #include <QAction>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -83,8 +87,8 @@ TEST_F(MainWindow, StartUpWithoutSettingsFileWarnsOnceAndShowsTitleAndTexts) {
 }
 
 TEST_F(MainWindow, MenusAreExactlyAsDesigned) {
-    const char* expected[][5] = {
-        {"ﾌｧｲﾙ(&F)", "ﾌｧｲﾙを開く(&O)", "ﾌｧｲﾙを保存する(&S)", "-", "終了(&Q)"},
+    const char* expected[][6] = {
+        {"ﾌｧｲﾙ(&F)", "ﾌｧｲﾙを開く(&O)", "ﾌｧｲﾙを保存する(&S)", "最近使ったファイル", "-", "終了(&Q)"},
         {"設定(&G)", "入力設定", "出力設定", "設定の保存", nullptr},
         {"クリア", "入力データのクリア", "変換データのクリア", nullptr, nullptr},
         {"実行(&R)", "入力データの変換", "入力データの表示", nullptr, nullptr},
@@ -96,7 +100,7 @@ TEST_F(MainWindow, MenusAreExactlyAsDesigned) {
         EXPECT_EQ(menus[m]->text(), QString::fromUtf8(expected[m][0]));
         const QList<QAction*> entries = menus[m]->menu()->actions();
         int count = 0;
-        for (int e = 1; e < 5 && expected[m][e]; ++e, ++count) {
+        for (int e = 1; e < 6 && expected[m][e]; ++e, ++count) {
             ASSERT_LT(count, entries.size());
             QAction* a = entries[count];
             if (std::string(expected[m][e]) == "-") {
@@ -190,6 +194,135 @@ TEST_F(MainWindow, ClearingInputAndConvertedData) {
     EXPECT_EQ(form->gridModel2()->rowCount(), 1);
     EXPECT_EQ(form->Text1->text(), QString::fromUtf8("入力データ"));
     EXPECT_EQ(form->Text2->text(), "");
+}
+
+// What the grids show is what the next 変換, 実行 or save works on.
+TEST_F(MainWindow, FailedReadKeepsThePreviousFileGridsAndTitle) {
+    Open("board.gbr", "G54D10*\r\nX100Y200D03*\r\n");
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("Mutaplot＋ Ver1.63 - board.gbr"));
+    platform.messages.clear();
+    // A binary file: no CR within 100 characters.
+    Open("a.out", std::string("\x7f" "ELF\x02\x01\x01") + std::string(300, '\0') + std::string(200, 'x'));
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text,
+              "不正なファイル形式か、ファイルの入力形式が異なります。改行コードの設定を確認して下さい。");
+    EXPECT_EQ(state.inputBlockList.blockCount(), 2u);
+    EXPECT_EQ(state.inputBlockList[0], "G54D10");
+    EXPECT_EQ(form->gridModel1()->rowCount(), 4);
+    EXPECT_EQ(Cell(form->gridModel1(), 2), "X100Y200D03");
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("Mutaplot＋ Ver1.63 - board.gbr"));
+    // An empty file has its own message and changes nothing either.
+    Open("empty.gbr", "");
+    ASSERT_EQ(platform.messages.size(), 2u);
+    EXPECT_EQ(platform.messages[1].text, "ファイルが空です。");
+    EXPECT_EQ(state.inputBlockList.blockCount(), 2u);
+    EXPECT_EQ(form->gridModel1()->rowCount(), 4);
+    // 入力データのクリア: nothing is loaded, the caption stands alone.
+    Action("mnuClearData1")->trigger();
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("Mutaplot＋ Ver1.63"));
+}
+
+TEST_F(MainWindow, OpeningAFileClearsThePreviousConversion) {
+    Open("a.gbr", "A*\r\nB*\r\n");
+    BlockList converted;
+    converted.Append("A*");
+    state.outputBlockList = converted;
+    form->ShowOutputBlocks(state.outputBlockList);
+    form->ShowConvertedTitle();
+    Open("b.gbr", "C*\r\n");
+    EXPECT_EQ(state.outputBlockList.blockCount(), 0u);
+    EXPECT_EQ(form->gridModel2()->rowCount(), 1);
+    EXPECT_EQ(form->Text2->text(), "");
+    EXPECT_EQ(Cell(form->gridModel1(), 1), "C");
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("Mutaplot＋ Ver1.63 - b.gbr"));
+}
+
+TEST_F(MainWindow, AFileOpenedInTheViewerShowsInBothWindows) {
+    state.apertureTable.entries.assign(491, ApertureEntry{"D", "0.1", "0.1", "0", kShapeRound});
+    state.apertureTable.loaded = true;
+    Open("first.gbr", "A*\r\n");
+    Action("mnuViewData")->trigger();
+    DataView* view = form->dataView();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->windowTitle(), QString::fromUtf8("Spectaplot＋ Ver1.44 - first.gbr"));
+    BlockList converted;
+    converted.Append("A*");
+    state.outputBlockList = converted;
+    form->ShowOutputBlocks(state.outputBlockList);
+
+    platform.fileAnswers.push_back(dir.Write("second.gbr", "G54D10*\r\nX1Y1D03*\r\nM02*\r\n").string());
+    view->findChild<QAction*>("ViewFileOpen")->trigger();
+    EXPECT_EQ(state.inputBlockList.blockCount(), 3u);
+    ASSERT_EQ(form->gridModel1()->rowCount(), 5);
+    EXPECT_EQ(Cell(form->gridModel1(), 3), "M02");
+    EXPECT_EQ(form->gridModel2()->rowCount(), 1);  // the old conversion went
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("Mutaplot＋ Ver1.63 - second.gbr"));
+    EXPECT_EQ(view->windowTitle(), QString::fromUtf8("Spectaplot＋ Ver1.44 - second.gbr"));
+    // A file opened in the main window names itself in the viewer too, and
+    // the viewer's picture of the previous file goes.
+    view->findChild<QAction*>("ViewRunView")->trigger();
+    EXPECT_EQ(state.viewState.viewDrawn, 1.0f);
+    Open("third.gbr", "B*\r\n");
+    EXPECT_EQ(view->windowTitle(), QString::fromUtf8("Spectaplot＋ Ver1.44 - third.gbr"));
+    EXPECT_EQ(state.viewState.viewDrawn, 0.0f);
+    // Both ﾌｧｲﾙ menus list the files, newest first.
+    ASSERT_EQ(form->recentMenu()->actions().size(), 3);
+    EXPECT_TRUE(form->recentMenu()->actions()[0]->text().endsWith("third.gbr"));
+    ASSERT_EQ(view->recentMenu()->actions().size(), 3);
+    EXPECT_TRUE(view->recentMenu()->actions()[1]->text().endsWith("second.gbr"));
+    view->close();
+}
+
+TEST_F(MainWindow, RecentFilesFolderAndGeometryOutliveTheRun) {
+    const QString ini = QString::fromStdString((dir / "windows.ini").string());
+    {
+        WindowMemory memory(ini);
+        form->UseMemory(&memory);
+        EXPECT_FALSE(form->recentMenu()->isEnabled());
+        for (int i = 1; i <= 9; ++i) Open("f" + std::to_string(i) + ".gbr", "A*\r\n");
+        memory.SetLastFolder("/tmp");
+        form->setGeometry(40, 50, 640, 480);
+        form->close();  // the close box stores the geometry
+        // Eight files, the newest first; a pick opens it again.
+        const QList<QAction*> recent = form->recentMenu()->actions();
+        ASSERT_EQ(recent.size(), 8);
+        EXPECT_EQ(recent[0]->text(), "&1 " + QString::fromStdString((dir / "f9.gbr").string()));
+        EXPECT_EQ(recent[7]->text(), "&8 " + QString::fromStdString((dir / "f2.gbr").string()));
+        dir.Write("f5.gbr", "Q*\r\n");
+        recent[4]->trigger();
+        EXPECT_EQ(state.inputBlockList[0], "Q");
+        EXPECT_TRUE(form->recentMenu()->actions()[0]->text().endsWith("f5.gbr"));
+        // A file that has gone leaves the list after its message.
+        std::filesystem::remove(dir / "f9.gbr");
+        form->recentMenu()->actions()[1]->trigger();
+        EXPECT_EQ(form->recentMenu()->actions().size(), 7);
+        form->UseMemory(nullptr);
+    }
+    WindowMemory again(ini);
+    ASSERT_EQ(again.recent().paths().size(), 7u);
+    EXPECT_EQ(again.recent().paths()[0], (dir / "f5.gbr").string());
+    EXPECT_EQ(again.lastFolder(), "/tmp");
+    EXPECT_FALSE(again.Geometry("Form1").isEmpty());
+}
+
+TEST_F(MainWindow, ADroppedFileOpensAsByTheMenu) {
+    const auto path = dir.Write("dropped.gbr", "G54D10*\r\n");
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(path.string()))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &drop);
+    EXPECT_EQ(state.inputBlockList.blockCount(), 1u);
+    EXPECT_EQ(Cell(form->gridModel1(), 1), "G54D10");
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("Mutaplot＋ Ver1.63 - dropped.gbr"));
+    // Text is no file.
+    QMimeData text;
+    text.setText("G54D10");
+    QDragEnterEvent textEnter(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &textEnter);
+    EXPECT_FALSE(textEnter.isAccepted());
 }
 
 TEST_F(MainWindow, GridKeepsItsRowsWhenTheListChangesBehindIt) {

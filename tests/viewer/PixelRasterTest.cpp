@@ -238,3 +238,126 @@ TEST(PixelRasterTest, FarAwayAndUndefinedFiguresLeaveThePictureAlone) {
 
 }  // namespace
 }  // namespace mutaplot
+
+namespace mutaplot {
+namespace {
+
+// A figure of rectangles given as (left, top, right, bottom), one contour
+// each, in parts of the given rule and cut flag.
+struct Box {
+    double l, t, r, b;
+};
+void AddBoxPart(FilledFigure& f, std::initializer_list<Box> boxes, FillRule rule, bool cuts,
+                bool reverseSecond = false) {
+    int n = 0;
+    for (const Box& b : boxes) {
+        if (reverseSecond && n == 1) f.points.insert(f.points.end(), {{b.l, b.t}, {b.l, b.b}, {b.r, b.b}, {b.r, b.t}});
+        else f.points.insert(f.points.end(), {{b.l, b.t}, {b.r, b.t}, {b.r, b.b}, {b.l, b.b}});
+        f.EndContour();
+        ++n;
+    }
+    f.EndPart(rule, cuts);
+}
+
+TEST(PixelRasterFigureTest, PixelsWhoseCentreLiesInsideAreInkedTopAndLeftEdgesIncluded) {
+    Canvas c(8, 6);
+    FilledFigure f;
+    // Centres x + 0.5 in [1, 4) and y + 0.5 in [1, 3): columns 1-3, rows 1-2;
+    // a box whose edges pass through centres keeps its top and left ones.
+    AddBoxPart(f, {{1, 1, 4, 3}}, FillRule::NonZero, false);
+    AddBoxPart(f, {{5.5, 0.5, 7.5, 1.5}}, FillRule::NonZero, false);
+    c.Raster().FillFigure(f, 1.0, kCopy);
+    EXPECT_EQ(c.Count(), 6 + 2);
+    EXPECT_EQ(c.Row(0), "5-6");
+    EXPECT_EQ(c.Row(1), "1-3");
+    EXPECT_EQ(c.Row(2), "1-3");
+    // The triangle (0, 0) (6, 0) (0, 6) after scaling by 2: row j's centre
+    // line meets the slanted edge at x = 5.5 − j, so it holds the columns
+    // whose centre i + 0.5 lies before that: 0 … 4 − j.
+    Canvas t(8, 6);
+    FilledFigure tri;
+    tri.points = {{0, 0}, {3, 0}, {0, 3}};
+    tri.EndContour();
+    tri.EndPart(FillRule::EvenOdd, false);
+    t.Raster().FillFigure(tri, 2.0, kCopy);
+    EXPECT_EQ(t.Row(0), "0-4");
+    EXPECT_EQ(t.Row(3), "0-1");
+    EXPECT_EQ(t.Row(4), "0");
+    EXPECT_EQ(t.Row(5), "");
+    EXPECT_TRUE(t.GuardsIntact());
+}
+
+TEST(PixelRasterFigureTest, RulesAndCutsDecideOverlapsAndHoles) {
+    // Two overlapping squares running the same way: non-zero fills the
+    // overlap, even-odd leaves it empty.
+    Canvas nonZero(10, 10), evenOdd(10, 10), opposite(10, 10);
+    FilledFigure a, b, o;
+    AddBoxPart(a, {{0, 0, 6, 6}, {3, 3, 9, 9}}, FillRule::NonZero, false);
+    AddBoxPart(b, {{0, 0, 6, 6}, {3, 3, 9, 9}}, FillRule::EvenOdd, false);
+    AddBoxPart(o, {{0, 0, 6, 6}, {3, 3, 9, 9}}, FillRule::NonZero, false, true);
+    nonZero.Raster().FillFigure(a, 1.0, kCopy);
+    evenOdd.Raster().FillFigure(b, 1.0, kCopy);
+    opposite.Raster().FillFigure(o, 1.0, kCopy);
+    EXPECT_EQ(nonZero.Count(), 36 + 36 - 9);
+    EXPECT_EQ(evenOdd.Count(), 36 + 36 - 18);
+    EXPECT_EQ(opposite.Count(), 36 + 36 - 18);  // windings +1 and −1 cancel
+    EXPECT_EQ(nonZero.Row(4), "0-8");
+    EXPECT_EQ(evenOdd.Row(4), "0-2,6-8");
+
+    // A pad with a hole cut by a later part, then a dot added inside the hole.
+    Canvas pad(10, 10);
+    FilledFigure p;
+    AddBoxPart(p, {{1, 1, 9, 9}}, FillRule::NonZero, false);
+    AddBoxPart(p, {{3, 3, 7, 7}}, FillRule::NonZero, true);
+    AddBoxPart(p, {{4, 4, 6, 6}}, FillRule::NonZero, false);
+    pad.Raster().FillFigure(p, 1.0, kCopy);
+    EXPECT_EQ(pad.Count(), 64 - 16 + 4);
+    EXPECT_EQ(pad.Row(3), "1-2,7-8");
+    EXPECT_EQ(pad.Row(4), "1-2,4-5,7-8");
+}
+
+TEST(PixelRasterFigureTest, OverlappingPartsAreInkedOnceSoExclusiveOrStaysExact) {
+    Canvas c(12, 12);
+    std::vector<std::uint32_t> before = c.pixels;
+    FilledFigure f;
+    AddBoxPart(f, {{0, 0, 8, 8}, {2, 2, 10, 10}}, FillRule::NonZero, false);
+    AddBoxPart(f, {{1, 1, 11, 3}}, FillRule::NonZero, false);
+    const PixelInk xorInk{0xFF00FF00, PixelOp::Xor};
+    c.Raster().FillFigure(f, 1.0, xorInk);
+    // Once: every covered pixel holds paper ^ ink exactly (none twice).
+    for (int j = 0; j < 12; ++j)
+        for (int i = 0; i < 12; ++i)
+            EXPECT_TRUE(c.At(i, j) == kPaper || c.At(i, j) == (kPaper ^ 0x0000FF00u)) << i << "," << j;
+    // The two squares unite to 64 + 64 − 36; the band adds columns 8 … 10
+    // of row 1 and column 10 of row 2.
+    EXPECT_EQ(c.Count(), 64 + 64 - 36 + 3 + 1);
+    c.Raster().FillFigure(f, 1.0, xorInk);
+    EXPECT_EQ(c.pixels, before);
+}
+
+TEST(PixelRasterFigureTest, FarAwayHugeAndUndefinedFiguresStayInThePicture) {
+    Canvas c(9, 7);
+    FilledFigure huge;
+    AddBoxPart(huge, {{-1e300, -1e300, 1e300, 1e300}}, FillRule::EvenOdd, false);
+    c.Raster().FillFigure(huge, 1.0, kCopy);
+    EXPECT_EQ(c.Count(), 63);
+    EXPECT_TRUE(c.GuardsIntact());
+    Canvas d(9, 7);
+    FilledFigure bad;
+    bad.points = {{0, 0}, {std::numeric_limits<double>::quiet_NaN(), 3}, {5, 5}};
+    bad.EndContour();
+    bad.EndPart(FillRule::NonZero, false);
+    d.Raster().FillFigure(bad, 1.0, kCopy);
+    // Contour ends and parts that point past the points are ignored.
+    FilledFigure broken;
+    broken.points = {{0, 0}, {5, 0}, {5, 5}};
+    broken.contourEnds = {7};
+    broken.parts = {{3, FillRule::NonZero, false}};
+    d.Raster().FillFigure(broken, 1.0, kCopy);
+    // The triangle (0, 0) (5, 0) (5, 5): row j holds columns j … 4.
+    EXPECT_EQ(d.Count(), 5 + 4 + 3 + 2 + 1);
+    EXPECT_TRUE(d.GuardsIntact());
+}
+
+}  // namespace
+}  // namespace mutaplot

@@ -80,3 +80,31 @@ TEST(TracingSurface, LongDrawingsAreHandedOnInWholeLines) {
 
 }  // namespace
 }  // namespace mutaplot
+
+namespace mutaplot {
+namespace {
+
+TEST(TracingSurface, PolarityAndFilledFigures) {
+    testing::RecordingSurface inner(200.0, 100.0, 15.0);
+    std::string text;
+    TracingSurface trace(inner, [&text](std::string_view piece) { text += piece; });
+    trace.SetPolarity(InkPolarity::Dark);  // no change: no line
+    trace.SetPolarity(InkPolarity::Clear);
+    // A square with a triangle cut out of it.
+    FilledFigure f;
+    f.points = {{0, 0}, {2, 0}, {2, 2}, {0, 2}, {0.5, 0.5}, {1.5, 0.5}, {1, 1.5}};
+    f.contourEnds = {4, 7};
+    f.parts = {{1, FillRule::NonZero, false}, {2, FillRule::EvenOdd, true}};
+    trace.FilledPolygon(f);
+    trace.Flush();
+    EXPECT_EQ(text,
+              "surface 200 100 15\n"
+              "polarity clear\n"
+              "polygon nonzero+ 1 4 0 0 2 0 2 2 0 2 evenodd- 1 3 0.5 0.5 1.5 0.5 1 1.5\n");
+    EXPECT_EQ(inner.polarity, InkPolarity::Clear);
+    ASSERT_EQ(inner.figures.size(), 1u);
+    EXPECT_EQ(inner.figures[0].parts.size(), 2u);
+}
+
+}  // namespace
+}  // namespace mutaplot

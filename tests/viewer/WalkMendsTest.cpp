@@ -1,6 +1,8 @@
 // The list-mode walk on real files: inch pens, the input zero mode, single-
 // quadrant arcs. Expected values are worked out by hand below each case.
 
+#include "aperture/AptFile.h"
+#include "input/BlockReader.h"
 #include "viewer/FileFormat.h"
 #include "viewer/PlotWalk.h"
 #include "viewer/QImageSurface.h"
@@ -293,6 +295,55 @@ TEST_F(WalkMendsTest, AFormatStatementAfterDataChangesOnlyTheReading) {
     ASSERT_EQ(events.points.size(), 2u);
     EXPECT_EQ(events.points[0][0], 10000);
     EXPECT_NEAR(events.points[1][0], 10000, 1e-9);
+}
+
+TEST(ShippedInchSample, ItsArcsAreConsistentAndItsInchListIsComplete) {
+    // Every corner arc of the inch sample is a quarter whose centre lies as
+    // far from its end as from its start (the signed reading, unchanged by
+    // the single-quadrant rule); the list that draws it true to size has all
+    // 491 entries, D10 0.01 inch.
+    const std::string samples = std::string(MUTAPLOT_BIN_DIR) + "/samples/";
+    ConversionSettings settings = SettingsOf(8, ZeroMode::LeadingOmitted, InputSeparator::Cr);
+    settings.inputCode = StoredCode(CharCode::Ascii);
+    FakePlatform ui;
+    InputBlockList blocks;
+    ASSERT_EQ(ReadBlockFile(samples + "sample-board.gbr", settings, blocks, ReaderEntry::Viewer, ui,
+                            ui, nullptr),
+              ReadOutcome::Read);
+    ApertureTable table;
+    ASSERT_EQ(LoadAptFile(samples + "sample-board-inch.apt", table), AptFileOutcome::Ok);
+    EXPECT_EQ(table.entries.size(), kApertureCount);
+    EXPECT_EQ(table.ForDCode(10)->sizeX, "0.01");
+
+    ViewerRecords r;
+    PlotRecords records = r.Bind();
+    class ArcCheck final : public PlotSink {
+    public:
+        explicit ArcCheck(const PlotRecords& rec) : r_(rec) {}
+        void Block(std::string_view) override {}
+        void SetPenWidth(int) override {}
+        void Arc(std::string_view) override {
+            ++arcs;
+            const double start = std::hypot(r_.plot.currentX - r_.arc.centreX,
+                                            r_.plot.currentY - r_.arc.centreY);
+            const double end = std::hypot(*r_.plot.xText - r_.arc.centreX,
+                                          *r_.plot.yText - r_.arc.centreY);
+            EXPECT_EQ(start, end) << arcs;
+            // Each corner is a quarter: from start to end is 90° around the centre.
+            EXPECT_NEAR(std::fmod(r_.arc.endAngle - r_.arc.startAngle + 360, 360), 90, 1e-3) << arcs;
+        }
+        int arcs = 0;
+
+    private:
+        const PlotRecords& r_;
+    } check(records);
+    // Read as signed offsets (G75 in front): the file itself must be right.
+    InputBlockList signedBlocks;
+    signedBlocks.Append("G75");
+    for (std::size_t k = 0; k < blocks.blockCount(); ++k) signedBlocks.Append(blocks[k]);
+    PrepareWalk(ViewControls(), ScanFileFormat(blocks, settings), records);
+    WalkBlocks(signedBlocks, table, records, kDxfWalkRules, check, ui);
+    EXPECT_EQ(check.arcs, 6);
 }
 
 }  // namespace

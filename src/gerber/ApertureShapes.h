@@ -1,0 +1,59 @@
+#pragma once
+// The shapes an RS-274X file's apertures flash: the standard circle,
+// rectangle, obround and polygon (each with an optional round hole) and
+// aperture macros of every primitive, evaluated with the definition's
+// modifiers. A shape is a filled figure in the file's unit, y upwards,
+// relative to the flash point; arcs become polylines whose points lie at
+// most `tolerance` from the true curve.
+//
+// Every contour of an added primitive runs counter-clockwise, so that a run
+// of added primitives is one non-zero part (their union); an exposure-off
+// primitive, a hole, is a part that cuts what the primitives before it
+// cover and lets the picture below show through, as a fab's viewer draws it.
+
+#include "gerber/ParameterBlock.h"
+#include "platform/DrawingSurface.h"
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace mutaplot::gerber {
+
+using MacroTable = std::unordered_map<std::string, ApertureMacro>;
+
+struct FlashShape {
+    FilledFigure figure;               // file units, y upwards, around the flash point
+    std::vector<SurfacePoint> hull;    // convex hull of the outline, counter-clockwise
+    bool round = false;                // a circle: strokes are round-capped tracks
+    double diameter = 0;               // of a circle
+    bool valid = false;                // false: the definition could not be drawn
+};
+
+// Builds the shape of an aperture definition: a standard template or a
+// macro of `macros`. Returns false (an empty shape) for an unknown template
+// or macro or sizes that are not numbers.
+bool BuildFlashShape(const ApertureDefinition& definition, const MacroTable& macros,
+                     double tolerance, FlashShape& shape);
+
+// Number of straight pieces that follow an arc of `radius` through
+// `sweepRadians` within `tolerance` (at least 1, at most a few thousand).
+int ArcPieces(double radius, double sweepRadians, double tolerance) noexcept;
+
+// Appends the points of `contour` to the figure as one contour running
+// counter-clockwise (reversed when it runs clockwise).
+void AddCounterClockwise(FilledFigure& figure, const std::vector<SurfacePoint>& contour);
+
+// Appends the circle of `radius` around (cx, cy) as a counter-clockwise contour.
+void AddCircle(FilledFigure& figure, double cx, double cy, double radius, double tolerance);
+
+// The convex hull of the points, counter-clockwise.
+std::vector<SurfacePoint> ConvexHull(std::vector<SurfacePoint> points);
+
+// The area a convex outline (counter-clockwise, around the origin) sweeps
+// when moved from `from` to `to`, as one contour appended to `figure`.
+void AddSweptHull(FilledFigure& figure, const std::vector<SurfacePoint>& hull, SurfacePoint from,
+                  SurfacePoint to);
+
+}  // namespace mutaplot::gerber

@@ -1,0 +1,525 @@
+#include "gerber/ImageWalk.h"
+
+#include "gerber/GraphicsState.h"
+#include "gerber/ParameterStream.h"
+#include "gerber/Region.h"
+#include "input/ParameterBlocks.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <numbers>
+#include <optional>
+
+namespace mutaplot::gerber {
+
+namespace {
+
+// A step-and-repeat of more copies than this is a damaged file.
+constexpr long kMostCopies = 1'000'000;
+
+double UnitFactor(Unit from, Unit to) noexcept {
+    if (from == to || from == Unit::None || to == Unit::None) return 1.0;
+    return from == Unit::Inch ? kMillimetresPerInch : 1.0 / kMillimetresPerInch;
+}
+
+// The words of one command ("G01X100Y-200D01"), blanks ignored.
+struct Words {
+    std::optional<int> g, d, m;
+    std::optional<std::string_view> x, y, i, j;
+    bool comment = false;  // G04: the rest is text
+    bool lateG = false;    // a second G code (G01 after G54 …) is kept in `g`
+};
+
+std::optional<int> Integer(std::string_view text, std::size_t& at) {
+    std::size_t end = at;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
+    if (end == at) return std::nullopt;
+    int value = 0;
+    const auto r = std::from_chars(text.data() + at, text.data() + end, value);
+    at = end;
+    if (r.ec != std::errc()) return 1'000'000'000;  // larger than any code
+    return value;
+}
+
+std::string_view NumberText(std::string_view text, std::size_t& at) {
+    const std::size_t begin = at;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
+    while (at < text.size() && ((text[at] >= '0' && text[at] <= '9') || text[at] == '.')) ++at;
+    return text.substr(begin, at - begin);
+}
+
+// The words of the command that starts at `at`; it ends after its D word
+// (a line whose "*" the reader removed holds several commands:
+// "G54D11Y1132D02Y1207D01").
+Words ReadWords(std::string_view c, std::size_t& at) {
+    Words w;
+    while (at < c.size()) {
+        const char letter = c[at++];
+        switch (letter) {
+        case 'G': {
+            const auto code = Integer(c, at);
+            if (!code) break;
+            if (*code == 4) {
+                w.comment = true;
+                at = c.size();
+                return w;
+            }
+            if (*code == 54 || *code == 55) break;  // aperture prefix, no meaning of its own
+            w.g = code;
+            break;
+        }
+        case 'D': w.d = Integer(c, at); return w;
+        case 'M': w.m = Integer(c, at); break;
+        case 'N': Integer(c, at); break;
+        case 'X': w.x = NumberText(c, at); break;
+        case 'Y': w.y = NumberText(c, at); break;
+        case 'I': w.i = NumberText(c, at); break;
+        case 'J': w.j = NumberText(c, at); break;
+        default: break;  // blanks and anything unknown
+        }
+    }
+    return w;
+}
+
+class ImageWalker {
+public:
+    ImageWalker(const InputBlockList& blocks, InputSeparator separator, const ImageView& view,
+                ImageSink& sink, Dialogs& dialogs)
+        : blocks_(blocks), view_(view), sink_(sink), dialogs_(dialogs), collector_(separator) {
+        s_.format = {view.zeros == ZeroMode::TrailingOmitted ? ZeroOmission::Trailing : ZeroOmission::Leading,
+                     false, view.integerDigits, view.decimalDigits, view.integerDigits, view.decimalDigits};
+        if (view.unit != Unit::None) s_.unit = view.unit;
+    }
+
+    void Run() {
+        const std::size_t count = blocks_.blockCount();
+        for (;;) {
+            while (next_ < count && !ended_) {
+                const std::string_view block = blocks_[next_++];
+                const std::vector<std::string>& texts = collector_.Take(block);
+                const BlockPart part = collector_.part();
+                const bool parametersFirst = !block.empty() && block.front() == '%';
+                // A step-and-repeat statement may restart the walk at an
+                // earlier block: the texts are copied before that can happen.
+                pending_.assign(texts.begin(), texts.end());
+                data_.assign(part == BlockPart::Data || part == BlockPart::Parameter ? collector_.text()
+                                                                                    : std::string_view());
+                if (parametersFirst) {
+                    if (Parameters()) continue;
+                    Data(data_);
+                } else {
+                    Data(data_);
+                    if (Parameters()) continue;
+                }
+            }
+            // The end of the file (or M02) closes an open step-and-repeat.
+            if (repeat_ && NextCopy()) {
+                ended_ = false;
+                continue;
+            }
+            break;
+        }
+        region_.Clear();
+    }
+
+private:
+    struct Repeat {
+        long x = 1, y = 1;
+        double i = 0, j = 0;
+        long copy = 0;  // the copy being drawn
+        std::size_t resume = 0;
+        GraphicsState state;
+        ParameterTextCollector collector;
+    };
+
+    // The parameter texts of the current block; true when a step-and-repeat
+    // restarted the walk.
+    bool Parameters() {
+        for (const std::string& text : pending_) {
+            // A macro is one block; other blocks may hold several statements
+            // ("%ICAS*MOIN*%").
+            std::string_view t = text;
+            while (!t.empty() && (t.front() == ' ' || t.front() == '*')) t.remove_prefix(1);
+            if (t.starts_with("AM")) {
+                if (Parameter(ParseParameterBlock(text))) return true;
+                continue;
+            }
+            for (const std::string& statement : ParseStatements(text))
+                if (Parameter(ParseParameterBlock(statement + '*'))) return true;
+        }
+        return false;
+    }
+
+    bool Parameter(const ParameterBlock& p) {
+        switch (p.kind) {
+        case ParameterBlock::Kind::Format:
+            if (p.format) {
+                s_.format = *p.format;
+                s_.incremental = p.format->incremental;
+            }
+            break;
+        case ParameterBlock::Kind::Mode:
+            if (p.mode) s_.unit = *p.mode;
+            break;
+        case ParameterBlock::Kind::ApertureDefinition:
+            if (p.aperture) s_.apertures[p.aperture->dCode] = FileAperture{*p.aperture, s_.unit, std::nullopt};
+            break;
+        case ParameterBlock::Kind::ApertureMacro:
+            if (p.macro) s_.macros[p.macro->name] = *p.macro;
+            break;
+        case ParameterBlock::Kind::LoadPolarity:
+            s_.loadPolarity = p.polarity;
+            sink_.SetPolarity(Effective());
+            break;
+        case ParameterBlock::Kind::ImagePolarity:
+            if (p.imageNegative && !s_.imageNegative) {
+                s_.imageNegative = true;
+                sink_.NegativeImage();
+                sink_.SetPolarity(Effective());
+            }
+            break;
+        case ParameterBlock::Kind::Offset:
+            s_.offsetA = p.offsetA;
+            s_.offsetB = p.offsetB;
+            s_.UpdateTransform();
+            break;
+        case ParameterBlock::Kind::ImageOffset:
+            s_.imageOffsetA = p.offsetA;
+            s_.imageOffsetB = p.offsetB;
+            s_.UpdateTransform();
+            break;
+        case ParameterBlock::Kind::MirrorImage:
+            s_.mirrorA = p.mirrorA;
+            s_.mirrorB = p.mirrorB;
+            s_.UpdateTransform();
+            break;
+        case ParameterBlock::Kind::ScaleFactor:
+            s_.scaleA = p.scaleA;
+            s_.scaleB = p.scaleB;
+            s_.UpdateTransform();
+            break;
+        case ParameterBlock::Kind::AxisSelect:
+            s_.axesSwapped = p.axesSwapped;
+            s_.UpdateTransform();
+            break;
+        case ParameterBlock::Kind::ImageRotation:
+            s_.rotation = p.rotation;
+            s_.UpdateTransform();
+            break;
+        case ParameterBlock::Kind::StepRepeat:
+            if (p.stepRepeat) return StepRepeat(*p.stepRepeat);
+            break;
+        default: break;  // attributes, names, comments
+        }
+        return false;
+    }
+
+    InkPolarity Effective() const noexcept {
+        const bool clear = (s_.loadPolarity == Polarity::Clear) != s_.imageNegative;
+        return clear ? InkPolarity::Clear : InkPolarity::Dark;
+    }
+
+    // %SR: closes the open block (drawing its next copy from its start when
+    // copies remain: true) and opens a new one.
+    bool StepRepeat(const gerber::StepRepeat& sr) {
+        if (repeat_ && NextCopy()) return true;
+        repeat_.reset();
+        offset_ = {0, 0};
+        const long x = std::max(1, sr.x), y = std::max(1, sr.y);
+        // Copies are drawn by walking the block again from its start.
+        if (x * y > 1 && x * y <= kMostCopies)
+            repeat_ = Repeat{x, y, sr.i, sr.j, 0, next_, s_, collector_};
+        return false;
+    }
+
+    // Restarts the walk at the open block for its next copy; false when the
+    // last copy has been drawn.
+    bool NextCopy() {
+        Repeat& r = *repeat_;
+        if (++r.copy >= r.x * r.y) {
+            offset_ = {0, 0};
+            repeat_.reset();
+            return false;
+        }
+        const Unit unit = s_.unit;
+        s_ = r.state;
+        s_.unit = unit;
+        collector_ = r.collector;
+        next_ = r.resume;
+        offset_ = {(r.copy % r.x) * r.i, (r.copy / r.x) * r.j};
+        sink_.SetPolarity(Effective());
+        return true;
+    }
+
+    void Data(std::string_view data) {
+        while (!data.empty() && !ended_) {
+            const std::size_t star = data.find('*');
+            const std::string_view piece = data.substr(0, star);
+            for (std::size_t at = 0; at < piece.size() && !ended_;) Command(ReadWords(piece, at));
+            if (star == std::string_view::npos) break;
+            data.remove_prefix(star + 1);
+        }
+    }
+
+    void Command(const Words& w) {
+        if (w.comment) return;
+        if (w.g) {
+            switch (*w.g) {
+            case 1: case 10: case 11: case 12: s_.interpolation = Interpolation::Linear; break;
+            case 2: s_.interpolation = Interpolation::Clockwise; break;
+            case 3: s_.interpolation = Interpolation::CounterClockwise; break;
+            case 36:
+                s_.regionMode = true;
+                region_.Clear();
+                region_.MoveTo(s_.current);
+                break;
+            case 37:
+                if (s_.regionMode) EndRegion();
+                s_.regionMode = false;
+                break;
+            case 70: s_.unit = Unit::Inch; break;
+            case 71: s_.unit = Unit::Millimetre; break;
+            case 74: s_.multiQuadrant = false; break;
+            case 75: s_.multiQuadrant = true; break;
+            case 90: s_.incremental = false; break;
+            case 91: s_.incremental = true; break;
+            default: break;
+            }
+        }
+        if (w.m && (*w.m == 0 || *w.m == 2)) {
+            ended_ = true;
+            return;
+        }
+        int operation = 0;
+        if (w.d) {
+            if (*w.d >= 10) s_.currentDCode = *w.d;
+            else if (*w.d >= 1 && *w.d <= 3) operation = *w.d;
+        }
+        const bool hasCoordinates = w.x || w.y || w.i || w.j;
+        if (operation == 0 && hasCoordinates) operation = s_.operation;
+        if (operation == 0) return;
+        s_.operation = operation;
+        Operate(operation, w);
+    }
+
+    double Read(std::optional<std::string_view> text, bool isX) const {
+        if (!text) return 0;
+        const FormatStatement& f = s_.format;
+        return DecodeCoordinate(*text, f.zeros, isX ? f.xInteger : f.yInteger, isX ? f.xDecimal : f.yDecimal)
+            .value_or(0);
+    }
+
+    void Operate(int operation, const Words& w) {
+        SurfacePoint target = s_.current;
+        if (s_.incremental) {
+            target.x += Read(w.x, true);
+            target.y += Read(w.y, false);
+        } else {
+            if (w.x) target.x = Read(w.x, true);
+            if (w.y) target.y = Read(w.y, false);
+        }
+        const double i = Read(w.i, true), j = Read(w.j, false);
+        const SurfacePoint start = s_.current;
+        s_.current = target;
+        const bool circular = s_.interpolation != Interpolation::Linear;
+        const bool clockwise = s_.interpolation == Interpolation::Clockwise;
+        SurfacePoint centre{start.x + i, start.y + j};
+        if (circular && !s_.multiQuadrant) centre = SingleQuadrantCentre(start, target, i, j, clockwise);
+
+        if (s_.regionMode) {
+            if (operation == 2) region_.MoveTo(target);
+            else if (operation == 1) {
+                if (circular) region_.ArcTo(target, centre, clockwise, s_.multiQuadrant, FileTolerance(s_.unit));
+                else region_.LineTo(target);
+            }
+            return;
+        }
+        if (operation == 2) return;
+        const FlashShape* shape = Shape();
+        if (!shape) return;
+        if (operation == 3) Flash(*shape, target);
+        else if (circular) ArcStroke(*shape, start, target, centre, clockwise);
+        else Stroke(*shape, start, target);
+    }
+
+    // Arcs of the current unit's figures are flattened within this.
+    double FileTolerance(Unit unit) const noexcept {
+        return view_.tolerance / UnitFactor(unit, view_.pictureUnit);
+    }
+
+    const FlashShape* Shape() {
+        const auto found = s_.apertures.find(s_.currentDCode);
+        if (found == s_.apertures.end()) {
+            Once(undefinedShown_, kUndefinedApertureMessage);
+            return nullptr;
+        }
+        FileAperture& a = found->second;
+        if (!a.shape) {
+            a.shape.emplace();
+            BuildFlashShape(a.definition, s_.macros, FileTolerance(a.unit), *a.shape);
+            // The shape is in the unit of its definition; scaled once to the
+            // unit of the coordinates when they differ.
+            const double k = UnitFactor(a.unit, s_.unit);
+            if (k != 1.0) {
+                for (SurfacePoint& p : a.shape->figure.points) p = {p.x * k, p.y * k};
+                for (SurfacePoint& p : a.shape->hull) p = {p.x * k, p.y * k};
+                a.shape->diameter *= k;
+            }
+        }
+        if (!a.shape->valid) {
+            Once(undrawableShown_, kUndrawableApertureMessage);
+            return nullptr;
+        }
+        return &*a.shape;
+    }
+
+    void Once(bool& shown, const char* message) {
+        if (shown) return;
+        shown = true;
+        ShowCheckMessage(dialogs_, message);
+    }
+
+    // File point → view counts.
+    SurfacePoint Counts(SurfacePoint p) const noexcept {
+        const SurfacePoint t = s_.transform.Apply({p.x + offset_.x, p.y + offset_.y});
+        const double k = UnitFactor(s_.unit, view_.pictureUnit) * view_.countsPerPictureUnit;
+        return {t.x * k, t.y * k};
+    }
+    double CountsOf(double length) const noexcept {
+        return length * UnitFactor(s_.unit, view_.pictureUnit) * view_.countsPerPictureUnit;
+    }
+
+    // The figure built in file units → view counts, handed on.
+    void Emit(const ImageObject& object) {
+        for (SurfacePoint& p : figure_.points) p = Counts(p);
+        sink_.Object(object, figure_);
+    }
+
+    void Flash(const FlashShape& shape, SurfacePoint at) {
+        figure_.Clear();
+        const FilledFigure& f = shape.figure;
+        figure_.points.reserve(f.points.size());
+        for (const SurfacePoint& p : f.points) figure_.points.push_back({p.x + at.x, p.y + at.y});
+        figure_.contourEnds = f.contourEnds;
+        figure_.parts = f.parts;
+        ImageObject o;
+        o.kind = ObjectKind::Flash;
+        o.from = o.to = Counts(at);
+        o.round = shape.round;
+        o.width = CountsOf(shape.diameter);
+        Emit(o);
+    }
+
+    void Stroke(const FlashShape& shape, SurfacePoint from, SurfacePoint to) {
+        figure_.Clear();
+        AddSweptHull(figure_, shape.hull, from, to);
+        figure_.EndPart(FillRule::NonZero, false);
+        ImageObject o;
+        o.kind = ObjectKind::Stroke;
+        o.from = Counts(from);
+        o.to = Counts(to);
+        o.round = shape.round;
+        o.width = CountsOf(shape.diameter);
+        Emit(o);
+    }
+
+    void ArcStroke(const FlashShape& shape, SurfacePoint from, SurfacePoint to, SurfacePoint centre,
+                   bool clockwise) {
+        figure_.Clear();
+        const double tolerance = FileTolerance(s_.unit);
+        path_.clear();
+        path_.push_back(from);
+        AppendArcPath(path_, from, to, centre, clockwise, s_.multiQuadrant, tolerance);
+        const double sweep = ArcSweep(from, to, centre, clockwise, s_.multiQuadrant);
+        if (shape.round) {
+            const double half = shape.diameter / 2;
+            const bool full = std::abs(sweep) >= 2 * std::numbers::pi;
+            // The band between the radii ± half the width, and a disc at each end.
+            contour_.clear();
+            inner_.clear();
+            for (const SurfacePoint& p : path_) {
+                const double dx = p.x - centre.x, dy = p.y - centre.y;
+                const double r = std::hypot(dx, dy);
+                if (!(r > 0)) continue;
+                contour_.push_back({centre.x + dx / r * (r + half), centre.y + dy / r * (r + half)});
+                if (r > half) inner_.push_back({centre.x + dx / r * (r - half), centre.y + dy / r * (r - half)});
+            }
+            if (full) {
+                AddCounterClockwise(figure_, contour_);
+                if (inner_.size() >= 3) {
+                    // The hole runs the other way round.
+                    figure_.points.insert(figure_.points.end(), inner_.begin(), inner_.end());
+                    if (sweep > 0) std::reverse(figure_.points.end() - static_cast<std::ptrdiff_t>(inner_.size()), figure_.points.end());
+                    figure_.EndContour();
+                }
+            } else {
+                if (inner_.size() < path_.size()) inner_.assign(1, centre);
+                contour_.insert(contour_.end(), inner_.rbegin(), inner_.rend());
+                AddCounterClockwise(figure_, contour_);
+                AddCircle(figure_, from.x, from.y, half, tolerance);
+                AddCircle(figure_, to.x, to.y, half, tolerance);
+            }
+        } else {
+            // Any other aperture: its outline swept along each straight piece.
+            for (std::size_t k = 1; k < path_.size(); ++k) AddSweptHull(figure_, shape.hull, path_[k - 1], path_[k]);
+        }
+        figure_.EndPart(FillRule::NonZero, false);
+        ImageObject o;
+        o.kind = ObjectKind::Arc;
+        o.from = Counts(from);
+        o.to = Counts(to);
+        o.centre = Counts(centre);
+        o.sweep = s_.transform.Mirrors() ? -sweep : sweep;
+        o.round = shape.round;
+        o.width = CountsOf(shape.diameter);
+        Emit(o);
+    }
+
+    void EndRegion() {
+        figure_.Clear();
+        if (!region_.Fill(figure_)) return;
+        ImageObject o;
+        o.kind = ObjectKind::Region;
+        Emit(o);
+    }
+
+    const InputBlockList& blocks_;
+    const ImageView& view_;
+    ImageSink& sink_;
+    Dialogs& dialogs_;
+    ParameterTextCollector collector_;
+    GraphicsState s_;
+    RegionContours region_;
+    std::optional<Repeat> repeat_;
+    SurfacePoint offset_{0, 0};  // of the step-and-repeat copy being drawn
+    std::size_t next_ = 0;
+    bool ended_ = false;
+    bool undefinedShown_ = false;
+    bool undrawableShown_ = false;
+    std::vector<std::string> pending_;
+    std::string data_;
+    FilledFigure figure_;
+    std::vector<SurfacePoint> path_, contour_, inner_;
+};
+
+}  // namespace
+
+bool DefinesApertures(const InputBlockList& blocks, InputSeparator separator) {
+    ParameterTextCollector collector(separator);
+    for (std::size_t k = 0; k < blocks.blockCount(); ++k) {
+        for (const std::string& text : collector.Take(blocks[k])) {
+            std::string_view t = text;
+            while (!t.empty() && (t.front() == '\r' || t.front() == '\n' || t.front() == ' ')) t.remove_prefix(1);
+            if (t.starts_with("AD")) return true;
+        }
+    }
+    return false;
+}
+
+void WalkImage(const InputBlockList& blocks, InputSeparator separator, const ImageView& view,
+               ImageSink& sink, Dialogs& dialogs) {
+    ImageWalker(blocks, separator, view, sink, dialogs).Run();
+}
+
+}  // namespace mutaplot::gerber

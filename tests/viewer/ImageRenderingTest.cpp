@@ -1,0 +1,185 @@
+// Files drawn with their own aperture definitions, checked pixel by pixel
+// against pictures worked out by hand. The surfaces hold 10 pixels per mm
+// (or 100 per inch) and use the top-left origin, so that a point (X, Y) of
+// the data lies at pixel coordinates (10 X, 10 Y).
+
+#include "viewer/QImageSurface.h"
+#include "viewer/Rendering.h"
+
+#include "support/FakePlatform.h"
+#include "viewer/ViewerFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace mutaplot {
+namespace {
+
+using testing::FakePlatform;
+using testing::MakeBlocks;
+using testing::MakeTable;
+using testing::ViewerRecords;
+
+constexpr float kTopLeft = 1.0f;
+constexpr int kMmFormat = 1;    // mm(4.3)
+constexpr int kInchFormat = 8;  // inch(2.4)
+// A millimetre is 56.7 twips on these surfaces: 10 pixels per mm.
+constexpr double kTenPerMm = 1440.0 * 10 / 56.7;
+
+class ImageRenderingTest : public ::testing::Test {
+protected:
+    // Draws the blocks on a picture of w × h pixels at `pixelsPerInch`.
+    void Draw(std::initializer_list<const char*> texts, int inputFormat = kMmFormat, int w = 60,
+              int h = 60, double pixelsPerInch = kTenPerMm) {
+        blocks = MakeBlocks(texts);
+        surface.emplace(w, h, pixelsPerInch);
+        RunDisplayPass(blocks, table, records, controls, inputFormat, kTopLeft, *surface, ui, ui);
+    }
+    bool Inked(int i, int j) const { return surface->Image().pixel(i, j) != 0xFFFFFFFFu; }
+    // Inked columns of one row, as text ("10-14,25-29").
+    std::string Row(int j) const {
+        std::string out;
+        const int w = surface->Image().width();
+        for (int i = 0; i < w; ++i) {
+            if (!Inked(i, j) || (i > 0 && Inked(i - 1, j))) continue;
+            int last = i;
+            while (last + 1 < w && Inked(last + 1, j)) ++last;
+            if (!out.empty()) out += ',';
+            out += std::to_string(i);
+            if (last > i) out += '-' + std::to_string(last);
+        }
+        return out;
+    }
+    int Count() const {
+        int n = 0;
+        for (int j = 0; j < surface->Image().height(); ++j)
+            for (int i = 0; i < surface->Image().width(); ++i) n += Inked(i, j);
+        return n;
+    }
+
+    ViewerRecords r;
+    PlotRecords records = r.Bind();
+    ViewControls controls;
+    ApertureTable table = MakeTable({});
+    InputBlockList blocks;
+    std::optional<QImageSurface> surface;
+    FakePlatform ui;
+};
+
+TEST_F(ImageRenderingTest, RegionWithAnArcIsFilled) {
+    // The square (1, 1)–(3, 3) mm and, on its right, the half disc of radius
+    // 1 mm around (3, 2): pixels [10, 30)² and (x − 30)² + (y − 20)² < 100.
+    Draw({"%FSLAX33Y33*%", "%MOMM*%", "%ADD10C,0.1*%", "G75*", "G36*", "X1000Y1000D02*",
+          "X3000Y1000D01*", "G03X3000Y3000I0J1000D01*", "G01X1000Y3000D01*", "X1000Y1000D01*",
+          "G37*", "M02*"});
+    EXPECT_EQ(Row(9), "");
+    // Row 10: the disc reaches x = 30 + √(100 − 9.5²) = 33.1.
+    EXPECT_EQ(Row(10), "10-32");
+    // Row 20: 30 + √(100 − 0.25) = 39.99.
+    EXPECT_EQ(Row(20), "10-39");
+    EXPECT_EQ(Row(29), "10-32");
+    EXPECT_EQ(Row(30), "");
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ImageRenderingTest, ClearPolarityCutsAHoleIntoADarkPad) {
+    // A 2 mm square pad at (2, 2), then a 1 mm round flash in clear polarity:
+    // the disc of radius 5 px around (20, 20) is white again.
+    Draw({"%FSLAX33Y33*%", "%MOMM*%", "%ADD10R,2X2*%", "%ADD11C,1*%", "%LPD*%", "D10*",
+          "X2000Y2000D03*", "%LPC*%", "D11*", "X2000Y2000D03*", "M02*"});
+    EXPECT_EQ(Row(12), "10-29");
+    // Row 20: the hole spans 20 ± √(25 − 0.25) = [15.03, 24.97).
+    EXPECT_EQ(Row(20), "10-14,25-29");
+    EXPECT_EQ(Row(14), "10-29");  // 5.5 px from the centre: outside the hole
+    EXPECT_EQ(Row(15), "10-17,22-29");  // √(25 − 4.5²) = 2.18
+}
+
+TEST_F(ImageRenderingTest, StepAndRepeatDrawsTwoByThreeCopies) {
+    // A 1 mm square at (1, 1), repeated 2 × 3 times 3 mm and 2 mm apart.
+    Draw({"%FSLAX33Y33*%", "%MOMM*%", "%ADD10R,1X1*%", "%SRX2Y3I3.0J2.0*%", "D10*",
+          "X1000Y1000D03*", "%SR*%", "M02*"});
+    EXPECT_EQ(Count(), 6 * 100);
+    for (int j : {5, 14, 25, 34, 45, 54}) EXPECT_EQ(Row(j), "5-14,35-44") << j;
+    for (int j : {4, 15, 24, 35, 44, 55}) EXPECT_EQ(Row(j), "") << j;
+}
+
+TEST_F(ImageRenderingTest, MacroWithAVariableAndAnExposureOffHole) {
+    // BOX: $3 = $1 × 2 wide, $2 high, with a hole of 0.5 mm in its middle.
+    // BOX,1X1.6 at (2, 2): [10, 30) × [12, 28) less the disc of radius
+    // 2.5 px around (20, 20).
+    Draw({"%FSLAX33Y33*%", "%MOMM*%", "%AMBOX*", "$3=$1x2*", "21,1,$3,$2,0,0,0*",
+          "1,0,0.5,0,0*%", "%ADD10BOX,1X1.6*%", "D10*", "X2000Y2000D03*", "M02*"});
+    EXPECT_EQ(Row(11), "");
+    EXPECT_EQ(Row(12), "10-29");
+    EXPECT_EQ(Row(27), "10-29");
+    EXPECT_EQ(Row(28), "");
+    // Row 20: the hole spans 20 ± √(6.25 − 0.25) = [17.55, 22.45).
+    EXPECT_EQ(Row(20), "10-17,22-29");
+}
+
+TEST_F(ImageRenderingTest, TrailingZeroDataIsReadByTheFilesFormat) {
+    // "X01Y01" with trailing zeros omitted in 2.4 is 01.0000 inch: the
+    // 0.1 inch flash lies around (100, 100) at 100 pixels per inch.
+    Draw({"%FSTAX24Y24*%", "%MOIN*%", "%ADD10C,0.1*%", "D10*", "X01Y01D03*", "M02*"}, kInchFormat,
+         200, 200, 100.0);
+    // Radius 5 px: row 100 spans 100 ± √(25 − 0.25) = [95.03, 104.97).
+    EXPECT_EQ(Row(100), "95-104");
+    EXPECT_EQ(Row(94), "");
+    EXPECT_EQ(Row(105), "");
+}
+
+TEST_F(ImageRenderingTest, InchStrokeIsAsWideAsTheFlashOfItsAperture) {
+    // D10 is 0.1 inch round: 10 px at 100 pixels per inch, for the stroke
+    // (0.5, 0.5)–(1.5, 0.5) inch and the flash at (0.5, 1.5).
+    Draw({"%FSLAX24Y24*%", "%MOIN*%", "%ADD10C,0.1*%", "D10*", "X5000Y5000D02*",
+          "X15000Y5000D01*", "X5000Y15000D03*", "M02*"},
+         kInchFormat, 200, 200, 100.0);
+    EXPECT_EQ(Row(44), "");
+    EXPECT_EQ(Row(45), "48-151");  // caps: 50 ± √(25 − 4.5²) = ±2.18
+    EXPECT_EQ(Row(50), "45-154");
+    EXPECT_EQ(Row(54), "48-151");
+    EXPECT_EQ(Row(55), "");
+    EXPECT_EQ(Row(145), "48-51");
+    EXPECT_EQ(Row(150), "45-54");
+    EXPECT_EQ(Row(154), "48-51");
+    EXPECT_EQ(Row(155), "");
+}
+
+TEST_F(ImageRenderingTest, SingleQuadrantArcTakesTheCentreOfAQuarterTurn) {
+    // G74 with unsigned offsets: from (3, 1) to (1, 3) mm with I2 J0 turns
+    // counter-clockwise around (1, 1) (radius 2 at both ends), not around
+    // (5, 1). The 0.2 mm track passes (1 + √2, 1 + √2) = pixel (24, 24).
+    Draw({"%FSLAX33Y33*%", "%MOMM*%", "%ADD10C,0.2*%", "G74*", "D10*", "X3000Y1000D02*",
+          "G03X1000Y3000I2000J0D01*", "M02*"});
+    EXPECT_TRUE(Inked(24, 24));
+    EXPECT_TRUE(Inked(29, 10));  // the start
+    EXPECT_TRUE(Inked(10, 29));  // the end
+    EXPECT_FALSE(Inked(31, 31));
+    EXPECT_FALSE(Inked(15, 15));
+}
+
+TEST_F(ImageRenderingTest, TheApertureListIsUsedWhenAskedForOrWhenTheFileDefinesNone) {
+    // The list's D10 is 0.1 mm round; the file's is a 2 mm square.
+    const std::initializer_list<const char*> file = {"%FSLAX33Y33*%", "%MOMM*%", "%ADD10R,2X2*%",
+                                                     "G54D10*", "X2000Y2000D03*", "M02*"};
+    Draw(file);
+    EXPECT_EQ(Row(20), "10-29");
+    controls.apertureSource = ApertureSource::List;
+    Draw({"G54D10", "X2000Y2000D03"});
+    EXPECT_LT(Count(), 10);
+    controls.apertureSource = ApertureSource::FileWhereDefined;
+    Draw({"G54D10", "X2000Y2000D03"});
+    EXPECT_LT(Count(), 10);
+}
+
+TEST_F(ImageRenderingTest, NegativeImageInvertsThePolarities) {
+    // %IPNEG: the whole picture dark, the pad's flash clear.
+    Draw({"%FSLAX33Y33*%", "%MOMM*%", "%IPNEG*%", "%ADD10R,2X2*%", "D10*", "X2000Y2000D03*",
+          "M02*"});
+    EXPECT_EQ(Row(5), "0-59");
+    EXPECT_EQ(Row(20), "0-9,30-59");
+}
+
+}  // namespace
+}  // namespace mutaplot
