@@ -80,8 +80,9 @@ TEST(SettingsLineEnds, LfCrLfAndCrReadAlike) {
         EXPECT_EQ(s.drawColour, "255");
         EXPECT_EQ(s.dxfLineWidth, 1);
         EXPECT_EQ(read[18], "VIEW");
-        // Written back with CR LF, whatever was read.
-        EXPECT_EQ(FormatSettingsText(s, read), crlf);
+        // Written back with CR LF, whatever was read, with line 27
+        // (outputParameters, not set) added.
+        EXPECT_EQ(FormatSettingsText(s, read), crlf + "0\r\n");
     }
 }
 
