@@ -5,6 +5,7 @@
 #include "gerber/ParameterStream.h"
 #include "input/ParameterBlocks.h"
 
+#include <cstring>
 #include <new>
 
 namespace mutaplot {
@@ -123,6 +124,14 @@ private:
         params_.Flush();
         while (next < count) {
             const std::string_view raw = input_[next++];
+            // The common block: no "%", no "*" in front, outside any
+            // parameter block. The filter would call it data and change
+            // nothing, so it is not asked.
+            if (!parameters_.inside() && (raw.empty() || raw.front() != '*') &&
+                (raw.empty() || std::memchr(raw.data(), '%', raw.size()) == nullptr)) {
+                block = raw;
+                return true;
+            }
             const bool wasInside = parameters_.inside();
             const std::vector<std::string>& texts = parameters_.Take(raw);
             bool formatRead = false;

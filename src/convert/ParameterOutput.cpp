@@ -169,8 +169,7 @@ void ParameterOutput::Queue(std::string_view text, bool macro) {
     queued_.back().push_back('%');
 }
 
-void ParameterOutput::Flush() {
-    if (queued_.empty()) return;
+void ParameterOutput::FlushQueued() {
     for (const std::string& line : queued_) {
         if (HeaderStillDue(settings_, output_)) WriteFormatHeader(settings_, output_);
         output_.Append(line);

@@ -44,7 +44,9 @@ public:
 
     // Writes the blocks taken since the last Flush() (the header first when
     // it is still due).
-    void Flush();
+    void Flush() {
+        if (!queued_.empty()) FlushQueued();
+    }
 
     // The format to decode coordinates by instead of the settings', or
     // nullptr when the settings' input format is in force.
@@ -64,6 +66,7 @@ private:
     void Resolve();
     Unit InputUnit() const noexcept;
     void Queue(std::string_view text, bool macro);
+    void FlushQueued();
 
     ConversionSettings& settings_;
     OutputBlockList& output_;
