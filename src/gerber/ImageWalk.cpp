@@ -6,6 +6,7 @@
 #include "input/ParameterBlocks.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <numbers>
@@ -25,10 +26,15 @@ double UnitFactor(Unit from, Unit to) noexcept {
 
 // The words of one command ("G01X100Y-200D01"), blanks ignored.
 struct Words {
-    std::optional<int> g, d, m;
+    // The G codes of the command in their order ("G75G03X…D01" sets the
+    // quadrant mode and then the interpolation); more than a few in one
+    // command is no real file, and the rest are ignored.
+    static constexpr std::size_t kMostGCodes = 8;
+    std::array<int, kMostGCodes> g{};
+    std::size_t gCount = 0;
+    std::optional<int> d, m;
     std::optional<std::string_view> x, y, i, j;
     bool comment = false;  // G04: the rest is text
-    bool lateG = false;    // a second G code (G01 after G54 …) is kept in `g`
 };
 
 std::optional<int> Integer(std::string_view text, std::size_t& at) {
@@ -66,7 +72,7 @@ Words ReadWords(std::string_view c, std::size_t& at) {
                 return w;
             }
             if (*code == 54 || *code == 55) break;  // aperture prefix, no meaning of its own
-            w.g = code;
+            if (w.gCount < Words::kMostGCodes) w.g[w.gCount++] = *code;
             break;
         }
         case 'D': w.d = Integer(c, at); return w;
@@ -264,8 +270,8 @@ private:
 
     void Command(const Words& w) {
         if (w.comment) return;
-        if (w.g) {
-            switch (*w.g) {
+        for (std::size_t k = 0; k < w.gCount; ++k) {
+            switch (w.g[k]) {
             case 1: case 10: case 11: case 12: s_.interpolation = Interpolation::Linear; break;
             case 2: s_.interpolation = Interpolation::Clockwise; break;
             case 3: s_.interpolation = Interpolation::CounterClockwise; break;
