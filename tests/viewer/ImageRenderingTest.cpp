@@ -3,6 +3,7 @@
 // (or 100 per inch) and use the top-left origin, so that a point (X, Y) of
 // the data lies at pixel coordinates (10 X, 10 Y).
 
+#include "input/BlockReader.h"
 #include "viewer/QImageSurface.h"
 #include "viewer/Rendering.h"
 
@@ -227,6 +228,36 @@ TEST_F(ImageRenderingTest, TracksNarrowerThanAPixelStayVisible) {
     Draw({"%FSLAX33Y33*%", "%MOMM*%", "%ADD10C,0*%", "D10*", "X1000Y2000D02*", "X5000Y2000D01*",
           "M02*"});
     EXPECT_EQ(Count(), 0);
+}
+
+TEST_F(ImageRenderingTest, OneLineMacroReadsInEverySeparatorMode) {
+    // BOX: a centre line 2 × 1 mm; flashed at (3, 3) it covers pixels
+    // [20, 40) × [25, 35). The file is cut as the reader cuts it: with LF
+    // separators its stars are dropped ("%AMBOX21,1,2,1,0,0,0%").
+    const std::string lf =
+        "%FSLAX33Y33*%\n%MOMM*%\n%AMBOX*21,1,2,1,0,0,0*%\n%ADD10BOX*%\nD10*\nX3000Y3000D03*\nM02*\n";
+    std::string crlf;
+    for (char c : lf) {
+        if (c == '\n') crlf.push_back('\r');
+        crlf.push_back(c);
+    }
+    for (auto [text, separator] : {std::pair{lf, InputSeparator::Lf}, {crlf, InputSeparator::Cr},
+                                   {lf, InputSeparator::Star}}) {
+        ConversionSettings settings;
+        settings.inputCode = 1;
+        settings.inputSeparator = static_cast<std::uint8_t>(separator);
+        blocks = InputBlockList();
+        ASSERT_EQ(CutBlocks(text, settings, ReaderEntry::Viewer, blocks), CutResult::Ok);
+        controls.inputSeparator = separator;
+        surface.emplace(60, 60, kTenPerMm);
+        RunDisplayPass(blocks, table, records, controls, kMmFormat, kTopLeft, *surface, ui, ui);
+        const int mode = static_cast<int>(separator);
+        EXPECT_EQ(Row(24), "") << mode;
+        EXPECT_EQ(Row(25), "20-39") << mode;
+        EXPECT_EQ(Row(34), "20-39") << mode;
+        EXPECT_EQ(Row(35), "") << mode;
+        EXPECT_EQ(Count(), 200) << mode;
+    }
 }
 
 }  // namespace
