@@ -503,20 +503,29 @@ void PixelRaster::FillBetweenChains(const SurfacePoint* q, std::size_t n, std::s
     a.Start(top);
     b.Start(top);
     const std::uint32_t bits = ink.argb & kColourBits;
-    for (int j = rows.first; j <= rows.last; ++j) {
+    for (int j = rows.first; j <= rows.last;) {
         const double yc = j + 0.5;
         a.Reach(yc);
         b.Reach(yc);
-        if (!a.Crosses(yc) || !b.Crosses(yc)) continue;
-        const double xa = a.X(yc), xb = b.X(yc);
-        const Span columns = Columns(std::min(xa, xb), std::max(xa, xb));
-        if (columns.last < columns.first) continue;
-        std::uint32_t* p = pixels_ + j * stride_;
-        // The rows below are written next: ask for them early.
-        if (j + kRowsAhead <= rows.last) __builtin_prefetch(p + kRowsAhead * stride_ + columns.first, 1);
-        if (ink.op == PixelOp::Copy) std::fill(p + columns.first, p + columns.last + 1, ink.argb);
-        else
-            for (int i = columns.first; i <= columns.last; ++i) p[i] ^= bits;
+        if (!a.Crosses(yc) || !b.Crosses(yc)) {
+            ++j;
+            continue;
+        }
+        // Both segments go on crossing every row whose centre lies above
+        // the nearer of their lower ends.
+        const int last = std::max(j, std::min(rows.last, FirstCentreAtOrAfter(std::min(q[a.to].y, q[b.to].y), height_) - 1));
+        for (; j <= last; ++j) {
+            const double y = j + 0.5;
+            const double xa = a.X(y), xb = b.X(y);
+            const Span columns = Columns(std::min(xa, xb), std::max(xa, xb));
+            if (columns.last < columns.first) continue;
+            std::uint32_t* p = pixels_ + j * stride_;
+            // The rows below are written next: ask for them early.
+            if (j + kRowsAhead <= rows.last) __builtin_prefetch(p + kRowsAhead * stride_ + columns.first, 1);
+            if (ink.op == PixelOp::Copy) std::fill(p + columns.first, p + columns.last + 1, ink.argb);
+            else
+                for (int i = columns.first; i <= columns.last; ++i) p[i] ^= bits;
+        }
     }
 }
 
