@@ -57,6 +57,26 @@ bool HoldsSecondBlock(std::string_view dPart) noexcept {
     return dPart.find_first_of("XYIJ") != std::string_view::npos;
 }
 
+// The length of the G codes at the start of a block that change nothing
+// about how its coordinates read (G36/G37 regions, G54/G55, G74/G75 arc
+// quadrants, G90 absolute), when G01, G02 or G03 with coordinates follows
+// them ("G75G03I150J0X3550Y1701D01"); 0 otherwise.
+std::size_t LeadingModalCodes(std::string_view block) noexcept {
+    std::size_t k = 0;
+    while (k + 3 <= block.size() && block[k] == 'G') {
+        const std::string_view code = block.substr(k, 3);
+        if (code == kG01 || code == kG02 || code == kG03) break;
+        if (code != "G36" && code != "G37" && code != "G54" && code != "G55" &&
+            code != "G74" && code != "G75" && code != "G90")
+            return 0;
+        k += 3;
+    }
+    if (k == 0 || k + 3 > block.size()) return 0;
+    const std::string_view next = block.substr(k, 3);
+    if (next != kG01 && next != kG02 && next != kG03) return 0;
+    return HasCoordinateWord(block.substr(k)) ? k : 0;
+}
+
 bool Contains(std::string_view text, char c) noexcept {
     return text.find(c) != std::string_view::npos;
 }
@@ -204,6 +224,16 @@ private:
         const std::string_view head = block.substr(0, 3);
         if (head == kG03 || head == kG02) return ArcBlock(block, head, true);
         if (head == kG01) return LinearBlock(block, false);
+        if (const std::size_t k = LeadingModalCodes(block)) {
+            // The codes in front are written as they are, in front of the
+            // converted block.
+            const std::string_view rest = block.substr(k);
+            const std::string_view code = rest.substr(0, 3);
+            prefix_ = block.substr(0, k);
+            const bool converted = code == kG01 ? LinearBlock(rest, false) : ArcBlock(rest, code, true);
+            prefix_ = {};
+            return converted;
+        }
         // Copied unchanged: coordinates in it stay in the input format.
         if (head != kG04 && HasCoordinateWord(block)) CountUnconverted(number);
         PassThrough(block);
@@ -239,7 +269,7 @@ private:
         if (words->hasX) state_.xDigits = words->x;
         if (words->hasY) state_.yDigits = words->y;
         state_.currentDCode = words->dPart;
-        out_.clear();
+        out_.assign(prefix_);
         if (WritesGCode(settings_, gcode_, kG01)) out_ += kG01;
         FormatLinearXY(*x, *y, settings_, state_, out_);
         out_ += words->dPart;
@@ -265,7 +295,7 @@ private:
         if (words->hasX) state_.xDigits = words->x;
         if (words->hasY) state_.yDigits = words->y;
         state_.currentDCode = words->dPart;
-        out_.clear();
+        out_.assign(prefix_);
         if (WritesGCode(settings_, gcode_, code)) out_ += code;
         FormatArcXY(*x, *y, settings_, state_, out_);
         FormatArcIJ(i, j, settings_, state_, out_);
@@ -315,6 +345,7 @@ private:
     ParameterOutput params_;
     std::size_t firstInside_ = 0;  // 1-based number of the first block inside the open "%"
     std::string loneCodes_;        // digits of the lone G codes joined to the block
+    std::string_view prefix_;      // G codes written in front of the converted block
     std::string work_;
     std::string out_;
 };

@@ -158,7 +158,42 @@ bool IsCoordinateNumber(std::string_view text) noexcept {
     return true;
 }
 
-std::optional<BlockWords> ExtractLinearWords(std::string_view block) {
+std::optional<BlockWords> ExtractWordsInAnyOrder(std::string_view block, bool arc) {
+    BlockWords w;
+    std::size_t k = 0;
+    const std::string_view head = block.substr(0, 3);
+    if (head == "G01" || head == "G02" || head == "G03") k = 3;
+    while (k < block.size() && block[k] != 'D') {
+        const char letter = block[k];
+        std::string_view* number = nullptr;
+        bool* has = nullptr;
+        switch (letter) {
+            case 'X': number = &w.x; has = &w.hasX; break;
+            case 'Y': number = &w.y; has = &w.hasY; break;
+            case 'I': if (arc) { number = &w.i; has = &w.hasI; } break;
+            case 'J': if (arc) { number = &w.j; has = &w.hasJ; } break;
+            default: break;
+        }
+        if (!has || *has) return std::nullopt;
+        std::size_t end = k + 1;
+        if (end < block.size() && block[end] == '-') ++end;
+        while (end < block.size() && block[end] >= '0' && block[end] <= '9') ++end;
+        *number = block.substr(k + 1, end - k - 1);
+        if (!IsCoordinateNumber(*number)) return std::nullopt;
+        *has = true;
+        k = end;
+    }
+    if (k == block.size()) return std::nullopt;
+    if (arc && !w.hasI && !w.hasJ) return std::nullopt;
+    w.dPart = block.substr(k);
+    // Words behind the D part would be lost with it.
+    if (w.dPart.find_first_of("XYIJ") != npos) return std::nullopt;
+    return w;
+}
+
+namespace {
+
+std::optional<BlockWords> ExtractLinearWordsInOrder(std::string_view block) {
     const LetterPositions p = FindLetters(block);
     if (p.d == npos) return std::nullopt;
     BlockWords w;
@@ -183,7 +218,7 @@ std::optional<BlockWords> ExtractLinearWords(std::string_view block) {
     return w;
 }
 
-std::optional<BlockWords> ExtractArcWords(std::string_view block) {
+std::optional<BlockWords> ExtractArcWordsInOrder(std::string_view block) {
     const LetterPositions p = FindLetters(block);
     if (p.d == npos) return std::nullopt;
     BlockWords w;
@@ -200,6 +235,20 @@ std::optional<BlockWords> ExtractArcWords(std::string_view block) {
     if (w.hasY && !TakeNumber(block, p.y, w.hasI ? p.i : p.j, w.y)) return std::nullopt;
     if (w.hasI && !TakeNumber(block, p.i, w.hasJ ? p.j : p.d, w.i)) return std::nullopt;
     if (w.hasJ && !TakeNumber(block, p.j, p.d, w.j)) return std::nullopt;
+    return w;
+}
+
+}  // namespace
+
+std::optional<BlockWords> ExtractLinearWords(std::string_view block) {
+    auto w = ExtractLinearWordsInOrder(block);
+    if (!w) w = ExtractWordsInAnyOrder(block, false);
+    return w;
+}
+
+std::optional<BlockWords> ExtractArcWords(std::string_view block) {
+    auto w = ExtractArcWordsInOrder(block);
+    if (!w) w = ExtractWordsInAnyOrder(block, true);
     return w;
 }
 

@@ -296,11 +296,11 @@ TEST(ConversionPass, UndecodableBlocksPassUnchangedAndLeaveTheState) {
                           s);
     EXPECT_EQ(r.output,
               (std::vector<std::string>{"G01X100Y100D01*", "X+5D02*", "Y200D01*", "X1.5D01*",
-                                        "XD01*", "Y7X7D01*", "X100I5D01*", "G02X1Y1D01*",
+                                        "XD01*", "X7Y7D01*", "X100I5D01*", "G02X1Y1D01*",
                                         "X9D01*", "G03*", "G04 note*", "X100Z5Y100D01*"}));
     // Counted per coordinate block; the first is block 2. The lone G03 and
-    // its text count once.
-    EXPECT_EQ(r.state.unconvertedCount, 8u);
+    // its text count once. "Y7X7D01" reads as words in any order.
+    EXPECT_EQ(r.state.unconvertedCount, 7u);
     EXPECT_EQ(r.state.firstUnconverted, 2u);
     EXPECT_EQ(r.gcode, "G01");
     // Arcs neither: the G code in force stays.
@@ -308,6 +308,26 @@ TEST(ConversionPass, UndecodableBlocksPassUnchangedAndLeaveTheState) {
     EXPECT_EQ(arc.output, (std::vector<std::string>{"G02X1Y1I1J1D01", "X5Y5I+1J1"}));
     EXPECT_EQ(arc.gcode, "G02");
     EXPECT_EQ(arc.state.firstUnconverted, 2u);
+}
+
+// Words in any order, and G codes that do not change how coordinates read
+// in front of G01/G02/G03, as CAD programs write them. Inch(2.4) to mm(4.3).
+TEST(ConversionPass, WordsInAnyOrderAndModalCodesInFront) {
+    auto s = WorkedExampleSettings();
+    s.outputHeader = 2;
+    s.omitSameCoordinates = 2;
+    const PassRun r = Convert({"Y2000X1000D03", "G75G03I1000J0X3000Y2000D01",
+                               "G75G03I-1000J0X1000Y2000D01", "G74G91G01X5D01", "X1000D02",
+                               "G36G01X0Y0D02", "G54D10", "G75"},
+                              s);
+    EXPECT_EQ(r.output, (std::vector<std::string>{
+                            "G01X2540Y5080D03*", "G75G03X7620Y5080I2540J0D01*",
+                            "G75X2540Y5080I-2540J0D01*", "G74G91G01X5D01*",
+                            "G01X2540Y5080D02*", "G36X0Y0D02*", "G54D10*", "G75*"}));
+    // G91 (incremental) in front: copied and reported.
+    EXPECT_EQ(r.state.unconvertedCount, 1u);
+    EXPECT_EQ(r.state.firstUnconverted, 4u);
+    EXPECT_EQ(r.gcode, "G01");
 }
 
 TEST(ConversionPass, UnsetFormatsHandEveryCoordinateBlockOnUnchanged) {
