@@ -55,6 +55,7 @@ struct BlockWords {
     std::string_view x, y, i, j;
     bool hasX = false, hasY = false, hasI = false, hasJ = false;
     std::string_view dPart;  // from the first "D" to the end of the block
+    bool wordInDPart = false;  // an X, Y, I or J stands in the D part
 };
 
 // A linear block that starts with "X", "Y" or "G01" and holds a "D". No value
