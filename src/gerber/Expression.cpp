@@ -312,6 +312,9 @@ std::uint32_t Expression::Distribute(const std::vector<Node>& from, std::uint32_
             return push({n.op, 0, 0, l, r});
         }
         case Op::Negate: {
+            // Two signs cancel: "--$1" is written "$1" (nested signs would
+            // need parentheses, one level each).
+            if (from[n.left].op == Op::Negate) return Distribute(from, from[n.left].left, op, constant);
             const std::uint32_t c = Distribute(from, n.left, op, constant);
             return push({Op::Negate, 0, 0, c, 0});
         }

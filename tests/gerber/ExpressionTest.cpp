@@ -95,5 +95,18 @@ TEST(Expression, ZeroIsNeverWrittenInFrontOfAMultiplication) {
     EXPECT_EQ(Expression::Parse("$10x2")->Text(), "$10x2");
 }
 
+// Signs in a row cancel in pairs when scaled, so that no parentheses pile up
+// (and the text reads back however many signs the file wrote).
+TEST(Expression, RepeatedSignsCancelWhenScaled) {
+    EXPECT_EQ(Expression::Parse("0---$4")->Scaled(25.4).Text(), "0-$4x25.4");
+    EXPECT_EQ(Expression::Parse("--$1")->Divided(25.4).Text(), "$1/25.4");
+    EXPECT_EQ(Expression::Parse("-(-(-$1))")->Scaled(2).Text(), "-$1x2");
+    const std::string many = "0" + std::string(60, '-') + "$4";
+    const auto scaled = Expression::Parse(many)->Scaled(25.4);
+    EXPECT_EQ(scaled.Text(), "0--$4x25.4");
+    ASSERT_TRUE(Expression::Parse(scaled.Text()));
+    EXPECT_DOUBLE_EQ(scaled.Evaluate(std::vector<double>{0, 0, 0, 1}), 25.4);
+}
+
 }  // namespace
 }  // namespace mutaplot::gerber
