@@ -258,11 +258,15 @@ private:
         case 4: {  // outline: exposure, n, n + 1 points, rotation
             const double n = std::round(at(1));
             if (!(n >= 1 && n <= kMostOutlinePoints)) break;
-            const std::size_t count = static_cast<std::size_t>(n);  // the last point repeats the first
+            // The last of the n + 1 points should repeat the first; where a
+            // file gives another point there, it is a corner of the outline
+            // too (the contour closes back to the first point anyway).
+            const std::size_t count = static_cast<std::size_t>(n);
             if (values_.size() < 2 + 2 * count) break;
+            const std::size_t given = values_.size() >= 4 + 2 * count ? count + 1 : count;
             Points o;
-            o.reserve(count);
-            for (std::size_t k = 0; k < count; ++k) o.push_back({values_[2 + 2 * k], values_[3 + 2 * k]});
+            o.reserve(given);
+            for (std::size_t k = 0; k < given; ++k) o.push_back({values_[2 + 2 * k], values_[3 + 2 * k]});
             Rotate(o, at(2 + 2 * (count + 1)));
             b_.Primitive(exposed, {{std::move(o), false}});
             break;

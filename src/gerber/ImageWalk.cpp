@@ -6,6 +6,7 @@
 #include "input/ParameterBlocks.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <numbers>
@@ -25,10 +26,15 @@ double UnitFactor(Unit from, Unit to) noexcept {
 
 // The words of one command ("G01X100Y-200D01"), blanks ignored.
 struct Words {
-    std::optional<int> g, d, m;
+    // The G codes of the command in their order ("G75G03X…D01" sets the
+    // quadrant mode and then the interpolation); more than a few in one
+    // command is no real file, and the rest are ignored.
+    static constexpr std::size_t kMostGCodes = 8;
+    std::array<int, kMostGCodes> g{};
+    std::size_t gCount = 0;
+    std::optional<int> d, m;
     std::optional<std::string_view> x, y, i, j;
     bool comment = false;  // G04: the rest is text
-    bool lateG = false;    // a second G code (G01 after G54 …) is kept in `g`
 };
 
 std::optional<int> Integer(std::string_view text, std::size_t& at) {
@@ -66,7 +72,7 @@ Words ReadWords(std::string_view c, std::size_t& at) {
                 return w;
             }
             if (*code == 54 || *code == 55) break;  // aperture prefix, no meaning of its own
-            w.g = code;
+            if (w.gCount < Words::kMostGCodes) w.g[w.gCount++] = *code;
             break;
         }
         case 'D': w.d = Integer(c, at); return w;
@@ -142,6 +148,7 @@ private:
             std::string_view t = text;
             while (!t.empty() && (t.front() == ' ' || t.front() == '*')) t.remove_prefix(1);
             if (t.starts_with("AM")) {
+                if (KeptAsMerged(text)) continue;
                 if (Parameter(ParseParameterBlock(text))) return true;
                 continue;
             }
@@ -163,7 +170,10 @@ private:
             if (p.mode) s_.unit = *p.mode;
             break;
         case ParameterBlock::Kind::ApertureDefinition:
-            if (p.aperture) s_.apertures[p.aperture->dCode] = FileAperture{*p.aperture, s_.unit, std::nullopt};
+            if (p.aperture) {
+                FindMergedMacro(p.aperture->templateName);
+                s_.apertures[p.aperture->dCode] = FileAperture{*p.aperture, s_.unit, std::nullopt};
+            }
             break;
         case ParameterBlock::Kind::ApertureMacro:
             if (p.macro) s_.macros[p.macro->name] = *p.macro;
@@ -215,6 +225,41 @@ private:
         return false;
     }
 
+    // A macro written on one line ("%AMBOX*21,1,2,1,0,0,0*%") loses its
+    // stars where the reader drops them (LF separators): "AMBOX21,1,2,1,0,0,0"
+    // no longer says where the name ends. Such a text is kept until a
+    // definition names the macro; true when the text is one of them.
+    bool KeptAsMerged(const std::string& text) {
+        const std::vector<std::string> statements = ParseStatements(text);
+        if (statements.size() != 1) return false;
+        const std::string& only = statements.front();
+        if (only.find(',') == std::string::npos && only.find('=') == std::string::npos) return false;
+        if (merged_.size() < kMostMergedMacros) merged_.push_back(only);
+        return true;
+    }
+
+    // For a definition of a template no macro has: the kept text that begins
+    // with "AM" and its name, followed by a primitive code or a variable,
+    // read as that macro.
+    void FindMergedMacro(const std::string& name) {
+        if (merged_.empty() || s_.macros.contains(name)) return;
+        if (name == "C" || name == "R" || name == "O" || name == "P") return;
+        for (const std::string& text : merged_) {
+            std::string_view t = text;
+            while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
+            if (!t.starts_with("AM")) continue;
+            t.remove_prefix(2);
+            if (!t.starts_with(name) || t.size() == name.size()) continue;
+            const std::string_view body = t.substr(name.size());
+            if (!((body.front() >= '0' && body.front() <= '9') || body.front() == '$')) continue;
+            ParameterBlock p = ParseParameterBlock("AM" + name + "*" + std::string(body) + "*");
+            if (p.kind == ParameterBlock::Kind::ApertureMacro && p.macro) {
+                s_.macros[name] = std::move(*p.macro);
+                return;
+            }
+        }
+    }
+
     InkPolarity Effective() const noexcept {
         const bool clear = (s_.loadPolarity == Polarity::Clear) != s_.imageNegative;
         return clear ? InkPolarity::Clear : InkPolarity::Dark;
@@ -264,8 +309,8 @@ private:
 
     void Command(const Words& w) {
         if (w.comment) return;
-        if (w.g) {
-            switch (*w.g) {
+        for (std::size_t k = 0; k < w.gCount; ++k) {
+            switch (w.g[k]) {
             case 1: case 10: case 11: case 12: s_.interpolation = Interpolation::Linear; break;
             case 2: s_.interpolation = Interpolation::Clockwise; break;
             case 3: s_.interpolation = Interpolation::CounterClockwise; break;
@@ -498,6 +543,8 @@ private:
     bool undefinedShown_ = false;
     bool undrawableShown_ = false;
     std::vector<std::string> pending_;
+    static constexpr std::size_t kMostMergedMacros = 10000;
+    std::vector<std::string> merged_;  // one-line macros without their stars
     std::string data_;
     FilledFigure figure_;
     std::vector<SurfacePoint> path_, contour_, inner_;

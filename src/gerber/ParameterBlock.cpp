@@ -75,22 +75,35 @@ bool ReadWords(std::string_view s, std::string_view letters, Words& words) {
     return true;
 }
 
-bool ReadAperture(std::string_view s, ApertureDefinition& ad) {
-    // "ADD" digits name [ "," modifier { "X" modifier } ]
+bool ReadAperture(std::string_view statement, ApertureDefinition& ad) {
+    // "ADD" digits name [ "," modifier { "X" modifier } ]. The name is kept
+    // as written, blanks inside included, so that it meets its macro (some
+    // CAD systems write macro names with blanks); the rest is read without
+    // blanks.
+    const std::size_t comma = statement.find(',');
+    const std::string head = WithoutBlanks(statement.substr(0, comma));
+    const std::string_view s = head;
     if (s.size() < 4 || s.compare(0, 3, "ADD") != 0) return false;
     std::size_t k = 3;
-    const std::size_t digitsStart = k;
     while (k < s.size() && IsDigit(s[k])) ++k;
-    auto d = ReadCount(s.substr(digitsStart, k - digitsStart), kMaxDCode);
+    auto d = ReadCount(s.substr(3, k - 3), kMaxDCode);
     if (!d) return false;
     ad.dCode = *d;
-    const std::size_t comma = s.find(',', k);
-    ad.templateName = std::string(s.substr(k, comma == std::string_view::npos ? s.npos : comma - k));
+    // The name begins after the D code's digits in the text as written.
+    std::string_view written = statement.substr(0, comma);
+    std::size_t digits = 0;
+    std::size_t w = 0;
+    for (; w < written.size() && digits < k; ++w)
+        if (!IsBlank(written[w])) ++digits;
+    ad.templateName = std::string(Trimmed(written.substr(w)));
     if (ad.templateName.empty()) return false;
     if (comma == std::string_view::npos) return true;
-    std::string_view rest = s.substr(comma + 1);
+    const std::string modifiers = WithoutBlanks(statement.substr(comma + 1));
+    std::string_view rest = modifiers;
     for (;;) {
         const std::size_t x = rest.find('X');
+        // A closing "X" with nothing after it ("C,0.1X") ends the list.
+        if (x == std::string_view::npos && rest.empty() && !ad.modifiers.empty()) return true;
         auto v = ReadNumber(rest.substr(0, x));
         if (!v || ad.modifiers.size() >= kMaxModifiers) return false;
         ad.modifiers.push_back(*v);
@@ -174,7 +187,7 @@ ParameterBlock ParseParameterBlock(std::string_view text) {
         if ((b.mode = ParseModeStatement(s))) b.kind = Kind::Mode;
     } else if (c == "AD") {
         ApertureDefinition ad;
-        if (ReadAperture(s, ad)) {
+        if (ReadAperture(first, ad)) {
             b.aperture = std::move(ad);
             b.kind = Kind::ApertureDefinition;
         }

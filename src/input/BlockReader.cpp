@@ -2,6 +2,7 @@
 
 #include "input/Charcode.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -164,6 +165,7 @@ void BlockCutter::AppendCrLineText(std::string_view text) {
         const std::size_t first = text.find_first_not_of(' ');
         if (first == std::string_view::npos) return;
         text.remove_prefix(first);
+        parameterLine_ = inParameterBlock_ || text.front() == '%';
     }
     const std::size_t last = text.find_last_not_of(' ');
     if (last == std::string_view::npos) {
@@ -172,8 +174,15 @@ void BlockCutter::AppendCrLineText(std::string_view text) {
     }
     const std::size_t bodySize = last + 1;
     if (block_.size() + pendingSpaces_ + bodySize > kMaxCrLineLength) {
-        result_ = CutResult::LineTooLong;
-        return;
+        // RS-274X parameter blocks (aperture macros, long %AD lists) may be
+        // longer than a data line. Such a line is kept whole as long as it
+        // holds no LF, which would show an LF file read in the wrong mode.
+        const bool holdsLf = std::memchr(text.data(), '\n', bodySize) != nullptr ||
+                             block_.find('\n') != std::string::npos;
+        if (!parameterLine_ || holdsLf) {
+            result_ = CutResult::LineTooLong;
+            return;
+        }
     }
     block_.append(pendingSpaces_, ' ');
     block_.append(text.substr(0, bodySize));
@@ -183,6 +192,8 @@ void BlockCutter::AppendCrLineText(std::string_view text) {
 void BlockCutter::EndCrLine() {
     // The line is already trimmed; a space before a final "*" stays.
     if (!block_.empty() && block_.back() == '*') block_.pop_back();
+    if (std::count(block_.begin(), block_.end(), '%') % 2 != 0)
+        inParameterBlock_ = !inParameterBlock_;
     blocks_.Append(block_);
     block_.clear();
     pendingSpaces_ = 0;
@@ -238,7 +249,9 @@ void BlockCutter::FeedAsciiStar(std::string_view bytes) {
         const std::size_t end = star ? static_cast<std::size_t>(static_cast<const char*>(star) - p) : n;
         const std::size_t length = end - i;
         // The character at i + k arrives with the counter at counter_ + k.
-        if (counter_ + length > starLimit_) {
+        // A block of an RS-274X parameter block (a long %AD or macro
+        // primitive) is not held to the limit.
+        if (counter_ + length > starLimit_ && !StarBlockIsParameter(bytes.substr(i, length))) {
             const std::size_t firstOver = starLimit_ > counter_ ? i + (starLimit_ - counter_) : i;
             for (std::size_t k = firstOver; k < end; ++k) {
                 if (!IsLineEnd(p[k])) {
@@ -251,14 +264,30 @@ void BlockCutter::FeedAsciiStar(std::string_view bytes) {
             if (!IsLineEnd(p[k])) block_.push_back(p[k]);
         counter_ += length;
         if (!star) break;
-        if (counter_ >= starLimit_) {
+        if (counter_ >= starLimit_ && !StarBlockIsParameter({})) {
             result_ = CutResult::StarNotFound;
             return;
         }
+        if (std::count(block_.begin(), block_.end(), '%') % 2 != 0)
+            inParameterBlock_ = !inParameterBlock_;
         EndBlock();
         counter_ = 1;  // the "*" itself has been counted
         i = end + 1;
     }
+}
+
+// "*" mode: whether the block being cut (what block_ holds, then `piece`)
+// belongs to a "%" parameter block: one is open, or the block's first
+// character other than a blank or line end is "%".
+bool BlockCutter::StarBlockIsParameter(std::string_view piece) const {
+    if (inParameterBlock_) return true;
+    for (const std::string_view text : {std::string_view(block_), piece}) {
+        for (const char c : text) {
+            if (c == ' ' || IsLineEnd(c)) continue;
+            return c == '%';
+        }
+    }
+    return false;
 }
 
 // EBCDIC: every byte is translated first, then CR, LF and "*" act by the

@@ -39,7 +39,7 @@ inline constexpr const char* kFileFormatMessage =
     "不正なファイル形式か、ファイルの入力形式が異なります。改行コードや文字コードの設定を確認して下さい。";
 
 // Length limits of the ASCII modes.
-inline constexpr std::size_t kMaxCrLineLength = 100;      // trimmed CR-mode line
+inline constexpr std::size_t kMaxCrLineLength = 100;      // trimmed CR-mode data line
 inline constexpr std::size_t kLfProbeLength = 100;        // characters before the first LF
 inline constexpr std::size_t kStarLimitMainWindow = 1000; // characters between "*"
 inline constexpr std::size_t kStarLimitViewer = 100;
@@ -104,6 +104,7 @@ private:
     void EndCrLine();
     void FeedAsciiLf(std::string_view bytes);
     void FeedAsciiStar(std::string_view bytes);
+    bool StarBlockIsParameter(std::string_view piece) const;
     void FeedEbcdic(std::string_view bytes);
     void EndBlock();
 
@@ -115,6 +116,8 @@ private:
     std::size_t pendingSpaces_ = 0;  // CR mode: spaces not yet known to be inner
     bool lineHasBytes_ = false;      // CR mode: the current line has begun
     bool afterCr_ = false;           // CR mode: an LF right now belongs to CR LF
+    bool inParameterBlock_ = false;  // CR, "*" mode: a "%" block is open after the blocks so far
+    bool parameterLine_ = false;     // CR mode: the current line belongs to a "%" block
     bool probeDone_ = false;         // LF mode: an LF was found
     std::size_t probeCount_ = 0;     // LF mode: characters before it so far
     std::size_t counter_ = 0;        // "*" mode: characters since the last "*"

@@ -90,17 +90,26 @@ std::string Text(const QString& s) { return s.toStdString(); }
 // Room for the arrow button, frame and margins of an editable list.
 constexpr int kComboChrome = 40;
 
+// The widest coordinate a readout or offset box shows: four integer digits
+// and six decimals (mm 4.6).
+constexpr const char* kWidestCoordinate = "-0000.000000";
+// Room for the frame and margins of a text box.
+constexpr int kTextBoxChrome = 10;
+
 // The width a top-row control needs to show its text whole: a label its
-// caption, a list its longest entry; 0 for the text boxes (design width).
+// caption, a list its longest entry, an offset box a coordinate to the
+// data's resolution.
 int TextWidthNeeded(const QWidget* w) {
     const QFontMetrics metrics = w->fontMetrics();
+    const int coordinate = metrics.horizontalAdvance(QLatin1String(kWidestCoordinate));
     if (const auto* label = qobject_cast<const QLabel*>(w)) {
         int need = metrics.horizontalAdvance(label->text()) + 2;
         // The readouts hold coordinates to the data's resolution.
         if (w->objectName() == QLatin1String("Label3") || w->objectName() == QLatin1String("Label4"))
-            need = std::max(need, metrics.horizontalAdvance(QStringLiteral("-0000.00000")) + 2);
+            need = std::max(need, coordinate + 2);
         return need;
     }
+    if (qobject_cast<const QLineEdit*>(w)) return coordinate + kTextBoxChrome;
     if (const auto* combo = qobject_cast<const QComboBox*>(w)) {
         int widest = 0;
         for (int i = 0; i < combo->count(); ++i)

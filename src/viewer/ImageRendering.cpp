@@ -5,6 +5,16 @@
 
 namespace mutaplot {
 
+namespace {
+
+SurfacePoint RotatedAbout(SurfacePoint p, SurfacePoint centre, double radians) noexcept {
+    const double c = std::cos(radians), s = std::sin(radians);
+    const double dx = p.x - centre.x, dy = p.y - centre.y;
+    return {centre.x + dx * c - dy * s, centre.y + dx * s + dy * c};
+}
+
+}  // namespace
+
 SurfaceImageSink::SurfaceImageSink(const ViewTransform& transform, float drawOrigin,
                                    DrawingSurface& surface)
     : transform_(transform), topLeft_(IsTopLeftOrigin(drawOrigin)), surface_(surface),
@@ -24,7 +34,48 @@ void SurfaceImageSink::NegativeImage() {
 
 void SurfaceImageSink::SetPolarity(InkPolarity polarity) { surface_.SetPolarity(polarity); }
 
-void SurfaceImageSink::Object(const gerber::ImageObject&, const FilledFigure& figure) {
+SurfacePoint SurfaceImageSink::Placed(SurfacePoint p) const noexcept {
+    const ViewTransform& t = transform_;
+    const double x = (p.x + t.offsetX) / t.countsPerUnit;
+    const double down = (p.y + t.offsetY) / t.countsPerUnit;
+    return {x, topLeft_ ? down : height_ - down};
+}
+
+// A stroke or arc of a round aperture narrower than a pixel could fall
+// between the pixel centres and vanish; it is drawn as its centre line one
+// pixel wide instead, as the aperture list draws its narrowest pens. An
+// aperture of size 0 draws nothing, as the format defines.
+bool SurfaceImageSink::DrawnAsHairline(const gerber::ImageObject& object) {
+    using gerber::ObjectKind;
+    if (object.kind != ObjectKind::Stroke && object.kind != ObjectKind::Arc) return false;
+    if (!object.round) return false;
+    const double widthPixels = object.width / transform_.countsPerUnit * PixelsPerPictureUnit(transform_);
+    if (!(widthPixels > 0 && widthPixels < 1.0)) return false;
+    const int pen = surface_.PenWidth();
+    surface_.SetPenWidth(1);
+    if (object.kind == ObjectKind::Stroke) {
+        const SurfacePoint a = Placed(object.from), b = Placed(object.to);
+        surface_.Line(a.x, a.y, b.x, b.y);
+    } else {
+        const double rx = object.from.x - object.centre.x, ry = object.from.y - object.centre.y;
+        const double radiusPixels = std::hypot(rx, ry) / transform_.countsPerUnit * PixelsPerPictureUnit(transform_);
+        // Pieces of at most about two pixels along the arc.
+        const double pieces = std::ceil(std::abs(object.sweep) * radiusPixels / 2);
+        const int n = static_cast<int>(std::clamp(pieces, 1.0, 100000.0));
+        SurfacePoint last = Placed(object.from);
+        for (int k = 1; k <= n; ++k) {
+            const SurfacePoint next =
+                k == n ? Placed(object.to) : Placed(RotatedAbout(object.from, object.centre, object.sweep * k / n));
+            surface_.Line(last.x, last.y, next.x, next.y);
+            last = next;
+        }
+    }
+    surface_.SetPenWidth(pen);
+    return true;
+}
+
+void SurfaceImageSink::Object(const gerber::ImageObject& object, const FilledFigure& figure) {
+    if (DrawnAsHairline(object)) return;
     const ViewTransform& t = transform_;
     placed_.points.resize(figure.points.size());
     double minX = HUGE_VAL, maxX = -HUGE_VAL, minY = HUGE_VAL, maxY = -HUGE_VAL;

@@ -24,6 +24,9 @@ public:
     void Object(const gerber::ImageObject& object, const FilledFigure& figure) override;
 
 private:
+    SurfacePoint Placed(SurfacePoint countsPoint) const noexcept;
+    bool DrawnAsHairline(const gerber::ImageObject& object);
+
     const ViewTransform& transform_;
     bool topLeft_;
     DrawingSurface& surface_;

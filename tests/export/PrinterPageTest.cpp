@@ -2,6 +2,7 @@
 // modes, and the PDF page's file handling.
 
 #include "export/PrintPage.h"
+#include "export/PrintWalk.h"
 #include "viewer/PaintDeviceSurface.h"
 
 #include "support/FakePlatform.h"
@@ -94,6 +95,82 @@ TEST_F(ImagePage, BlacknessAndWhitenessInkEveryPixelWhateverTheColours) {
     EXPECT_EQ(At(s, 50, 50), kWhitePx);
     EXPECT_EQ(At(s, 50, 10), kWhitePx);
     EXPECT_EQ(At(s, 50, 90), kBlackPx);
+}
+
+// A file with its own definitions printed on a 200 × 200 pixel page at
+// 254 dpi (10.0013 pixels a millimetre, top-left origin): pixel (i, j) has
+// its centre at ((i + 0.5), (j + 0.5)) / 10.0013 mm. On it: the macro BOX
+// ($3 = $1 × 2 wide, $2 high) 3 × 2 mm around (7.5, 7.5); the region
+// (10.5, 5.5)–(14.5, 9.5); a clear hole of 1 mm around (12.5, 7.5) in the
+// region; then dark again, a 0.6 mm flash at (12.5, 12.5).
+class FileDefinitionsPage : public ::testing::Test {
+protected:
+    FileDefinitionsPage() : image(200, 200, QImage::Format_RGB32) { image.fill(Qt::white); }
+    void Print() {
+        blocks = MakeBlocks({"%FSLAX33Y33*%", "%MOMM*%", "%AMBOX*$3=$1x2*21,1,$3,$2,0,0,0*%",
+                             "%ADD10BOX,1.5X2*%", "%ADD11C,1*%", "%ADD12C,0.6*%", "D10*", "X7500Y7500D03*",
+                             "G36*", "X10500Y5500D02*", "X14500Y5500D01*", "Y9500D01*", "X10500D01*",
+                             "Y5500D01*", "G37*", "%LPC*%", "D11*", "X12500Y7500D03*", "%LPD*%", "D12*",
+                             "X12500Y12500D03*", "M02*"});
+        PaintDeviceSurface page(image, 200, 200, 254);
+        EXPECT_EQ(RunPrint(blocks, table, records, ViewControls(), 1, 1.0f, setting, page, ui, ui),
+                  PrintResult::Printed);
+        page.Flush();
+    }
+    bool Black(int i, int j) const { return (image.pixel(i, j) & 0xFFFFFFu) == 0; }
+    bool White(int i, int j) const { return (image.pixel(i, j) & 0xFFFFFFu) == 0xFFFFFFu; }
+
+    QImage image;
+    ViewerRecords r;
+    PlotRecords records = r.Bind();
+    ApertureTable table = MakeTable({{10, "0.1", "0.1", "0", "○"}});
+    InputBlockList blocks;
+    PrintSetting setting;
+    FakePlatform ui;
+};
+
+TEST_F(FileDefinitionsPage, PositivePrintInksDarkAndLeavesClearWhite) {
+    Print();
+    // The macro: x in [6, 9], y in [6.5, 8.5] mm.
+    EXPECT_TRUE(Black(75, 75));
+    EXPECT_TRUE(Black(62, 75));   // x 6.25
+    EXPECT_TRUE(White(58, 75));   // x 5.85
+    EXPECT_TRUE(White(75, 63));   // y 6.35
+    EXPECT_TRUE(Black(75, 67));   // y 6.75
+    // The region, not the list's 0.1 mm outline.
+    EXPECT_TRUE(Black(110, 60));
+    EXPECT_TRUE(Black(140, 90));
+    EXPECT_TRUE(White(100, 75));  // x 10.05
+    // The clear hole: white on paper within 0.5 mm of (12.5, 7.5).
+    EXPECT_TRUE(White(125, 75));
+    EXPECT_TRUE(White(129, 75));  // 0.45 mm away
+    EXPECT_TRUE(Black(131, 75));  // 0.65 mm away
+    EXPECT_TRUE(Black(125, 82));  // 0.75 mm away
+    // Dark again after the clear hole: radius 0.3 mm.
+    EXPECT_TRUE(Black(125, 125));
+    EXPECT_TRUE(Black(125, 122));  // 0.25 mm away
+    EXPECT_TRUE(White(125, 121));  // 0.35 mm away
+    EXPECT_TRUE(White(20, 20));
+    EXPECT_TRUE(White(50, 150));
+}
+
+TEST_F(FileDefinitionsPage, NegativePrintTurnsEveryPolarityOver) {
+    // The black field within the 3 mm margin (pixels 30 … 170); dark figures
+    // white, the clear hole black like the field around it.
+    setting.printNegative = kPrintNegative;
+    Print();
+    EXPECT_TRUE(White(20, 20));   // in the margin
+    EXPECT_TRUE(Black(50, 150));  // the field
+    EXPECT_TRUE(White(75, 75));
+    EXPECT_TRUE(White(62, 75));
+    EXPECT_TRUE(Black(58, 75));
+    EXPECT_TRUE(White(110, 60));
+    EXPECT_TRUE(Black(100, 75));
+    EXPECT_TRUE(Black(125, 75));  // the hole
+    EXPECT_TRUE(Black(129, 75));
+    EXPECT_TRUE(White(131, 75));
+    EXPECT_TRUE(White(125, 125));
+    EXPECT_TRUE(Black(125, 121));
 }
 
 class PdfPage : public ::testing::Test {

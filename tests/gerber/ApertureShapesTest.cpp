@@ -127,6 +127,27 @@ TEST(ApertureShapesTest, MacroPrimitivesVariablesAndRotation) {
     EXPECT_NEAR(Area(h.figure), 16 - 4 + kPi / 4, 1e-3);
 }
 
+TEST(ApertureShapesTest, OutlineWhoseLastPointIsNotItsFirst) {
+    // Three vertices after the start point (0, 0): (0, 0.5), (0.5, 0.5) and
+    // (0.5, 0), which should have repeated the start point. Every point given
+    // is a corner: the square 0.5 × 0.5 (area 0.25), not the triangle of the
+    // first three (0.125).
+    MacroTable macros;
+    macros["Q"] = {"Q", {Primitive(4, {"1", "3", "0", "0", "0", "0.5", "0.5", "0.5", "0.5", "0", "0"})}};
+    EXPECT_NEAR(Area(Build("Q", {}, macros).figure), 0.25, 1e-12);
+    // Turned by −25° the area stays; the corner (0.5, 0) goes to
+    // (0.5 cos 25°, −0.5 sin 25°).
+    macros["Q25"] = {"Q25", {Primitive(4, {"1", "3", "0", "0", "0", "0.5", "0.5", "0.5", "0.5", "0", "-25"})}};
+    const FlashShape r = Build("Q25", {}, macros);
+    EXPECT_NEAR(Area(r.figure), 0.25, 1e-12);
+    double lowest = HUGE_VAL;
+    for (const SurfacePoint& p : r.figure.points) lowest = std::min(lowest, p.y);
+    EXPECT_NEAR(lowest, -0.5 * std::sin(25 * kPi / 180), 1e-12);
+    // Written the right way (the last point repeats the first) it is the same square.
+    macros["S"] = {"S", {Primitive(4, {"1", "4", "0", "0", "0", "0.5", "0.5", "0.5", "0.5", "0", "0", "0", "0"})}};
+    EXPECT_NEAR(Area(Build("S", {}, macros).figure), 0.25, 1e-12);
+}
+
 TEST(ApertureShapesTest, SweptOutlineOfARectangleAlongADiagonal) {
     // A 2 × 2 square moved from (0, 0) to (3, 4): the hexagon of area
     // 4 + 2 × (3 + 4) (the square plus the band it sweeps).

@@ -29,6 +29,37 @@ TEST(ParameterBlock, ApertureDefinitions) {
         EXPECT_EQ(ParseParameterBlock(bad).kind, Kind::Unreadable) << bad;
 }
 
+TEST(ParameterBlock, DefinitionsAsCadSystemsWriteThem) {
+    // A closing "X" without a modifier after it ends the list.
+    auto b = ParseParameterBlock("ADD14C,0.1X*");
+    ASSERT_EQ(b.kind, Kind::ApertureDefinition);
+    EXPECT_EQ(b.aperture->modifiers, (std::vector<double>{0.1}));
+    // A macro name ending in "X" is a name, not a modifier list.
+    b = ParseParameterBlock("ADD16THD15X*");
+    ASSERT_EQ(b.kind, Kind::ApertureDefinition);
+    EXPECT_EQ(b.aperture->templateName, "THD15X");
+    EXPECT_TRUE(b.aperture->modifiers.empty());
+    // Macro names with blanks, as one CAD system writes them, are kept as
+    // written in both the macro and the definition, so that they meet.
+    b = ParseParameterBlock("ADD13VB_Custom_Obstruct Trace/Via Round 5.0 Both,0.00000X1.00000X0.00000*");
+    ASSERT_EQ(b.kind, Kind::ApertureDefinition);
+    EXPECT_EQ(b.aperture->dCode, 13);
+    EXPECT_EQ(b.aperture->templateName, "VB_Custom_Obstruct Trace/Via Round 5.0 Both");
+    EXPECT_EQ(b.aperture->modifiers, (std::vector<double>{0.0, 1.0, 0.0}));
+    const auto m = ParseParameterBlock("AMVB_Custom_Obstruct Trace/Via Round 5.0 Both*\n$4 = $2X0.0000*\n"
+                                       "1,1,0.0004,$4,0*\n");
+    ASSERT_EQ(m.kind, Kind::ApertureMacro);
+    EXPECT_EQ(m.macro->name, b.aperture->templateName);
+    // Blanks around the D code and the modifiers are no part of them.
+    b = ParseParameterBlock(" ADD 21 C , 0.5 X 0.2 *");
+    ASSERT_EQ(b.kind, Kind::ApertureDefinition);
+    EXPECT_EQ(b.aperture->dCode, 21);
+    EXPECT_EQ(b.aperture->templateName, "C");
+    EXPECT_EQ(b.aperture->modifiers, (std::vector<double>{0.5, 0.2}));
+    for (const char* bad : {"ADD10C,X*", "ADD10C,*", "ADD10C,0.5XX*"})
+        EXPECT_EQ(ParseParameterBlock(bad).kind, Kind::Unreadable) << bad;
+}
+
 TEST(ParameterBlock, MacroOfManyLines) {
     const auto b = ParseParameterBlock(
         "AMRoundRect*\r\n0 Rectangle with rounded corners*\r\n$5=$1x2*\r\n"

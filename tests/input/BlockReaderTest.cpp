@@ -179,6 +179,32 @@ TEST(BlockReader, CrModeLineLengthLimit) {
               CutResult::LineTooLong);
 }
 
+TEST(BlockReader, CrModeParameterBlockLinesOfAnyLength) {
+    // A 4.6 macro outline primitive: 9 numbers of 9 characters and more.
+    std::string outline = "4,1,4";
+    for (int i = 0; i < 10; ++i) outline += ",-0.250000";
+    outline += ",0*";  // 5 + 100 + 3 = 108 characters
+    ASSERT_GT(outline.size(), 100u);
+    const std::string ad = "%ADD10RoundRect,0.055000X0.088388X-0.399515X0.399515X-0.088388X-0.088388X"
+                           "0.399515X-0.399515X0.088388*%";
+    ASSERT_GT(ad.size(), 100u);
+    BlockList list;
+    EXPECT_EQ(CutBlocks("%AMBODY*\r\n" + outline + "%\r\n" + ad + "\r\nG54D10*\r\n",
+                        Settings(kAscii, kCr), ReaderEntry::MainWindow, list),
+              CutResult::Ok);
+    EXPECT_EQ(ToVector(list), (Blocks{"%AMBODY", outline + "%", ad, "G54D10"}));
+    // Once the macro's "%" has closed it, a long data line is refused again.
+    EXPECT_EQ(CutBlocks("%AMBODY*\r\n" + outline + "%\r\n" + std::string(101, 'X') + "\r\n",
+                        Settings(kAscii, kCr), ReaderEntry::MainWindow, list),
+              CutResult::LineTooLong);
+    // An LF-only RS-274X file read in CR mode is one line beginning with "%"
+    // and holding LFs: still the line-break message.
+    std::string lfFile = "%FSLAX46Y46*%\n%MOMM*%\n";
+    for (int i = 0; i < 10; ++i) lfFile += "X1000000Y2000000D01*\n";
+    EXPECT_EQ(CutBlocks(lfFile, Settings(kAscii, kCr), ReaderEntry::MainWindow, list),
+              CutResult::LineTooLong);
+}
+
 TEST(BlockReader, CrModeLfOnlyFileIsOneLongLine) {
     std::string text;
     for (int i = 0; i < 20; ++i) text += "X100Y200D01*\n";  // 260 bytes, no CR
@@ -266,6 +292,27 @@ TEST(BlockReader, StarModeCounterLimits) {
     // Trailing text without "*" trips it once the counter is reached.
     EXPECT_EQ(CutBlocks("X1*" + std::string(1200, 'C'), Settings(kAscii, kStar), main, list),
               CutResult::StarNotFound);
+}
+
+TEST(BlockReader, StarModeParameterBlocksOfAnyLength) {
+    // A 120-character aperture definition and a 150-character macro
+    // primitive pass the viewer's limit of 100, also cut into pieces; data
+    // after the parameter blocks is held to the limit again.
+    const std::string ad = "%ADD10C," + std::string(112, '1') + "*%";
+    const std::string primitive = std::string(150, '2');
+    const std::string text = ad + "\r\n%AMM*\r\n4," + primitive + "*%\r\nG54D10*" +
+                             std::string(100, 'A') + "*";
+    // Line ends are dropped, so each closing "%" opens the following block.
+    const Blocks expected{"%ADD10C," + std::string(112, '1'), "%%AMM", "4," + primitive,
+                          "%G54D10"};
+    BlockList list;
+    EXPECT_EQ(CutBlocks(text, Settings(kAscii, kStar), ReaderEntry::Viewer, list),
+              CutResult::StarNotFound);
+    EXPECT_EQ(ToVector(list), expected);
+    Blocks blocks;
+    EXPECT_EQ(CutBytewise(text, Settings(kAscii, kStar), ReaderEntry::Viewer, blocks),
+              CutResult::StarNotFound);
+    EXPECT_EQ(blocks, expected);
 }
 
 TEST(BlockReader, StarModeViewerLimitIsHundred) {

@@ -222,6 +222,28 @@ TEST_F(Viewer, AMissingDefaultListIsNamedAndThePutBackListIsUsedAtOnce) {
     EXPECT_EQ(state.currentAperture.sizeX, 1.0);
 }
 
+TEST_F(Viewer, TopRowShowsSixDecimalCoordinatesWholeWithoutOverlap) {
+    // A mm 4.6 offset such as -1234.123456 fits its box; the controls of the
+    // row keep their order and do not overlap.
+    std::vector<QWidget*> row{view->Label1, view->Combo1, view->Label2, view->Combo2,
+                              view->Label7, view->Text1,  view->Label8, view->Text2,
+                              view->Label5, view->Label3, view->Label6, view->Label4};
+    for (QLineEdit* box : {view->Text1, view->Text2}) {
+        box->setText(QStringLiteral("-1234.123456"));
+        const int textWidth = box->fontMetrics().horizontalAdvance(box->text());
+        EXPECT_GE(box->contentsRect().width() - 4, textWidth) << box->objectName().toStdString();
+    }
+    // A label's design box may run under its neighbour; its caption may not.
+    const auto shownRight = [](const QWidget* w) {
+        if (const auto* label = qobject_cast<const QLabel*>(w))
+            return w->x() + w->fontMetrics().horizontalAdvance(label->text());
+        return w->geometry().right();
+    };
+    for (std::size_t i = 1; i < row.size(); ++i)
+        EXPECT_LE(shownRight(row[i - 1]), row[i]->geometry().left())
+            << row[i]->objectName().toStdString();
+}
+
 TEST_F(Viewer, ResizeRulePlacesTheSurfaceAndIgnoresTooSmallWindows) {
     // Width − 110 twips, height − 1200 twips, top 490 twips.
     // Window 755 × 616 pixels with the design's frame of 120 × 465 twips:

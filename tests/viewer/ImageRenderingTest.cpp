@@ -3,6 +3,7 @@
 // (or 100 per inch) and use the top-left origin, so that a point (X, Y) of
 // the data lies at pixel coordinates (10 X, 10 Y).
 
+#include "input/BlockReader.h"
 #include "viewer/QImageSurface.h"
 #include "viewer/Rendering.h"
 
@@ -11,7 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <string>
+#include <utility>
 
 namespace mutaplot {
 namespace {
@@ -179,6 +183,81 @@ TEST_F(ImageRenderingTest, NegativeImageInvertsThePolarities) {
           "M02*"});
     EXPECT_EQ(Row(5), "0-59");
     EXPECT_EQ(Row(20), "0-9,30-59");
+}
+
+TEST_F(ImageRenderingTest, QuadrantModeAndArcInOneBlock) {
+    // "G75G03…" in one block: multi-quadrant, then counter-clockwise. From
+    // (1, 3) back to (1, 3) around (3, 3): the full circle of radius 2 mm
+    // (20 px around pixel (30, 30)), the 0.2 mm track 2 px wide. Read as
+    // single-quadrant it would be an arc of no length.
+    Draw({"%FSLAX33Y33*%", "%MOMM*%", "%ADD10C,0.2*%", "D10*", "X1000Y3000D02*",
+          "G75G03I2000J0X1000Y3000D01*G01*", "M02*"});
+    for (auto [i, j] : {std::pair{50, 30}, {30, 10}, {30, 49}, {10, 30}}) EXPECT_TRUE(Inked(i, j)) << i << ',' << j;
+    EXPECT_FALSE(Inked(30, 30));
+    // Row 30 crosses the track twice: x = 30 ± 20, 2 px wide.
+    EXPECT_EQ(Row(30), "9-10,49-50");
+}
+
+TEST_F(ImageRenderingTest, TracksNarrowerThanAPixelStayVisible) {
+    // A 0.05 mm track is half a pixel wide. Along y = 2 mm its band
+    // [19.75, 20.25) holds no pixel centre and would vanish; it is drawn one
+    // pixel wide from x = 10 to 50 (each end on a pixel border, so either
+    // pixel beside it), in one of the rows 19 and 20.
+    Draw({"%FSLAX33Y33*%", "%MOMM*%", "%ADD10C,0.05*%", "D10*", "X1000Y2000D02*", "X5000Y2000D01*",
+          "M02*"});
+    const std::string row = Row(19).empty() ? Row(20) : Row(19);
+    int first = -1, last = -1;
+    ASSERT_EQ(std::sscanf(row.c_str(), "%d-%d", &first, &last), 2) << row;
+    EXPECT_TRUE(first == 9 || first == 10) << row;
+    EXPECT_TRUE(last == 49 || last == 50) << row;
+    EXPECT_EQ(Count(), last - first + 1);
+    // An arc of it: the circle of radius 20 px around (30, 30), every inked
+    // pixel's centre within a pixel of it, and about 2π × 20 = 126 of them.
+    Draw({"%FSLAX33Y33*%", "%MOMM*%", "%ADD10C,0.05*%", "G75*", "D10*", "X1000Y3000D02*",
+          "G03I2000J0X1000Y3000D01*", "M02*"});
+    int inked = 0;
+    for (int j = 0; j < 60; ++j)
+        for (int i = 0; i < 60; ++i) {
+            if (!Inked(i, j)) continue;
+            ++inked;
+            EXPECT_NEAR(std::hypot(i + 0.5 - 30, j + 0.5 - 30), 20, 1.0) << i << ',' << j;
+        }
+    EXPECT_GT(inked, 110);
+    EXPECT_LT(inked, 180);
+    // An aperture of size 0 draws nothing.
+    Draw({"%FSLAX33Y33*%", "%MOMM*%", "%ADD10C,0*%", "D10*", "X1000Y2000D02*", "X5000Y2000D01*",
+          "M02*"});
+    EXPECT_EQ(Count(), 0);
+}
+
+TEST_F(ImageRenderingTest, OneLineMacroReadsInEverySeparatorMode) {
+    // BOX: a centre line 2 × 1 mm; flashed at (3, 3) it covers pixels
+    // [20, 40) × [25, 35). The file is cut as the reader cuts it: with LF
+    // separators its stars are dropped ("%AMBOX21,1,2,1,0,0,0%").
+    const std::string lf =
+        "%FSLAX33Y33*%\n%MOMM*%\n%AMBOX*21,1,2,1,0,0,0*%\n%ADD10BOX*%\nD10*\nX3000Y3000D03*\nM02*\n";
+    std::string crlf;
+    for (char c : lf) {
+        if (c == '\n') crlf.push_back('\r');
+        crlf.push_back(c);
+    }
+    for (auto [text, separator] : {std::pair{lf, InputSeparator::Lf}, {crlf, InputSeparator::Cr},
+                                   {lf, InputSeparator::Star}}) {
+        ConversionSettings settings;
+        settings.inputCode = 1;
+        settings.inputSeparator = static_cast<std::uint8_t>(separator);
+        blocks = InputBlockList();
+        ASSERT_EQ(CutBlocks(text, settings, ReaderEntry::Viewer, blocks), CutResult::Ok);
+        controls.inputSeparator = separator;
+        surface.emplace(60, 60, kTenPerMm);
+        RunDisplayPass(blocks, table, records, controls, kMmFormat, kTopLeft, *surface, ui, ui);
+        const int mode = static_cast<int>(separator);
+        EXPECT_EQ(Row(24), "") << mode;
+        EXPECT_EQ(Row(25), "20-39") << mode;
+        EXPECT_EQ(Row(34), "20-39") << mode;
+        EXPECT_EQ(Row(35), "") << mode;
+        EXPECT_EQ(Count(), 200) << mode;
+    }
 }
 
 }  // namespace
