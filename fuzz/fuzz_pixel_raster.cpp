@@ -6,7 +6,10 @@
 // Filled figures (a triangle and a quadrilateral in one part or two, the
 // second cutting or adding, by either fill rule) must also ink each pixel
 // once: drawn once in exclusive-or, every pixel holds its old value or the
-// old value combined with the ink exactly once.
+// old value combined with the ink exactly once. A union of several
+// quadrilaterals in one non-zero part, drawn in copy mode (contour by
+// contour where they are convex and turn one way), must ink exactly the
+// pixels that the general fill inks in exclusive-or.
 
 #include "viewer/PixelRaster.h"
 
@@ -56,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::vector<std::uint32_t> before = buffer;
         for (int pass = 0; pass < 2; ++pass) {
             const PixelInk ink{0xFF000000u | (r[47] << 16 | r[48] << 8 | r[49]), PixelOp::Xor};
-            switch (r[0] % 7) {
+            // Arcs (5) give way to the union of quadrilaterals now and then.
+            switch (r[0] % 7 == 5 && r[45] % 3 == 0 ? 7 : r[0] % 7) {
             case 6: {
                 FilledFigure f;
                 f.points = {{v[0], v[1]}, {v[2], v[3]}, {v[4], v[5]}};
@@ -82,6 +86,40 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         if (buffer[k] != old[k] && buffer[k] != (old[k] ^ bits)) std::abort();
                 } else {
                     raster.FillFigure(f, scale, ink);
+                }
+                break;
+            }
+            case 7: {
+                // Quadrilaterals around (v[0], v[1]) at each of four offsets.
+                FilledFigure f;
+                for (int q = 0; q < 4; ++q) {
+                    const double ox = v[2] * q / 4, oy = v[3] * q / 4, s = 1 + r[40 + q] % 8;
+                    const bool turnBack = r[44] % 5 == q;  // now and then one runs the other way
+                    const SurfacePoint corners[4] = {{v[0] + ox - s, v[1] + oy - s / 2},
+                                                     {v[0] + ox + s / 2, v[1] + oy - s},
+                                                     {v[0] + ox + s, v[1] + oy + s * (r[46] % 3) / 2},
+                                                     {v[0] + ox - s / 3, v[1] + oy + s}};
+                    for (int k = 0; k < 4; ++k) f.points.push_back(corners[turnBack ? 3 - k : k]);
+                    f.EndContour();
+                }
+                f.EndPart(FillRule::NonZero, false);
+                if (pass == 0) {
+                    const std::vector<std::uint32_t> old = buffer;
+                    raster.FillFigure(f, 1.0, {0xFFF0F0F0u, PixelOp::Copy});
+                    std::vector<std::uint32_t> copied = buffer;
+                    buffer = old;
+                    FilledFigure general = f;
+                    general.EndPart(FillRule::NonZero, false);  // an empty part: the general fill
+                    raster.FillFigure(general, 1.0, ink);
+                    const std::uint32_t bits = ink.argb & 0x00FFFFFFu;
+                    for (std::size_t k = 0; k < buffer.size(); ++k) {
+                        if (buffer[k] != old[k] && buffer[k] != (old[k] ^ bits)) std::abort();
+                        if (bits != 0 && (copied[k] != old[k]) != (buffer[k] != old[k])) std::abort();
+                    }
+                } else {
+                    FilledFigure general = f;
+                    general.EndPart(FillRule::NonZero, false);
+                    raster.FillFigure(general, 1.0, ink);
                 }
                 break;
             }

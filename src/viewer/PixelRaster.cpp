@@ -10,6 +10,8 @@ namespace mutaplot {
 namespace {
 
 constexpr std::uint32_t kColourBits = 0x00FFFFFF;
+// How many rows ahead a tall figure's pixels are fetched.
+constexpr int kRowsAhead = 4;
 
 bool Finite(double a, double b, double c, double d) noexcept {
     return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
@@ -24,24 +26,25 @@ int PixelOf(double v, int lo, int hi) noexcept {
     return static_cast<int>(std::clamp(i, static_cast<double>(lo), static_cast<double>(hi)));
 }
 
-// First and one-past-last index whose pixel centre lies in [from, to),
-// clamped to [0, limit].
-int FirstCentreAtOrAfter(double v, int limit) noexcept {
-    return static_cast<int>(std::clamp(std::ceil(v - 0.5), 0.0, static_cast<double>(limit)));
+// False when the centre line of no row of the picture (rows 0 … height − 1)
+// lies in [top, bottom): such an edge never crosses a row. True when unsure
+// (coordinates too large to place exactly).
+bool CrossesCentre(double top, double bottom, int height) noexcept {
+    if (bottom <= 0.5 || top > height - 0.5) return false;
+    if (top < 0) return true;  // reaches row 0, whose centre lies below 0
+    // The first centre at or below the top; exact, as top < height here.
+    const double w = top - 0.5;
+    const double k = static_cast<double>(static_cast<int>(w));
+    double centre = (k < w ? k + 1 : k) + 0.5;
+    if (centre < top) centre += 1;
+    if (centre - 1 >= top) centre -= 1;
+    return centre < bottom;
 }
 
 // p × q for vectors in the usual orientation (y upwards).
 double Cross(double px, double py, double qx, double qy) noexcept { return px * qy - py * qx; }
 
 }  // namespace
-
-PixelRaster::Span PixelRaster::Columns(double left, double right) const noexcept {
-    return {FirstCentreAtOrAfter(left, width_), FirstCentreAtOrAfter(right, width_) - 1};
-}
-
-PixelRaster::Span PixelRaster::Rows(double top, double bottom) const noexcept {
-    return {FirstCentreAtOrAfter(top, height_), FirstCentreAtOrAfter(bottom, height_) - 1};
-}
 
 void PixelRaster::Ink(int row, Span columns, PixelInk ink) noexcept {
     if (columns.last < columns.first) return;
@@ -353,30 +356,23 @@ void Cut(const std::vector<Interval>& a, const std::vector<Interval>& b,
 
 }  // namespace
 
-void PixelRaster::FigureRow(double yc, const FilledFigure& figure) {
-    crossings_.clear();
-    for (const std::uint32_t index : active_) {
-        const Edge& e = edges_[index];
-        crossings_.push_back({e.part, e.x0 + (yc - e.y0) * e.dxdy, e.winding});
-    }
-    std::sort(crossings_.begin(), crossings_.end(), [](const Crossing& a, const Crossing& b) {
-        return a.part != b.part ? a.part < b.part : a.x < b.x;
-    });
+void PixelRaster::FigureRow(const FilledFigure& figure) {
     result_.clear();
-    for (std::size_t a = 0; a < crossings_.size();) {
-        const std::uint32_t part = crossings_[a].part;
+    for (std::size_t a = 0; a < active_.size();) {
+        const std::uint32_t part = edges_[active_[a]].part;
         const FilledFigure::Part& rules = figure.parts[part];
+        const bool nonZero = rules.rule == FillRule::NonZero;
         partSpans_.clear();
         int winding = 0;
         double start = 0;
         std::size_t b = a;
-        for (; b < crossings_.size() && crossings_[b].part == part; ++b) {
-            const bool wasInside = rules.rule == FillRule::NonZero ? winding != 0 : (winding & 1) != 0;
-            winding += rules.rule == FillRule::NonZero ? crossings_[b].winding : 1;
-            const bool isInside = rules.rule == FillRule::NonZero ? winding != 0 : (winding & 1) != 0;
-            if (!wasInside && isInside) start = crossings_[b].x;
-            else if (wasInside && !isInside && start < crossings_[b].x)
-                partSpans_.push_back({start, crossings_[b].x});
+        for (; b < active_.size() && edges_[active_[b]].part == part; ++b) {
+            const Edge& e = edges_[active_[b]];
+            const bool wasInside = nonZero ? winding != 0 : (winding & 1) != 0;
+            winding += nonZero ? e.winding : 1;
+            const bool isInside = nonZero ? winding != 0 : (winding & 1) != 0;
+            if (!wasInside && isInside) start = e.x;
+            else if (wasInside && !isInside && start < e.x) partSpans_.push_back({start, e.x});
         }
         a = b;
         if (partSpans_.empty()) continue;
@@ -387,10 +383,153 @@ void PixelRaster::FigureRow(double yc, const FilledFigure& figure) {
                 merged_.back().to = std::max(merged_.back().to, piece.to);
             else merged_.push_back(piece);
         }
+        if (result_.empty() && !rules.cuts) {
+            result_.swap(merged_);
+            continue;
+        }
         if (rules.cuts) Cut(result_, merged_, partSpans_);
         else Unite(result_, merged_, partSpans_);
         result_.swap(partSpans_);
     }
+}
+
+
+namespace {
+
+// The shape of one closed contour for the fills between two chains.
+struct ContourShape {
+    std::size_t top = 0;  // a highest point
+    double bottom = 0;    // the lowest y
+    double left = 0, right = 0;
+    int yTurns = 0;       // how often the direction of travel in y changes
+    bool flat = true;     // no height at all
+    int turning = 0;      // +1 every corner turns one way, −1 the other, 0 neither (a line)
+    bool mixed = false;   // corners turn both ways (or a turn is not a number)
+};
+
+ContourShape ShapeOf(const SurfacePoint* q, std::size_t n) noexcept {
+    ContourShape c;
+    c.bottom = q[0].y;
+    c.left = c.right = q[0].x;
+    int first = 0, last = 0;
+    // The previous edge of non-zero length, for the turn at each corner.
+    double px = 0, py = 0;
+    bool havePrevious = false;
+    double firstX = 0, firstY = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+        const SurfacePoint a = q[k], b = q[k + 1 == n ? 0 : k + 1];
+        if (a.y < q[c.top].y) c.top = k;
+        c.bottom = std::max(c.bottom, a.y);
+        c.left = std::min(c.left, a.x);
+        c.right = std::max(c.right, a.x);
+        const double dx = b.x - a.x, dy = b.y - a.y;
+        if (dy != 0) {
+            const int sign = dy > 0 ? 1 : -1;
+            if (first == 0) first = sign;
+            else if (sign != last) ++c.yTurns;
+            last = sign;
+        }
+        if (dx == 0 && dy == 0) continue;
+        if (havePrevious) {
+            const double turn = Cross(px, py, dx, dy);
+            const int t = turn > 0 ? 1 : turn < 0 ? -1 : 0;
+            if (std::isnan(turn) || (t != 0 && c.turning != 0 && t != c.turning)) c.mixed = true;
+            if (t != 0) c.turning = t;
+        } else {
+            firstX = dx;
+            firstY = dy;
+            havePrevious = true;
+        }
+        px = dx;
+        py = dy;
+    }
+    if (havePrevious) {  // the corner where the contour closes
+        const double turn = Cross(px, py, firstX, firstY);
+        const int t = turn > 0 ? 1 : turn < 0 ? -1 : 0;
+        if (std::isnan(turn) || (t != 0 && c.turning != 0 && t != c.turning)) c.mixed = true;
+        if (t != 0) c.turning = t;
+    }
+    c.flat = first == 0;
+    if (first != last) ++c.yTurns;
+    return c;
+}
+
+// One side of a contour that every row crosses once: the chain of its
+// points from the top, each segment [from, to) taken in turn. The crossing
+// is computed from the segment's first point in the contour's own order and
+// its slope, exactly as the general fill computes it for the same edge.
+struct Chain {
+    const SurfacePoint* q;
+    std::size_t n;
+    std::size_t from, to;
+    int step;  // +1 or −1 round the contour
+    double x0 = 0, y0 = 0, dxdy = 0;
+
+    std::size_t Next(std::size_t k) const noexcept {
+        if (step > 0) return k + 1 == n ? 0 : k + 1;
+        return k == 0 ? n - 1 : k - 1;
+    }
+    void Start(std::size_t top) noexcept {
+        from = to = top;
+        to = Next(top);
+        Slope();
+    }
+    void Slope() noexcept {
+        const SurfacePoint a = step > 0 ? q[from] : q[to], b = step > 0 ? q[to] : q[from];
+        x0 = a.x;
+        y0 = a.y;
+        dxdy = b.y != a.y ? (b.x - a.x) / (b.y - a.y) : 0.0;  // a level segment is never crossed
+    }
+    // Moves on to the segment that reaches below `yc`.
+    void Reach(double yc) noexcept {
+        if (q[to].y > yc) return;
+        for (std::size_t guard = 0; q[to].y <= yc && guard < n; ++guard) {
+            from = to;
+            to = Next(to);
+        }
+        Slope();
+    }
+    bool Crosses(double yc) const noexcept { return q[from].y <= yc && q[to].y > yc; }
+    double X(double yc) const noexcept { return x0 + (yc - y0) * dxdy; }
+};
+
+}  // namespace
+
+void PixelRaster::FillBetweenChains(const SurfacePoint* q, std::size_t n, std::size_t top,
+                                    double bottom, PixelInk ink) noexcept {
+    const Span rows = Rows(q[top].y, bottom);
+    Chain a{q, n, top, top, +1};
+    Chain b{q, n, top, top, -1};
+    a.Start(top);
+    b.Start(top);
+    const std::uint32_t bits = ink.argb & kColourBits;
+    for (int j = rows.first; j <= rows.last; ++j) {
+        const double yc = j + 0.5;
+        a.Reach(yc);
+        b.Reach(yc);
+        if (!a.Crosses(yc) || !b.Crosses(yc)) continue;
+        const double xa = a.X(yc), xb = b.X(yc);
+        const Span columns = Columns(std::min(xa, xb), std::max(xa, xb));
+        if (columns.last < columns.first) continue;
+        std::uint32_t* p = pixels_ + j * stride_;
+        // The rows below are written next: ask for them early.
+        if (j + kRowsAhead <= rows.last) __builtin_prefetch(p + kRowsAhead * stride_ + columns.first, 1);
+        if (ink.op == PixelOp::Copy) std::fill(p + columns.first, p + columns.last + 1, ink.argb);
+        else
+            for (int i = columns.first; i <= columns.last; ++i) p[i] ^= bits;
+    }
+}
+
+bool PixelRaster::ScaleContours(const FilledFigure& figure, double scale) {
+    const std::size_t n = std::min<std::size_t>(figure.contourEnds.empty() ? 0 : figure.contourEnds.back(),
+                                                 figure.points.size());
+    scaled_.resize(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        const SurfacePoint p{figure.points[k].x * scale, figure.points[k].y * scale};
+        if (!std::isfinite(p.x) || !std::isfinite(p.y)) return false;
+        scaled_[k] = p;
+    }
+    return true;
 }
 
 bool PixelRaster::FillMonotone(const FilledFigure& figure, double scale, PixelInk ink) {
@@ -398,56 +537,57 @@ bool PixelRaster::FillMonotone(const FilledFigure& figure, double scale, PixelIn
         figure.contourEnds.size() != 1)
         return false;
     const std::size_t n = std::min<std::size_t>(figure.contourEnds[0], figure.points.size());
-    if (n < 3) return false;
-    scaled_.resize(n);
-    std::size_t top = 0;
-    for (std::size_t k = 0; k < n; ++k) {
-        const SurfacePoint p{figure.points[k].x * scale, figure.points[k].y * scale};
-        if (!std::isfinite(p.x) || !std::isfinite(p.y)) return false;
-        scaled_[k] = p;
-        if (p.y < scaled_[top].y) top = k;
-    }
-    // Monotone in y: the direction of travel in y turns exactly twice.
-    int turns = 0, first = 0, last = 0;
-    double bottomY = scaled_[top].y;
-    for (std::size_t k = 0; k < n; ++k) {
-        const double dy = scaled_[(k + 1) % n].y - scaled_[k].y;
-        bottomY = std::max(bottomY, scaled_[k].y);
-        if (dy == 0) continue;
-        const int sign = dy > 0 ? 1 : -1;
-        if (first == 0) first = sign;
-        else if (sign != last) ++turns;
-        last = sign;
-    }
-    if (first == 0) return true;  // no height: nothing to fill
-    if (first != last) ++turns;
-    if (turns != 2) return false;
-    const std::vector<SurfacePoint>& q = scaled_;
-    // Each chain's current segment [from, to) in its direction.
-    std::size_t a0 = top, a1 = (top + 1) % n, b0 = top, b1 = (top + n - 1) % n;
-    const Span rows = Rows(q[top].y, bottomY);
-    for (int j = rows.first; j <= rows.last; ++j) {
-        const double yc = j + 0.5;
-        for (std::size_t guard = 0; q[a1].y <= yc && guard < n; ++guard) {
-            a0 = a1;
-            a1 = (a1 + 1) % n;
+    if (n < 3 || !ScaleContours(figure, scale)) return false;
+    const ContourShape c = ShapeOf(scaled_.data(), n);
+    if (c.flat) return true;  // no height: nothing to fill
+    if (c.yTurns != 2) return false;
+    if (c.right < 0 || c.left > width_) return true;  // outside the picture
+    FillBetweenChains(scaled_.data(), n, c.top, c.bottom, ink);
+    return true;
+}
+
+bool PixelRaster::FillConvexUnion(const FilledFigure& figure, double scale, PixelInk ink) {
+    if (ink.op != PixelOp::Copy || figure.parts.size() != 1 || figure.parts[0].cuts ||
+        figure.parts[0].rule != FillRule::NonZero || figure.contourEnds.size() < 2 ||
+        figure.parts[0].contourEnd != figure.contourEnds.size())
+        return false;
+    for (std::size_t k = 1; k < figure.contourEnds.size(); ++k)
+        if (figure.contourEnds[k] < figure.contourEnds[k - 1]) return false;
+    if (figure.contourEnds.back() > figure.points.size() || !ScaleContours(figure, scale)) return false;
+    // Every contour convex (corners all turning one way, y turning twice)
+    // and all of them the same way round: the winding number is then 0 or
+    // the same sign everywhere in each, so their sum is non-zero exactly
+    // where one of them covers the point.
+    contourShapes_.clear();
+    int turning = 0;
+    std::size_t start = 0;
+    for (const std::uint32_t end : figure.contourEnds) {
+        const std::size_t n = end - start;
+        ContourShape c;
+        if (n >= 3) {
+            c = ShapeOf(scaled_.data() + start, n);
+            if (!c.flat) {
+                if (c.mixed || c.yTurns != 2) return false;
+                if (c.turning != 0) {
+                    if (turning != 0 && c.turning != turning) return false;
+                    turning = c.turning;
+                }
+            }
         }
-        for (std::size_t guard = 0; q[b1].y <= yc && guard < n; ++guard) {
-            b0 = b1;
-            b1 = (b1 + n - 1) % n;
-        }
-        if (q[a1].y <= yc || q[b1].y <= yc || q[a0].y > yc || q[b0].y > yc) continue;
-        const double xa = q[a0].x + (yc - q[a0].y) * (q[a1].x - q[a0].x) / (q[a1].y - q[a0].y);
-        const double xb = q[b0].x + (yc - q[b0].y) * (q[b1].x - q[b0].x) / (q[b1].y - q[b0].y);
-        Ink(j, Columns(std::min(xa, xb), std::max(xa, xb)), ink);
+        contourShapes_.push_back({start, n, c.flat || n < 3 ? 0 : c.top, c.bottom,
+                                  c.flat || n < 3 || c.right < 0 || c.left > width_});
+        start = end;
     }
+    // In copy mode a pixel inked by several contours simply takes the ink again.
+    for (const ContourFill& f : contourShapes_)
+        if (!f.skip) FillBetweenChains(scaled_.data() + f.start, f.count, f.top, f.bottom, ink);
     return true;
 }
 
 void PixelRaster::FillFigure(const FilledFigure& figure, double scale, PixelInk ink) {
-    if (FillMonotone(figure, scale, ink)) return;
+    if (FillMonotone(figure, scale, ink) || FillConvexUnion(figure, scale, ink)) return;
     edges_.clear();
-    double top = HUGE_VAL, bottom = -HUGE_VAL;
+    double top = HUGE_VAL, bottom = -HUGE_VAL, left = HUGE_VAL, right = -HUGE_VAL;
     std::size_t contour = 0, point = 0;
     for (std::size_t p = 0; p < figure.parts.size(); ++p) {
         const std::size_t contourEnd = std::min<std::size_t>(figure.parts[p].contourEnd, figure.contourEnds.size());
@@ -459,7 +599,9 @@ void PixelRaster::FillFigure(const FilledFigure& figure, double scale, PixelInk 
                 const SurfacePoint b = figure.points[k + 1 < end ? k + 1 : first];
                 const double x0 = a.x * scale, y0 = a.y * scale, x1 = b.x * scale, y1 = b.y * scale;
                 if (!Finite(x0, y0, x1, y1)) return;
-                if (y0 == y1) continue;
+                left = std::min({left, x0, x1});
+                right = std::max({right, x0, x1});
+                if (y0 == y1 || !CrossesCentre(std::min(y0, y1), std::max(y0, y1), height_)) continue;
                 Edge e{};
                 e.top = std::min(y0, y1);
                 e.bottom = std::max(y0, y1);
@@ -477,29 +619,75 @@ void PixelRaster::FillFigure(const FilledFigure& figure, double scale, PixelInk 
         }
     }
     if (edges_.empty()) return;
-    std::sort(edges_.begin(), edges_.end(), [](const Edge& a, const Edge& b) { return a.top < b.top; });
     const Span rows = Rows(top, bottom);
+    // Figures wholly outside the picture change no pixel.
+    if (rows.last < rows.first || right < 0 || left > width_) return;
+
+    // The edges in order of the first row whose centre line they reach
+    // (the picture's first row for edges that start above it), by counting
+    // into one bucket per row; edges that start below the picture are left
+    // out. rowEnd_[r] ends the bucket of row rows.first + r in byRow_.
+    const int rowCount = rows.last - rows.first + 1;
+    rowEnd_.assign(static_cast<std::size_t>(rowCount) + 1, 0);
+    rowOf_.resize(edges_.size());
+    for (std::size_t k = 0; k < edges_.size(); ++k) {
+        // The smallest row whose centre j + 0.5 is at or below the edge's
+        // top (kept edges start above the picture's last centre line).
+        const double edgeTop = edges_[k].top;
+        int j = rows.first;
+        if (edgeTop > j + 0.5) {
+            // ⌈top − ½⌉, exact: top − ½ is exact for tops in (½, height].
+            const double w = edgeTop - 0.5;
+            const int k = static_cast<int>(w);
+            j = std::min(k + static_cast<int>(k < w), rows.last + 1);
+        }
+        const auto r = static_cast<std::uint32_t>(j - rows.first);
+        rowOf_[k] = r;
+        if (j <= rows.last) ++rowEnd_[r + 1];
+    }
+    for (int r = 0; r < rowCount; ++r) rowEnd_[static_cast<std::size_t>(r) + 1] += rowEnd_[static_cast<std::size_t>(r)];
+    byRow_.resize(rowEnd_[static_cast<std::size_t>(rowCount)]);
+    for (std::size_t k = 0; k < edges_.size(); ++k) {
+        const std::uint32_t r = rowOf_[k];
+        if (r < static_cast<std::uint32_t>(rowCount)) byRow_[rowEnd_[r]++] = static_cast<std::uint32_t>(k);
+    }
+
+    // The active edges stay in order of part and crossing: from one row to
+    // the next the order changes little, so an insertion sort keeps it.
+    auto before = [&](std::uint32_t a, std::uint32_t b) {
+        const Edge& ea = edges_[a];
+        const Edge& eb = edges_[b];
+        return ea.part != eb.part ? ea.part < eb.part : ea.x < eb.x;
+    };
     active_.clear();
-    std::size_t nextEdge = 0;
-    for (int j = rows.first; j <= rows.last; ++j) {
+    std::size_t next = 0;
+    for (int r = 0; r < rowCount; ++r) {
+        const int j = rows.first + r;
         const double yc = j + 0.5;
-        while (nextEdge < edges_.size() && edges_[nextEdge].top <= yc)
-            active_.push_back(static_cast<std::uint32_t>(nextEdge++));
+        for (; next < rowEnd_[static_cast<std::size_t>(r)]; ++next) active_.push_back(byRow_[next]);
         std::erase_if(active_, [&](std::uint32_t index) { return edges_[index].bottom <= yc; });
         if (active_.empty()) continue;
+        for (const std::uint32_t index : active_) {
+            Edge& e = edges_[index];
+            e.x = e.x0 + (yc - e.y0) * e.dxdy;
+        }
         if (active_.size() == 2) {
             // Two crossings (every convex figure, most rows of any): the
             // inside lies between them whatever the rule and the parts.
             const Edge& e0 = edges_[active_[0]];
             const Edge& e1 = edges_[active_[1]];
             if (e0.part == e1.part && !figure.parts[e0.part].cuts) {
-                const double x0 = e0.x0 + (yc - e0.y0) * e0.dxdy;
-                const double x1 = e1.x0 + (yc - e1.y0) * e1.dxdy;
-                Ink(j, Columns(std::min(x0, x1), std::max(x0, x1)), ink);
+                Ink(j, Columns(std::min(e0.x, e1.x), std::max(e0.x, e1.x)), ink);
                 continue;
             }
         }
-        FigureRow(yc, figure);
+        for (std::size_t c = 1; c < active_.size(); ++c) {
+            const std::uint32_t moving = active_[c];
+            std::size_t d = c;
+            for (; d > 0 && before(moving, active_[d - 1]); --d) active_[d] = active_[d - 1];
+            active_[d] = moving;
+        }
+        FigureRow(figure);
         for (const Interval& piece : result_) Ink(j, Columns(piece.from, piece.to), ink);
     }
 }

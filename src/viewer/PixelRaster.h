@@ -20,6 +20,7 @@
 
 #include "platform/DrawingSurface.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -83,41 +84,70 @@ private:
     struct Edge {
         double top, bottom;  // rows of centre lines in [top, bottom) cross it
         double x0, y0, dxdy;
+        double x;            // where the current row's centre line crosses it
         std::uint32_t part;
         int winding;  // +1 downwards, −1 upwards
-    };
-    struct Crossing {
-        std::uint32_t part;
-        double x;
-        int winding;
     };
     struct Interval {
         double from, to;
     };
-    void FigureRow(double yc, const FilledFigure& figure);
+    // The spans of the current row from the active edges, which are in
+    // order of part and crossing.
+    void FigureRow(const FilledFigure& figure);
     // One contour that every row crosses twice at most (a stroke, a pad):
     // filled between its two chains from top to bottom. False, drawing
     // nothing, for any other figure.
     bool FillMonotone(const FilledFigure& figure, double scale, PixelInk ink);
+    // One non-zero part of several contours, each convex and all turning
+    // the same way (a track swept along an arc's pieces): in copy mode their
+    // union is drawn contour by contour. False, drawing nothing, otherwise.
+    bool FillConvexUnion(const FilledFigure& figure, double scale, PixelInk ink);
+    // The figure's points in pixels into scaled_; false when one is not finite.
+    bool ScaleContours(const FilledFigure& figure, double scale);
+    // The rows of the contour q[0 … n − 1] between its two chains from the
+    // highest point `top` down to `bottom`.
+    void FillBetweenChains(const SurfacePoint* q, std::size_t n, std::size_t top, double bottom,
+                           PixelInk ink) noexcept;
 
     struct Span {
         int first;
         int last;  // inclusive; empty when last < first
     };
-    Span Columns(double left, double right) const noexcept;
-    Span Rows(double top, double bottom) const noexcept;
+    // First index whose pixel centre lies at or after v, clamped to [0, limit]
+    // (⌈v − ½⌉ without a library call: this runs for every row of a figure).
+    static int FirstCentreAtOrAfter(double v, int limit) noexcept {
+        const double w = v - 0.5;
+        if (!(w > 0)) return 0;
+        if (w >= limit) return limit;
+        const int k = static_cast<int>(w);
+        return k + static_cast<int>(k < w);
+    }
+    // The columns (rows) whose pixel centres lie in [left, right) ([top, bottom)).
+    Span Columns(double left, double right) const noexcept {
+        return {FirstCentreAtOrAfter(left, width_), FirstCentreAtOrAfter(right, width_) - 1};
+    }
+    Span Rows(double top, double bottom) const noexcept {
+        return {FirstCentreAtOrAfter(top, height_), FirstCentreAtOrAfter(bottom, height_) - 1};
+    }
     void Ink(int row, Span columns, PixelInk ink) noexcept;
     void Disc(double cx, double cy, double radius, PixelInk ink) noexcept;
     void Ring(double cx, double cy, double inner, double outer, PixelInk ink) noexcept;
     void ThinLine(double x0, double y0, double x1, double y1, PixelInk ink) noexcept;
     void WideLine(double x0, double y0, double x1, double y1, double radius, PixelInk ink) noexcept;
 
-    // Scratch space of FillFigure, kept between calls.
+    // Scratch space of FillFigure, kept between calls so that a figure
+    // costs no allocation: the edges, their order by first row (counted
+    // into one bucket per row), and the edges that cross the current row.
     std::vector<Edge> edges_;
-    std::vector<std::uint32_t> active_;
-    std::vector<Crossing> crossings_;
+    std::vector<std::uint32_t> rowOf_, byRow_, rowEnd_, active_;
     std::vector<Interval> result_, partSpans_, merged_;
     std::vector<SurfacePoint> scaled_;
+    struct ContourFill {
+        std::size_t start, count, top;
+        double bottom;
+        bool skip;  // nothing of it to fill
+    };
+    std::vector<ContourFill> contourShapes_;
 
     std::uint32_t* pixels_;
     int width_;

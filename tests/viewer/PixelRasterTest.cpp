@@ -361,3 +361,182 @@ TEST(PixelRasterFigureTest, FarAwayHugeAndUndefinedFiguresStayInThePicture) {
 
 }  // namespace
 }  // namespace mutaplot
+
+#include "gerber/ApertureShapes.h"
+
+#include <numbers>
+
+namespace mutaplot {
+namespace {
+
+// The pixels of a figure found one centre at a time: on each row's centre
+// line the crossings of every edge left of or at the centre give each
+// part's winding, and the parts are united or cut in order.
+std::vector<bool> CentresInside(const FilledFigure& f, double scale, int width, int height) {
+    std::vector<bool> inside(static_cast<std::size_t>(width * height), false);
+    for (int j = 0; j < height; ++j) {
+        const double yc = j + 0.5;
+        for (int i = 0; i < width; ++i) {
+            const double xc = i + 0.5;
+            bool in = false;
+            std::size_t contour = 0, start = 0;
+            for (const FilledFigure::Part& part : f.parts) {
+                int winding = 0;
+                for (; contour < part.contourEnd; ++contour) {
+                    const std::size_t end = f.contourEnds[contour];
+                    for (std::size_t k = start; k < end; ++k) {
+                        const SurfacePoint a = f.points[k], b = f.points[k + 1 < end ? k + 1 : start];
+                        const double ax = a.x * scale, ay = a.y * scale, bx = b.x * scale, by = b.y * scale;
+                        if (ay == by || yc < std::min(ay, by) || yc >= std::max(ay, by)) continue;
+                        const double x = ax + (yc - ay) * ((bx - ax) / (by - ay));
+                        if (x <= xc) winding += part.rule == FillRule::EvenOdd ? 1 : (by > ay ? 1 : -1);
+                    }
+                    start = end;
+                }
+                const bool partIn = part.rule == FillRule::EvenOdd ? (winding & 1) != 0 : winding != 0;
+                in = part.cuts ? in && !partIn : in || partIn;
+            }
+            inside[static_cast<std::size_t>(j * width + i)] = in;
+        }
+    }
+    return inside;
+}
+
+std::vector<bool> InkedPixels(const Canvas& c) {
+    std::vector<bool> inked;
+    for (int j = 0; j < c.height; ++j)
+        for (int i = 0; i < c.width; ++i) inked.push_back(c.Inked(i, j));
+    return inked;
+}
+
+// The figure moved by (dx, dy).
+FilledFigure Moved(const FilledFigure& f, double dx, double dy) {
+    FilledFigure m = f;
+    for (SurfacePoint& p : m.points) p = {p.x + dx, p.y + dy};
+    return m;
+}
+
+// The same figure with an empty part after it: drawn by the general fill,
+// never by the shortcuts for one contour or a union of convex ones.
+FilledFigure General(const FilledFigure& f) {
+    FilledFigure g = f;
+    g.EndPart(FillRule::NonZero, false);
+    return g;
+}
+
+// Flashes of the standard shapes, a stroke and an arc track of a square and
+// of a round aperture: figures of the kinds a file's own apertures give.
+std::vector<FilledFigure> ApertureFigures() {
+    std::vector<FilledFigure> figures;
+    const gerber::MacroTable noMacros;
+    const std::vector<gerber::ApertureDefinition> definitions = {
+        {10, "C", {0.8}}, {11, "C", {1.0, 0.4}}, {12, "R", {1.2, 0.7}}, {13, "O", {1.6, 0.6}}, {14, "P", {1.0, 6, 15}}};
+    for (const gerber::ApertureDefinition& d : definitions) {
+        gerber::FlashShape shape;
+        EXPECT_TRUE(gerber::BuildFlashShape(d, noMacros, 0.01, shape));
+        figures.push_back(shape.figure);
+    }
+    // A stroke and an arc track of the square 0.5 and of the circle 0.8.
+    gerber::FlashShape square, round;
+    gerber::BuildFlashShape({20, "R", {0.5, 0.5}}, noMacros, 0.01, square);
+    gerber::BuildFlashShape({21, "C", {0.8}}, noMacros, 0.01, round);
+    for (const gerber::FlashShape* s : {&square, &round}) {
+        FilledFigure stroke;
+        gerber::AddSweptHull(stroke, s->hull, {-1.5, -0.7}, {2.1, 1.3});
+        stroke.EndPart(FillRule::NonZero, false);
+        figures.push_back(stroke);
+        FilledFigure arc;
+        SurfacePoint last{2, 0};
+        for (int k = 1; k <= 12; ++k) {
+            const double a = std::numbers::pi * k / 12;
+            const SurfacePoint next{2 * std::cos(a), 2 * std::sin(a)};
+            gerber::AddSweptHull(arc, s->hull, last, next);
+            last = next;
+        }
+        arc.EndPart(FillRule::NonZero, false);
+        figures.push_back(arc);
+    }
+    return figures;
+}
+
+TEST(PixelRasterPathsTest, ShortcutsAndTheGeneralFillInkTheCentresInside) {
+    // Each figure at positions of every fraction of a pixel, partly over
+    // the picture's borders, at three scales: the fill (in copy mode, the
+    // shortcuts), the general fill of the same figure (exclusive-or) and
+    // the centres found one by one agree pixel for pixel.
+    const std::vector<FilledFigure> figures = ApertureFigures();
+    const PixelInk xorInk{0xFF00FF00, PixelOp::Xor};
+    int compared = 0;
+    for (std::size_t n = 0; n < figures.size(); ++n) {
+        for (const double scale : {4.0, 7.3, 11.0}) {
+            for (const SurfacePoint at : {SurfacePoint{3.0, 2.5}, SurfacePoint{0.1, 1.37}, SurfacePoint{2.93, 0.05},
+                                          SurfacePoint{3.126, 3.3}, SurfacePoint{-0.2, 2.0}}) {
+                const FilledFigure f = Moved(figures[n], at.x, at.y);
+                Canvas fast(31, 23), general(31, 23);
+                fast.Raster().FillFigure(f, scale, kCopy);
+                general.Raster().FillFigure(General(f), scale, xorInk);
+                const std::vector<bool> expected = CentresInside(f, scale, 31, 23);
+                const std::string where = std::to_string(n) + " at " + std::to_string(at.x) + "," +
+                                          std::to_string(at.y) + " × " + std::to_string(scale);
+                EXPECT_EQ(InkedPixels(fast), expected) << where;
+                EXPECT_EQ(InkedPixels(general), expected) << where;
+                // Exclusive-or inks each pixel once: paper ^ ink, never twice.
+                for (int j = 0; j < 23; ++j)
+                    for (int i = 0; i < 31; ++i)
+                        ASSERT_TRUE(general.At(i, j) == kPaper || general.At(i, j) == (kPaper ^ 0x0000FF00u)) << where;
+                EXPECT_TRUE(fast.GuardsIntact() && general.GuardsIntact()) << where;
+                compared += fast.Count() > 0;
+            }
+        }
+    }
+    EXPECT_GT(compared, 100);  // most placements show something
+}
+
+TEST(PixelRasterPathsTest, ClearInkErasesExactlyTheFigureAndExclusiveOrRestores) {
+    const std::vector<FilledFigure> figures = ApertureFigures();
+    for (std::size_t n = 0; n < figures.size(); ++n) {
+        const FilledFigure f = Moved(figures[n], 2.2, 1.9);
+        // A dark field, the figure drawn over it in the paper's colour (a
+        // clear figure on screen): the centres inside become paper again.
+        Canvas c(24, 18);
+        c.Raster().Fill(kInk);
+        c.Raster().FillFigure(f, 5.0, {kPaper, PixelOp::Copy});
+        const std::vector<bool> expected = CentresInside(f, 5.0, 24, 18);
+        for (int j = 0; j < 18; ++j)
+            for (int i = 0; i < 24; ++i)
+                EXPECT_EQ(c.At(i, j), expected[static_cast<std::size_t>(j * 24 + i)] ? kPaper : kInk) << n;
+        // Twice in exclusive-or leaves the picture as it was.
+        Canvas x(24, 18);
+        const std::vector<std::uint32_t> before = x.pixels;
+        x.Raster().FillFigure(f, 5.0, {0xFF0000FF, PixelOp::Xor});
+        x.Raster().FillFigure(f, 5.0, {0xFF0000FF, PixelOp::Xor});
+        EXPECT_EQ(x.pixels, before) << n;
+    }
+}
+
+TEST(PixelRasterPathsTest, UnionsThatAreNotOfConvexContoursTurningOneWayKeepTheirHoles) {
+    // Two squares, the second running the other way: their windings cancel
+    // where they overlap, so a non-zero fill leaves the overlap empty
+    // (drawn contour by contour it would be filled).
+    Canvas c(10, 10);
+    FilledFigure f;
+    AddBoxPart(f, {{0, 0, 6, 6}, {3, 3, 9, 9}}, FillRule::NonZero, false, true);
+    c.Raster().FillFigure(f, 1.0, kCopy);
+    EXPECT_EQ(c.Row(4), "0-2,6-8");
+    // A concave contour (an L) beside a square: the L's notch stays empty.
+    Canvas l(10, 10);
+    FilledFigure g;
+    g.points = {{0, 0}, {4, 0}, {4, 2}, {2, 2}, {2, 6}, {0, 6}};
+    g.EndContour();
+    g.points.insert(g.points.end(), {{6, 6}, {9, 6}, {9, 9}, {6, 9}});
+    g.EndContour();
+    g.EndPart(FillRule::NonZero, false);
+    l.Raster().FillFigure(g, 1.0, kCopy);
+    EXPECT_EQ(l.Row(1), "0-3");
+    EXPECT_EQ(l.Row(3), "0-1");
+    EXPECT_EQ(l.Row(7), "6-8");
+    EXPECT_EQ(l.Count(), 8 + 8 + 9);
+}
+
+}  // namespace
+}  // namespace mutaplot
