@@ -50,11 +50,25 @@ bool HasCoordinateWord(std::string_view block) noexcept {
     return false;
 }
 
-// A D part holding X, Y, I or J carries the words of a second block written
-// on the same line ("Y2201D02*X2716Y2206D01" in CR mode); copied into the
-// output they would stay in the input format.
-bool HoldsSecondBlock(std::string_view dPart) noexcept {
-    return dPart.find_first_of("XYIJ") != std::string_view::npos;
+
+// The length of the G codes at the start of a block that change nothing
+// about how its coordinates read (G36/G37 regions, G54/G55, G74/G75 arc
+// quadrants, G90 absolute), when G01, G02 or G03 with coordinates follows
+// them ("G75G03I150J0X3550Y1701D01"); 0 otherwise.
+std::size_t LeadingModalCodes(std::string_view block) noexcept {
+    std::size_t k = 0;
+    while (k + 3 <= block.size() && block[k] == 'G') {
+        const std::string_view code = block.substr(k, 3);
+        if (code == kG01 || code == kG02 || code == kG03) break;
+        if (code != "G36" && code != "G37" && code != "G54" && code != "G55" &&
+            code != "G74" && code != "G75" && code != "G90")
+            return 0;
+        k += 3;
+    }
+    if (k == 0 || k + 3 > block.size()) return 0;
+    const std::string_view next = block.substr(k, 3);
+    if (next != kG01 && next != kG02 && next != kG03) return 0;
+    return HasCoordinateWord(block.substr(k)) ? k : 0;
 }
 
 bool Contains(std::string_view text, char c) noexcept {
@@ -76,7 +90,8 @@ public:
          std::string& currentGCode, OutputBlockList& output)
         : input_(input), settings_(settings), state_(state), gcode_(currentGCode),
           output_(output), parameters_(CodeAs<InputSeparator>(settings.inputSeparator)),
-          params_(settings, output) {}
+          params_(settings, output),
+          hasPercent_(std::memchr(input.allText().data(), '%', input.textSize()) != nullptr) {}
 
     void Run() {
         std::size_t next = 0;
@@ -121,14 +136,16 @@ private:
     bool TakeData(std::size_t& next, std::string_view& block) {
         const std::size_t count = input_.blockCount();
         // Parameter blocks that stood behind the data of the last block.
-        params_.Flush();
+        if (hasPercent_) params_.Flush();
         while (next < count) {
             const std::string_view raw = input_[next++];
             // The common block: no "%", no "*" in front, outside any
             // parameter block. The filter would call it data and change
             // nothing, so it is not asked.
-            if (!parameters_.inside() && (raw.empty() || raw.front() != '*') &&
-                (raw.empty() || std::memchr(raw.data(), '%', raw.size()) == nullptr)) {
+            if (!parameters_.inside() &&
+                (raw.empty() || (raw.front() != '*' &&
+                                 (!hasPercent_ ||
+                                  std::memchr(raw.data(), '%', raw.size()) == nullptr)))) {
                 block = raw;
                 return true;
             }
@@ -204,6 +221,16 @@ private:
         const std::string_view head = block.substr(0, 3);
         if (head == kG03 || head == kG02) return ArcBlock(block, head, true);
         if (head == kG01) return LinearBlock(block, false);
+        if (const std::size_t k = LeadingModalCodes(block)) {
+            // The codes in front are written as they are, in front of the
+            // converted block.
+            const std::string_view rest = block.substr(k);
+            const std::string_view code = rest.substr(0, 3);
+            prefix_ = block.substr(0, k);
+            const bool converted = code == kG01 ? LinearBlock(rest, false) : ArcBlock(rest, code, true);
+            prefix_ = {};
+            return converted;
+        }
         // Copied unchanged: coordinates in it stay in the input format.
         if (head != kG04 && HasCoordinateWord(block)) CountUnconverted(number);
         PassThrough(block);
@@ -226,7 +253,9 @@ private:
             return false;
         }
         const auto words = ExtractLinearWords(text);
-        if (!words || HoldsSecondBlock(words->dPart)) return false;
+        // Words in the D part belong to a second block written on the same
+        // line ("Y2201D02*X2716Y2206D01" in CR mode): the block is handed on.
+        if (!words || words->wordInDPart) return false;
         if (params_.incremental() && (words->hasX || words->hasY)) return false;
         if (!words->hasX && !words->hasY) {
             // A G01 block without coordinates only sets the D code.
@@ -240,6 +269,7 @@ private:
         if (words->hasY) state_.yDigits = words->y;
         state_.currentDCode = words->dPart;
         out_.clear();
+        if (!prefix_.empty()) out_ += prefix_;
         if (WritesGCode(settings_, gcode_, kG01)) out_ += kG01;
         FormatLinearXY(*x, *y, settings_, state_, out_);
         out_ += words->dPart;
@@ -253,7 +283,7 @@ private:
     bool ArcBlock(std::string_view block, std::string_view code, bool appendDCode) {
         const std::string_view text = appendDCode ? WithDCode(block) : block;
         const auto words = ExtractArcWords(text);
-        if (!words || HoldsSecondBlock(words->dPart)) return false;
+        if (!words || words->wordInDPart) return false;
         if (params_.incremental()) return false;
         const auto x = ConvertCoordinate(words->hasX ? words->x : state_.xDigits, Axis::X, settings_, params_.own());
         const auto y = ConvertCoordinate(words->hasY ? words->y : state_.yDigits, Axis::Y, settings_, params_.own());
@@ -266,6 +296,7 @@ private:
         if (words->hasY) state_.yDigits = words->y;
         state_.currentDCode = words->dPart;
         out_.clear();
+        if (!prefix_.empty()) out_ += prefix_;
         if (WritesGCode(settings_, gcode_, code)) out_ += code;
         FormatArcXY(*x, *y, settings_, state_, out_);
         FormatArcIJ(i, j, settings_, state_, out_);
@@ -313,8 +344,10 @@ private:
     OutputBlockList& output_;
     gerber::ParameterTextCollector parameters_;
     ParameterOutput params_;
+    const bool hasPercent_;        // the input has a "%" somewhere
     std::size_t firstInside_ = 0;  // 1-based number of the first block inside the open "%"
     std::string loneCodes_;        // digits of the lone G codes joined to the block
+    std::string_view prefix_;      // G codes written in front of the converted block
     std::string work_;
     std::string out_;
 };

@@ -25,16 +25,17 @@ constexpr std::uint8_t kOnlyYChanged = 2;
 // First occurrences of the word letters in a block.
 struct LetterPositions {
     std::size_t x = npos, y = npos, i = npos, j = npos, d = npos;
+    bool wordInDPart = false;  // an X, Y, I or J after the first D
 };
 
 LetterPositions FindLetters(std::string_view block) noexcept {
     LetterPositions p;
     for (std::size_t k = 0; k < block.size(); ++k) {
         switch (block[k]) {
-            case 'X': if (p.x == npos) p.x = k; break;
-            case 'Y': if (p.y == npos) p.y = k; break;
-            case 'I': if (p.i == npos) p.i = k; break;
-            case 'J': if (p.j == npos) p.j = k; break;
+            case 'X': if (p.x == npos) p.x = k; p.wordInDPart |= p.d != npos; break;
+            case 'Y': if (p.y == npos) p.y = k; p.wordInDPart |= p.d != npos; break;
+            case 'I': if (p.i == npos) p.i = k; p.wordInDPart |= p.d != npos; break;
+            case 'J': if (p.j == npos) p.j = k; p.wordInDPart |= p.d != npos; break;
             case 'D': if (p.d == npos) p.d = k; break;
             default: break;
         }
@@ -52,15 +53,9 @@ bool TakeNumber(std::string_view block, std::size_t letter, std::size_t end,
     return IsCoordinateNumber(out);
 }
 
-// Reads a digit text (digits only, any length) and appends `zeros` zeros to
-// it, as a double: exact up to 2^53 and correctly rounded beyond.
-std::optional<double> ReadDigits(std::string_view digits, int zeros) {
-    if (digits.size() + static_cast<std::size_t>(zeros) <= 19) {
-        std::uint64_t n = 0;
-        for (char c : digits) n = n * 10 + static_cast<std::uint64_t>(c - '0');
-        for (int k = 0; k < zeros; ++k) n *= 10;
-        return static_cast<double>(n);
-    }
+// Reads a digit text longer than the fast path takes (digits only), with
+// `zeros` zeros appended, as a double correctly rounded.
+std::optional<double> ReadLongDigits(std::string_view digits, int zeros) {
     std::string text(digits);
     text.append(static_cast<std::size_t>(zeros), '0');
     double value = 0.0;
@@ -70,25 +65,58 @@ std::optional<double> ReadDigits(std::string_view digits, int zeros) {
     return value;
 }
 
+// Reads a digit text (digits only, any length) and appends `zeros` zeros to
+// it, as a double: exact up to 2^53 and correctly rounded beyond.
+inline std::optional<double> ReadDigits(std::string_view digits, int zeros) {
+    if (digits.size() + static_cast<std::size_t>(zeros) <= 19) {
+        std::uint64_t n = 0;
+        for (char c : digits) n = n * 10 + static_cast<std::uint64_t>(c - '0');
+        for (int k = 0; k < zeros; ++k) n *= 10;
+        return static_cast<double>(n);
+    }
+    return ReadLongDigits(digits, zeros);
+}
+
+// Zeros to append to a digit text read with trailing zeros omitted: up to
+// N_in characters (the sign of a negative X or Y counts as one more
+// character of the target, so it comes to the same).
+inline int AppendedZeros(std::string_view digits, ZeroMode zeros, int totalDigits) noexcept {
+    if (zeros == ZeroMode::TrailingOmitted && totalDigits > 0 &&
+        digits.size() < static_cast<std::size_t>(totalDigits))
+        return totalDigits - static_cast<int>(digits.size());
+    return 0;
+}
+
 // Input decoding and conversion to output counts of an unsigned digit text,
 // in the order: zero restoration, divide by 10^d_in, sign, unit, shift,
 // multiply by 10^d_out, floor(v + 0.5). The steps run one by one in doubles.
 std::optional<double> ConvertDigits(std::string_view digits, bool negative, double shift,
                                     const ConversionSettings& s, Axis axis,
                                     const OwnInputFormat* own) {
-    const CoordinateFormat* in = FindCoordinateFormat(s.inputFormat);
     const CoordinateFormat* out = FindCoordinateFormat(s.outputFormat);
-    if ((!in && !own) || !out) return std::nullopt;
-    const int a = axis == Axis::X ? 0 : 1;
-    const int inDecimals = own ? own->decimalDigits[a] : in->decimalDigits;
-    const int inTotal = own ? own->integerDigits[a] + own->decimalDigits[a] : in->totalDigits();
-    const ZeroMode inZeros = own ? own->zeros : CodeAs<ZeroMode>(s.inputZeroMode);
-    if (inDecimals < 0 || inDecimals > 22 || inTotal < 0) return std::nullopt;
-    auto n = InputDigitCount(digits, inZeros, inTotal);
+    if (!out) return std::nullopt;
+    int inDecimals, inTotal;
+    ZeroMode inZeros;
+    Unit inUnit;
+    if (own) {
+        const int a = axis == Axis::X ? 0 : 1;
+        inDecimals = own->decimalDigits[a];
+        inTotal = own->integerDigits[a] + own->decimalDigits[a];
+        inZeros = own->zeros;
+        inUnit = own->unit;
+        if (inDecimals < 0 || inDecimals > 22 || inTotal < 0) return std::nullopt;
+    } else {
+        const CoordinateFormat* in = FindCoordinateFormat(s.inputFormat);
+        if (!in) return std::nullopt;
+        inDecimals = in->decimalDigits;
+        inTotal = in->totalDigits();
+        inZeros = CodeAs<ZeroMode>(s.inputZeroMode);
+        inUnit = CodeAs<Unit>(s.inputUnit);
+    }
+    auto n = ReadDigits(digits, AppendedZeros(digits, inZeros, inTotal));
     if (!n) return std::nullopt;
     double v = *n / kPow10[static_cast<std::size_t>(inDecimals)];
     if (negative) v = -v;
-    const Unit inUnit = own ? own->unit : CodeAs<Unit>(s.inputUnit);
     const Unit outUnit = CodeAs<Unit>(s.outputUnit);
     if (inUnit == Unit::Inch && outUnit == Unit::Millimetre) v = v * kMillimetresPerInch;
     else if (inUnit == Unit::Millimetre && outUnit == Unit::Inch) v = v / kMillimetresPerInch;
@@ -125,14 +153,7 @@ bool Overflows(double magnitude, const ConversionSettings& s) noexcept {
 }  // namespace
 
 std::optional<double> InputDigitCount(std::string_view digits, ZeroMode zeros, int totalDigits) {
-    // Trailing zeros omitted: zeros are appended up to N_in characters (the
-    // sign of a negative X or Y counts as one more character of the target,
-    // so it comes to the same).
-    int appended = 0;
-    if (zeros == ZeroMode::TrailingOmitted && totalDigits > 0 &&
-        digits.size() < static_cast<std::size_t>(totalDigits))
-        appended = totalDigits - static_cast<int>(digits.size());
-    return ReadDigits(digits, appended);
+    return ReadDigits(digits, AppendedZeros(digits, zeros, totalDigits));
 }
 
 void ResetConverterState(ConverterState& state) {
@@ -158,11 +179,47 @@ bool IsCoordinateNumber(std::string_view text) noexcept {
     return true;
 }
 
-std::optional<BlockWords> ExtractLinearWords(std::string_view block) {
+std::optional<BlockWords> ExtractWordsInAnyOrder(std::string_view block, bool arc) {
+    BlockWords w;
+    std::size_t k = 0;
+    const std::string_view head = block.substr(0, 3);
+    if (head == "G01" || head == "G02" || head == "G03") k = 3;
+    while (k < block.size() && block[k] != 'D') {
+        const char letter = block[k];
+        std::string_view* number = nullptr;
+        bool* has = nullptr;
+        switch (letter) {
+            case 'X': number = &w.x; has = &w.hasX; break;
+            case 'Y': number = &w.y; has = &w.hasY; break;
+            case 'I': if (arc) { number = &w.i; has = &w.hasI; } break;
+            case 'J': if (arc) { number = &w.j; has = &w.hasJ; } break;
+            default: break;
+        }
+        if (!has || *has) return std::nullopt;
+        std::size_t end = k + 1;
+        if (end < block.size() && block[end] == '-') ++end;
+        while (end < block.size() && block[end] >= '0' && block[end] <= '9') ++end;
+        *number = block.substr(k + 1, end - k - 1);
+        if (!IsCoordinateNumber(*number)) return std::nullopt;
+        *has = true;
+        k = end;
+    }
+    if (k == block.size()) return std::nullopt;
+    if (arc && !w.hasI && !w.hasJ) return std::nullopt;
+    w.dPart = block.substr(k);
+    // Words behind the D part would be lost with it.
+    if (w.dPart.find_first_of("XYIJ") != npos) return std::nullopt;
+    return w;
+}
+
+namespace {
+
+std::optional<BlockWords> ExtractLinearWordsInOrder(std::string_view block) {
     const LetterPositions p = FindLetters(block);
     if (p.d == npos) return std::nullopt;
     BlockWords w;
     w.dPart = block.substr(p.d);
+    w.wordInDPart = p.wordInDPart;
     if (block.front() == 'X') {
         w.hasX = true;
         w.hasY = p.y != npos;
@@ -183,11 +240,12 @@ std::optional<BlockWords> ExtractLinearWords(std::string_view block) {
     return w;
 }
 
-std::optional<BlockWords> ExtractArcWords(std::string_view block) {
+std::optional<BlockWords> ExtractArcWordsInOrder(std::string_view block) {
     const LetterPositions p = FindLetters(block);
     if (p.d == npos) return std::nullopt;
     BlockWords w;
     w.dPart = block.substr(p.d);
+    w.wordInDPart = p.wordInDPart;
     w.hasX = p.x != npos;
     w.hasY = p.y != npos;
     w.hasI = p.i != npos;
@@ -200,6 +258,20 @@ std::optional<BlockWords> ExtractArcWords(std::string_view block) {
     if (w.hasY && !TakeNumber(block, p.y, w.hasI ? p.i : p.j, w.y)) return std::nullopt;
     if (w.hasI && !TakeNumber(block, p.i, w.hasJ ? p.j : p.d, w.i)) return std::nullopt;
     if (w.hasJ && !TakeNumber(block, p.j, p.d, w.j)) return std::nullopt;
+    return w;
+}
+
+}  // namespace
+
+std::optional<BlockWords> ExtractLinearWords(std::string_view block) {
+    auto w = ExtractLinearWordsInOrder(block);
+    if (!w) w = ExtractWordsInAnyOrder(block, false);
+    return w;
+}
+
+std::optional<BlockWords> ExtractArcWords(std::string_view block) {
+    auto w = ExtractArcWordsInOrder(block);
+    if (!w) w = ExtractWordsInAnyOrder(block, true);
     return w;
 }
 

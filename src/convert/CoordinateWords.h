@@ -5,10 +5,13 @@
 // format. The viewer decodes blocks in its own way and does not use these.
 //
 // Decoding is strict: a number is an optional "-" followed by one or more
-// digits, and the words must come in the order X, Y, I, J, D. Anything else
-// is reported as not decodable (no value), so that the pass can hand such a
-// block on unchanged instead of inventing digits. Blocks of any length are
-// decoded (no limit on the position of a letter).
+// digits. The words are read in the order X, Y, I, J, D first; a block that
+// does not read that way is read again as words in any order (as RS-274X
+// allows: "Y6200X9000D03", "G03I150J0X3550Y1701D01"), each letter at most
+// once and all before the D part. Anything else is reported as not decodable
+// (no value), so that the pass can hand such a block on unchanged instead of
+// inventing digits. Blocks of any length are decoded (no limit on the
+// position of a letter).
 
 #include "settings/ConversionSettings.h"
 
@@ -52,6 +55,7 @@ struct BlockWords {
     std::string_view x, y, i, j;
     bool hasX = false, hasY = false, hasI = false, hasJ = false;
     std::string_view dPart;  // from the first "D" to the end of the block
+    bool wordInDPart = false;  // an X, Y, I or J stands in the D part
 };
 
 // A linear block that starts with "X", "Y" or "G01" and holds a "D". No value
@@ -59,9 +63,14 @@ struct BlockWords {
 // only those the block gives; the caller keeps the others.
 std::optional<BlockWords> ExtractLinearWords(std::string_view block);
 
-// An arc block (words X, Y, I, J, D in this order, each but D optional). No
-// value when the words cannot be read or when it has neither I nor J.
+// An arc block (words X, Y, I, J, D, each but D optional). No value when the
+// words cannot be read or when it has neither I nor J.
 std::optional<BlockWords> ExtractArcWords(std::string_view block);
+
+// The words of a block in any order: an optional leading "G01"/"G02"/"G03",
+// then X, Y and (with `arc`) I and J words, each at most once, then the D
+// part. No value for anything else.
+std::optional<BlockWords> ExtractWordsInAnyOrder(std::string_view block, bool arc);
 
 // True when `text` is an optional "-" followed by at least one digit.
 bool IsCoordinateNumber(std::string_view text) noexcept;

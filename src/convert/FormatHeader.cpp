@@ -7,8 +7,9 @@ namespace mutaplot {
 
 namespace {
 
-// The format statement always declares leading zeros omitted ("L") and
-// absolute coordinates ("A"), whatever the output zero mode is.
+// The format statements with leading zeros omitted ("L") and absolute
+// coordinates ("A"); the header writes "T" instead of "L" for output with
+// trailing zeros omitted (see WriteFormatHeader).
 constexpr std::array<std::string_view, 11> kFormatStatements = {
     "*%FSLAX43Y43*%", "*%FSLAX44Y44*%", "*%FSLAX45Y45*%", "*%FSLAX53Y53*%",
     "*%FSLAX54Y54*%", "*%FSLAX55Y55*%", "*%FSLAX23Y23*%", "*%FSLAX24Y24*%",
@@ -29,8 +30,19 @@ std::string_view UnitLine(int outputFormat) noexcept {
 }
 
 bool WriteFormatHeader(const ConversionSettings& settings, OutputBlockList& output) {
-    const std::string_view statement = FormatStatementLine(settings.outputFormat);
-    if (statement.empty()) return false;
+    const std::string_view lineL = FormatStatementLine(settings.outputFormat);
+    if (lineL.empty()) return false;
+    // Numbers written with trailing zeros omitted ("X000254") read as other
+    // values under "L": the statement names the omission they are written
+    // with. Output with nothing omitted reads the same under "L".
+    char buffer[16];
+    std::string_view statement = lineL;
+    if (CodeAs<ZeroMode>(settings.outputZeroMode) == ZeroMode::TrailingOmitted &&
+        lineL.size() <= sizeof buffer) {
+        lineL.copy(buffer, lineL.size());
+        buffer[4] = 'T';  // "*%FS" then the omission letter
+        statement = std::string_view(buffer, lineL.size());
+    }
     if (output.empty()) {
         output.Append(statement);
         output.Append(UnitLine(settings.outputFormat));

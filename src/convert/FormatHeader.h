@@ -13,13 +13,14 @@ namespace mutaplot {
 using OutputBlockList = BlockList;
 
 // The two header lines for an output format code: the format statement
-// ("*%FSLAX43Y43*%" …, always leading zeros omitted and absolute) and the
-// unit line ("*%MOMM*%" or "*%MOIN*%"). Empty texts for a code outside 1..11.
+// ("*%FSLAX43Y43*%" …, leading zeros omitted and absolute) and the unit line
+// ("*%MOMM*%" or "*%MOIN*%"). Empty texts for a code outside 1..11.
 std::string_view FormatStatementLine(int outputFormat) noexcept;
 std::string_view UnitLine(int outputFormat) noexcept;
 
 // Puts the two header lines in front of the blocks already stored in
-// `output` (none are lost or overwritten). Does nothing and returns false
+// `output` (none are lost or overwritten). With outputZeroMode 2 (trailing
+// zeros omitted) the statement says so: "*%FSTAX43Y43*%". Does nothing and returns false
 // when outputFormat is not 1..11.
 bool WriteFormatHeader(const ConversionSettings& settings, OutputBlockList& output);
 

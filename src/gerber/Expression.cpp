@@ -173,6 +173,18 @@ bool Expression::IsConstant() const noexcept {
     return true;
 }
 
+namespace {
+
+// Whether the text ends with the number "0" written alone (not "10", "0.5").
+bool EndsWithLoneZero(std::string_view text) noexcept {
+    if (text.empty() || text.back() != '0') return false;
+    if (text.size() == 1) return true;
+    const char before = text[text.size() - 2];
+    return !(before >= '0' && before <= '9') && before != '.';
+}
+
+}  // namespace
+
 std::string Expression::Text() const {
     auto level = [this](std::uint32_t k) {
         const Node& n = nodes_[k];
@@ -232,6 +244,9 @@ std::string Expression::Text() const {
                                 : n.op == Op::Subtract ? '-'
                                 : n.op == Op::Multiply ? 'x'
                                                        : '/';
+            // "0x2" would read as the hexadecimal 2 to a reader that takes
+            // numbers by strtod; "0.0x2" reads as zero everywhere.
+            if (symbol == 'x' && EndsWithLoneZero(out)) out += ".0";
             out.push_back(symbol);
             const int mine = level(f.node);
             const std::uint32_t child = n.right;
@@ -297,6 +312,9 @@ std::uint32_t Expression::Distribute(const std::vector<Node>& from, std::uint32_
             return push({n.op, 0, 0, l, r});
         }
         case Op::Negate: {
+            // Two signs cancel: "--$1" is written "$1" (nested signs would
+            // need parentheses, one level each).
+            if (from[n.left].op == Op::Negate) return Distribute(from, from[n.left].left, op, constant);
             const std::uint32_t c = Distribute(from, n.left, op, constant);
             return push({Op::Negate, 0, 0, c, 0});
         }
@@ -309,6 +327,9 @@ std::uint32_t Expression::Distribute(const std::vector<Node>& from, std::uint32_
             return push({n.op, 0, 0, l, r});
         }
         default: {
+            // Zero stays zero: "0x25.4" would also read as a hexadecimal
+            // number to a reader that takes numbers by strtod.
+            if (n.op == Op::Number && n.value == 0) return push({Op::Number, 0, 0, 0, 0});
             const std::uint32_t l = CopySubtree(from, k);
             const std::uint32_t r = push({Op::Number, constant, 0, 0, 0});
             return push({op, 0, 0, l, r});

@@ -5,8 +5,8 @@
 // (%OF, %IO). Everything else is written as it stands: counts, rotations,
 // exposures, variable definitions, comments, attributes, the parameters an
 // %AD passes to a macro (the macro scales its own use of them: a length
-// modifier that holds a variable becomes "(…)x25.4" or "…/25.4", so that $n
-// keeps the unit of the %AD that passes it).
+// modifier that holds a variable becomes "$1x25.4-$3x25.4" or "$1/25.4",
+// so that $n keeps the unit of the %AD that passes it).
 //
 // Changes to the agreed interface: the scaling is given as a pair of units
 // (a millimetre length divided by 25.4 stays exact where a multiplication

@@ -44,6 +44,8 @@ public:
     }
     // Total bytes of all blocks.
     std::size_t textSize() const noexcept { return text_.size(); }
+    // All blocks one after another, without separators.
+    std::string_view allText() const noexcept { return text_; }
 
 private:
     std::string text_;

@@ -156,11 +156,12 @@ TEST(CadFiles, DataThatAParameterBlockSwallowsIsReported) {
 TEST(CadFiles, CopiedBlocksWithCoordinatesAreReported) {
     const PassRun r = Convert({"G04 X100 is a comment", "M02", "G54D10XY", "G75G03I150J0X3550Y1701D01",
                                "G54D10X100Y200D01", "G90X-5", "G36J+1", "D01X5", "G04X1"});
-    // Copied unchanged, all of them.
-    EXPECT_EQ(r.output, (Texts{"G04 X100 is a comment", "M02", "G54D10XY", "G75G03I150J0X3550Y1701D01",
+    // Copied unchanged, all of them but the arc behind G75, whose words
+    // read in any order.
+    EXPECT_EQ(r.output, (Texts{"G04 X100 is a comment", "M02", "G54D10XY", "G75G03X3550Y1701I150J0D01",
                                "G54D10X100Y200D01", "G90X-5", "G36J+1", "D01X5", "G04X1"}));
-    EXPECT_EQ(r.state.unconvertedCount, 5u);
-    EXPECT_EQ(r.state.firstUnconverted, 4u);
+    EXPECT_EQ(r.state.unconvertedCount, 4u);
+    EXPECT_EQ(r.state.firstUnconverted, 5u);
 }
 
 // ---- Two blocks on one line ----
@@ -251,8 +252,10 @@ TEST(CadFiles, WholeInchFileReadLineByLineToMillimetres) {
     s.outputEob = 1;
     s.lineBreak = 4;
     const FileRun run = ConvertFile(file, s);
-    // 0.1 inch = 2.540 mm, 0.2 inch = 5.080 mm, 0.3 inch = 7.620 mm; the last
-    // block changes only X. Blocks 12, 13 and 14 are copied and reported.
+    // 0.1 inch = 2.540 mm, 0.2 inch = 5.080 mm, 0.3 inch = 7.620 mm; the
+    // arc in 3.4 digits: 0.3550 inch = 9.017 mm, 0.1701 inch = 4.32054 mm,
+    // I 0.0150 inch = 0.381 mm; the last block changes only X. Blocks 13 and
+    // 14 are copied and reported.
     EXPECT_EQ(run.bytes,
               "*%FSLAX43Y43*%\r\n"
               "*%MOMM*%\r\n"
@@ -261,12 +264,12 @@ TEST(CadFiles, WholeInchFileReadLineByLineToMillimetres) {
               "G71*\r\n"
               "G54D10*\r\n"
               "G01X2540Y5080D02*\r\n"
-              "G75G03I150J0X3550Y1701D01*\r\n"
+              "G75G03X9017Y4321I381J0D01*\r\n"
               "Y2201D02*X2716Y2206D01*\r\n"
               "X2090Y1860D01Y1870D02*\r\n"
-              "X7620D01*\r\n"
+              "G01X7620D01*\r\n"
               "M02*\r\n");
-    EXPECT_EQ(run.messages, (std::vector<std::string>{UnconvertedBlocksMessage(3, 12)}));
+    EXPECT_EQ(run.messages, (std::vector<std::string>{UnconvertedBlocksMessage(2, 13)}));
 }
 
 TEST(CadFiles, WholeMillimetreFileCutAtStarsToInch) {

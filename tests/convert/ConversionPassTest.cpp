@@ -204,7 +204,7 @@ TEST(ConversionPass, LoneGCodeAsTheLastBlockEndsThePass) {
 TEST(ConversionPass, HeaderGoesInFrontOfBlocksStoredBeforeIt) {
     auto s = PlainSettings();
     s.outputHeader = 1;
-    s.outputFormat = 8;  // inch(2.4): header lines *%FSLAX24Y24*% and *%MOIN*%
+    s.outputFormat = 8;  // inch(2.4): header lines *%FSTAX24Y24*% and *%MOIN*%
     s.outputUnit = 2;
     s.outputZeroMode = 2;
     s.inputFormat = 8;
@@ -212,10 +212,10 @@ TEST(ConversionPass, HeaderGoesInFrontOfBlocksStoredBeforeIt) {
     // 0.1 inch is 1000 counts, written 001 with trailing zeros omitted.
     // One block before the first pass-through block: kept behind the header.
     EXPECT_EQ(Convert({"X1000D02", "G04"}, s).output,
-              (std::vector<std::string>{"*%FSLAX24Y24*%", "*%MOIN*%", "G01X001Y0D02", "G04"}));
+              (std::vector<std::string>{"*%FSTAX24Y24*%", "*%MOIN*%", "G01X001Y0D02", "G04"}));
     // An empty block is a pass-through block; with EOB off it is stored empty.
     EXPECT_EQ(Convert({"X1000D02", "", "G04"}, s).output,
-              (std::vector<std::string>{"*%FSLAX24Y24*%", "*%MOIN*%", "G01X001Y0D02", "", "G04"}));
+              (std::vector<std::string>{"*%FSTAX24Y24*%", "*%MOIN*%", "G01X001Y0D02", "", "G04"}));
     // Two blocks before it: entry 1 is filled, no header at all.
     EXPECT_EQ(Convert({"X1000D02", "X2000D01", "M02"}, s).output,
               (std::vector<std::string>{"G01X001Y0D02", "X002Y0D01", "M02"}));
@@ -223,14 +223,43 @@ TEST(ConversionPass, HeaderGoesInFrontOfBlocksStoredBeforeIt) {
     EXPECT_EQ(Convert({"X1000D02"}, s).output, (std::vector<std::string>{"G01X001Y0D02"}));
     // Only once.
     EXPECT_EQ(Convert({"G04", "G04"}, s).output,
-              (std::vector<std::string>{"*%FSLAX24Y24*%", "*%MOIN*%", "G04", "G04"}));
+              (std::vector<std::string>{"*%FSTAX24Y24*%", "*%MOIN*%", "G04", "G04"}));
     // The header lines never get the EOB code; an empty block becomes "*".
     s.outputEob = 1;
     EXPECT_EQ(Convert({"", "X1000D02"}, s).output,
-              (std::vector<std::string>{"*%FSLAX24Y24*%", "*%MOIN*%", "*", "G01X001Y0D02*"}));
+              (std::vector<std::string>{"*%FSTAX24Y24*%", "*%MOIN*%", "*", "G01X001Y0D02*"}));
     // An output format that is not set writes no header.
     s.outputFormat = 0;
     EXPECT_EQ(Convert({"G04"}, s).output, (std::vector<std::string>{"G04*"}));
+}
+
+// The format statement of the header names the zero omission the numbers
+// are written with where "L" would misread them: "X001" is 0.1 inch under
+// "T" but 0.001 inch under "L". Numbers with nothing omitted read the same
+// under "L".
+TEST(ConversionPass, HeaderNamesTrailingZerosOmitted) {
+    auto s = PlainSettings();
+    s.outputHeader = 1;
+    s.outputFormat = 8;
+    s.outputUnit = 2;
+    s.inputFormat = 8;
+    s.inputUnit = 2;
+    const std::vector<std::string> input = {"G04", "X1000D02"};
+    s.outputZeroMode = 1;
+    EXPECT_EQ(Convert(input, s).output,
+              (std::vector<std::string>{"*%FSLAX24Y24*%", "*%MOIN*%", "G04", "G01X1000Y0D02"}));
+    s.outputZeroMode = 2;
+    EXPECT_EQ(Convert(input, s).output,
+              (std::vector<std::string>{"*%FSTAX24Y24*%", "*%MOIN*%", "G04", "G01X001Y0D02"}));
+    s.outputZeroMode = 3;
+    EXPECT_EQ(Convert(input, s).output,
+              (std::vector<std::string>{"*%FSLAX24Y24*%", "*%MOIN*%", "G04", "G01X001000Y000000D02"}));
+    // mm(4.6) with trailing zeros omitted: 0.1 inch = 2.54 mm, 0002540000 -> 000254.
+    s.outputFormat = 10;
+    s.outputUnit = 1;
+    s.outputZeroMode = 2;
+    EXPECT_EQ(Convert(input, s).output,
+              (std::vector<std::string>{"*%FSTAX46Y46*%", "*%MOMM*%", "G04", "G01X000254Y0D02"}));
 }
 
 TEST(ConversionPass, FormatStatementsSwitchTheInputFromTheNextBlock) {
@@ -296,11 +325,11 @@ TEST(ConversionPass, UndecodableBlocksPassUnchangedAndLeaveTheState) {
                           s);
     EXPECT_EQ(r.output,
               (std::vector<std::string>{"G01X100Y100D01*", "X+5D02*", "Y200D01*", "X1.5D01*",
-                                        "XD01*", "Y7X7D01*", "X100I5D01*", "G02X1Y1D01*",
+                                        "XD01*", "X7Y7D01*", "X100I5D01*", "G02X1Y1D01*",
                                         "X9D01*", "G03*", "G04 note*", "X100Z5Y100D01*"}));
     // Counted per coordinate block; the first is block 2. The lone G03 and
-    // its text count once.
-    EXPECT_EQ(r.state.unconvertedCount, 8u);
+    // its text count once. "Y7X7D01" reads as words in any order.
+    EXPECT_EQ(r.state.unconvertedCount, 7u);
     EXPECT_EQ(r.state.firstUnconverted, 2u);
     EXPECT_EQ(r.gcode, "G01");
     // Arcs neither: the G code in force stays.
@@ -308,6 +337,26 @@ TEST(ConversionPass, UndecodableBlocksPassUnchangedAndLeaveTheState) {
     EXPECT_EQ(arc.output, (std::vector<std::string>{"G02X1Y1I1J1D01", "X5Y5I+1J1"}));
     EXPECT_EQ(arc.gcode, "G02");
     EXPECT_EQ(arc.state.firstUnconverted, 2u);
+}
+
+// Words in any order, and G codes that do not change how coordinates read
+// in front of G01/G02/G03, as CAD programs write them. Inch(2.4) to mm(4.3).
+TEST(ConversionPass, WordsInAnyOrderAndModalCodesInFront) {
+    auto s = WorkedExampleSettings();
+    s.outputHeader = 2;
+    s.omitSameCoordinates = 2;
+    const PassRun r = Convert({"Y2000X1000D03", "G75G03I1000J0X3000Y2000D01",
+                               "G75G03I-1000J0X1000Y2000D01", "G74G91G01X5D01", "X1000D02",
+                               "G36G01X0Y0D02", "G54D10", "G75"},
+                              s);
+    EXPECT_EQ(r.output, (std::vector<std::string>{
+                            "G01X2540Y5080D03*", "G75G03X7620Y5080I2540J0D01*",
+                            "G75X2540Y5080I-2540J0D01*", "G74G91G01X5D01*",
+                            "G01X2540Y5080D02*", "G36X0Y0D02*", "G54D10*", "G75*"}));
+    // G91 (incremental) in front: copied and reported.
+    EXPECT_EQ(r.state.unconvertedCount, 1u);
+    EXPECT_EQ(r.state.firstUnconverted, 4u);
+    EXPECT_EQ(r.gcode, "G01");
 }
 
 TEST(ConversionPass, UnsetFormatsHandEveryCoordinateBlockOnUnchanged) {

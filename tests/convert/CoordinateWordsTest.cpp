@@ -89,13 +89,51 @@ TEST(WordExtraction, ArcBlocksTakeXYIJInOrder) {
 
 TEST(WordExtraction, MalformedBlocksAreNotDecoded) {
     for (const char* block : {"X+100D01", "X1.5D01", "X100Z5Y100D01", "XD01", "X100YD01",
-                              "Y100X100D01", "X100D01Y100", "X-D01", "X--5D01", "X 100D01",
-                              "G01Y5X5D01", "G01D01X5", "X100"})
+                              "X100D01Y100", "X-D01", "X--5D01", "X 100D01",
+                              "G01D01X5", "X100", "X1X2D01", "Y1X2Y3D01", "X1I5D01"})
         EXPECT_FALSE(ExtractLinearWords(block)) << block;
-    for (const char* block : {"G02X100Y100D01", "G03X1Y1D01I5", "G03I5X100D01", "G03X1Y1I5D01J5",
+    for (const char* block : {"G02X100Y100D01", "G03X1Y1D01I5", "G03X1Y1I5D01J5", "G03I1X1I2D01",
                               "G02X1Y+1I0J0D01", "G02X1Y1I0.5J0D01", "G02X1Y1IJ0D01",
                               "G03X1Y1I0J0"})
         EXPECT_FALSE(ExtractArcWords(block)) << block;
+}
+
+// Blocks whose words do not read in the order X, Y, I, J are read as words
+// in any order; those that do read in order keep their reading.
+TEST(WordExtraction, WordsInAnyOrder) {
+    auto w = ExtractLinearWords("Y6200X-9000D03");
+    ASSERT_TRUE(w);
+    EXPECT_TRUE(w->hasX && w->hasY);
+    EXPECT_EQ(w->x, "-9000");
+    EXPECT_EQ(w->y, "6200");
+    EXPECT_EQ(w->dPart, "D03");
+
+    w = ExtractLinearWords("G01Y5X7D01");
+    ASSERT_TRUE(w);
+    EXPECT_EQ(w->x, "7");
+    EXPECT_EQ(w->y, "5");
+
+    w = ExtractArcWords("G03I150J0X3550Y1701D01");
+    ASSERT_TRUE(w);
+    EXPECT_TRUE(w->hasX && w->hasY && w->hasI && w->hasJ);
+    EXPECT_EQ(w->x, "3550");
+    EXPECT_EQ(w->y, "1701");
+    EXPECT_EQ(w->i, "150");
+    EXPECT_EQ(w->j, "0");
+    EXPECT_EQ(w->dPart, "D01");
+
+    w = ExtractArcWords("J-90Y1435I0D01");
+    ASSERT_TRUE(w);
+    EXPECT_FALSE(w->hasX);
+    EXPECT_EQ(w->y, "1435");
+    EXPECT_EQ(w->i, "0");
+    EXPECT_EQ(w->j, "-90");
+
+    // Read in order as before: the X after the D part stays in it.
+    w = ExtractLinearWords("Y5000D03X7");
+    ASSERT_TRUE(w);
+    EXPECT_FALSE(w->hasX);
+    EXPECT_EQ(w->dPart, "D03X7");
 }
 
 TEST(WordExtraction, LongBlocksDecodeBeyondThe255thCharacter) {

@@ -78,5 +78,35 @@ TEST(Expression, ScaledConstantsFoldAndVariablesAreWrapped) {
     EXPECT_DOUBLE_EQ(neg.Evaluate(std::vector<double>{1}), 2);
 }
 
+// A zero followed by "x" reads as a hexadecimal number ("0x25.4" = 37.25)
+// to readers that take numbers by strtod: it is never written that way.
+TEST(Expression, ZeroIsNeverWrittenInFrontOfAMultiplication) {
+    // "0-$4" of a macro outline point, into mm and into inch.
+    EXPECT_EQ(Expression::Parse("0-$4")->Scaled(25.4).Text(), "0-$4x25.4");
+    EXPECT_EQ(Expression::Parse("0-$4")->Divided(25.4).Text(), "0-$4/25.4");
+    EXPECT_EQ(Expression::Parse("$1+0")->Scaled(2).Text(), "$1x2+0");
+    // A zero factor the file wrote itself.
+    EXPECT_EQ(Expression::Parse("0x2")->Text(), "0.0x2");
+    EXPECT_EQ(Expression::Parse("$1-0X2")->Text(), "$1-0.0x2");
+    EXPECT_EQ(Expression::Parse("$1x0x2")->Text(), "$1x0.0x2");
+    // Other numbers ending in 0 are left as they are.
+    EXPECT_EQ(Expression::Parse("10x$1")->Text(), "10x$1");
+    EXPECT_EQ(Expression::Parse("2.50x$1")->Text(), "2.5x$1");
+    EXPECT_EQ(Expression::Parse("$10x2")->Text(), "$10x2");
+}
+
+// Signs in a row cancel in pairs when scaled, so that no parentheses pile up
+// (and the text reads back however many signs the file wrote).
+TEST(Expression, RepeatedSignsCancelWhenScaled) {
+    EXPECT_EQ(Expression::Parse("0---$4")->Scaled(25.4).Text(), "0-$4x25.4");
+    EXPECT_EQ(Expression::Parse("--$1")->Divided(25.4).Text(), "$1/25.4");
+    EXPECT_EQ(Expression::Parse("-(-(-$1))")->Scaled(2).Text(), "-$1x2");
+    const std::string many = "0" + std::string(60, '-') + "$4";
+    const auto scaled = Expression::Parse(many)->Scaled(25.4);
+    EXPECT_EQ(scaled.Text(), "0--$4x25.4");
+    ASSERT_TRUE(Expression::Parse(scaled.Text()));
+    EXPECT_DOUBLE_EQ(scaled.Evaluate(std::vector<double>{0, 0, 0, 1}), 25.4);
+}
+
 }  // namespace
 }  // namespace mutaplot::gerber
