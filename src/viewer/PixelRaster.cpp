@@ -407,7 +407,9 @@ struct ContourShape {
     bool mixed = false;   // corners turn both ways (or a turn is not a number)
 };
 
-ContourShape ShapeOf(const SurfacePoint* q, std::size_t n) noexcept {
+// With `corners` false the turns at the corners are not looked at
+// (turning and mixed stay unset).
+ContourShape ShapeOf(const SurfacePoint* q, std::size_t n, bool corners) noexcept {
     ContourShape c;
     c.bottom = q[0].y;
     c.left = c.right = q[0].x;
@@ -429,7 +431,7 @@ ContourShape ShapeOf(const SurfacePoint* q, std::size_t n) noexcept {
             else if (sign != last) ++c.yTurns;
             last = sign;
         }
-        if (dx == 0 && dy == 0) continue;
+        if (!corners || (dx == 0 && dy == 0)) continue;
         if (havePrevious) {
             const double turn = Cross(px, py, dx, dy);
             const int t = turn > 0 ? 1 : turn < 0 ? -1 : 0;
@@ -547,7 +549,7 @@ bool PixelRaster::FillMonotone(const FilledFigure& figure, double scale, PixelIn
         return false;
     const std::size_t n = std::min<std::size_t>(figure.contourEnds[0], figure.points.size());
     if (n < 3 || !ScaleContours(figure, scale)) return false;
-    const ContourShape c = ShapeOf(scaled_.data(), n);
+    const ContourShape c = ShapeOf(scaled_.data(), n, false);
     if (c.flat) return true;  // no height: nothing to fill
     if (c.yTurns != 2) return false;
     if (c.right < 0 || c.left > width_) return true;  // outside the picture
@@ -574,7 +576,7 @@ bool PixelRaster::FillConvexUnion(const FilledFigure& figure, double scale, Pixe
         const std::size_t n = end - start;
         ContourShape c;
         if (n >= 3) {
-            c = ShapeOf(scaled_.data() + start, n);
+            c = ShapeOf(scaled_.data() + start, n, true);
             if (!c.flat) {
                 if (c.mixed || c.yTurns != 2) return false;
                 if (c.turning != 0) {
