@@ -17,6 +17,13 @@
 // united or cut in order, and the resulting disjoint spans are inked, each
 // pixel once. A pixel belongs to a figure when its centre lies inside; an
 // edge through a centre counts for the pixel right of and below it.
+//
+// Two shortcuts give the same pixels with less work: a single contour that
+// each row crosses twice (a stroke, a pad) is filled between its two chains,
+// and in copy mode a part made of convex contours that all turn the same way
+// (a track swept along an arc's pieces) is filled contour by contour. Both
+// compute each crossing from the edge's first point and slope exactly as the
+// general fill does.
 
 #include "platform/DrawingSurface.h"
 
