@@ -337,12 +337,42 @@ std::uint32_t Expression::Distribute(const std::vector<Node>& from, std::uint32_
     }
 }
 
-Expression Expression::Applied(Op op, double constant) const {
-    // Distributing recurses once per level: deep trees are wrapped instead.
-    if (Depth() > kMaxNesting) return Combined(op, constant);
+Expression Expression::WithoutDoubleSigns() const {
+    // Operands stand before their operations, so one pass in order maps every
+    // node; a sign on a sign maps to what the inner one negated.
     Expression e;
-    e.nodes_.reserve(nodes_.size() * 2 + 2);
-    e.Distribute(nodes_, static_cast<std::uint32_t>(nodes_.size() - 1), op, constant);
+    e.nodes_.reserve(nodes_.size());
+    std::vector<std::uint32_t> at(nodes_.size());
+    for (std::size_t k = 0; k < nodes_.size(); ++k) {
+        Node n = nodes_[k];
+        if (n.op == Op::Negate && nodes_[n.left].op == Op::Negate) {
+            at[k] = at[nodes_[n.left].left];
+            continue;
+        }
+        if (n.op != Op::Number && n.op != Op::Variable) {
+            n.left = at[n.left];
+            if (n.op != Op::Negate) n.right = at[n.right];
+        }
+        e.nodes_.push_back(n);
+        at[k] = static_cast<std::uint32_t>(e.nodes_.size() - 1);
+    }
+    // The root last, as everywhere.
+    if (at.back() != e.nodes_.size() - 1) {
+        const Node root = e.nodes_[at.back()];
+        e.nodes_.push_back(root);
+    }
+    return e;
+}
+
+Expression Expression::Applied(Op op, double constant) const {
+    // Signs in a row cancel in pairs first (each would need parentheses of
+    // its own when written). Distributing recurses once per level: deep
+    // trees are wrapped instead.
+    const Expression base = WithoutDoubleSigns();
+    if (base.Depth() > kMaxNesting) return base.Combined(op, constant);
+    Expression e;
+    e.nodes_.reserve(base.nodes_.size() * 2 + 2);
+    e.Distribute(base.nodes_, static_cast<std::uint32_t>(base.nodes_.size() - 1), op, constant);
     return e;
 }
 

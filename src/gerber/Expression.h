@@ -68,6 +68,7 @@ private:
     class Parser;
 
     Expression Combined(Op op, double constant) const;
+    Expression WithoutDoubleSigns() const;
     Expression Applied(Op op, double constant) const;
     int Depth() const;
     std::uint32_t CopySubtree(const std::vector<Node>& from, std::uint32_t k);

@@ -106,6 +106,17 @@ TEST(Expression, RepeatedSignsCancelWhenScaled) {
     EXPECT_EQ(scaled.Text(), "0--$4x25.4");
     ASSERT_TRUE(Expression::Parse(scaled.Text()));
     EXPECT_DOUBLE_EQ(scaled.Evaluate(std::vector<double>{0, 0, 0, 1}), 25.4);
+    // Also in a tree too deep to carry the factor into, which is wrapped
+    // whole: 62 signs in front of 7, an even number.
+    const std::string deep = "-0-" + std::string(62, '-') + "7-" + std::string(11, '-') + "$1";
+    const auto parsed = Expression::Parse(deep);
+    ASSERT_TRUE(parsed);
+    const auto wrapped = parsed->Divided(25.4);
+    const auto back = Expression::Parse(wrapped.Text());
+    ASSERT_TRUE(back) << wrapped.Text();
+    // -0 - 7 - (-$1) with $1 = 2: -5, in inch.
+    EXPECT_DOUBLE_EQ(back->Evaluate(std::vector<double>{2}), -5 / 25.4);
+    EXPECT_EQ(Expression::Parse("--$1")->Scaled(2).Text(), "$1x2");
 }
 
 }  // namespace
