@@ -20,21 +20,30 @@ constexpr double kMostOutlinePoints = 1e6;
 
 using Points = std::vector<SurfacePoint>;
 
-double SignedArea(const Points& p) noexcept {
+double SignedArea(const SurfacePoint* p, std::size_t n) noexcept {
     double twice = 0;
-    for (std::size_t i = 0; i < p.size(); ++i) {
-        const SurfacePoint a = p[i], b = p[(i + 1) % p.size()];
+    for (std::size_t i = 0; i < n; ++i) {
+        const SurfacePoint a = p[i], b = p[i + 1 < n ? i + 1 : 0];
         twice += a.x * b.y - b.x * a.y;
     }
     return twice / 2;
 }
 
+// Closes the contour of the points added to the figure from `begin` on,
+// reversing them first when they do not run the given way round.
+void EndOriented(FilledFigure& figure, std::size_t begin, bool counterClockwise) {
+    SurfacePoint* const first = figure.points.data() + begin;
+    const std::size_t n = figure.points.size() - begin;
+    const bool isCounterClockwise = SignedArea(first, n) >= 0;
+    if (isCounterClockwise != counterClockwise) std::reverse(first, first + n);
+    figure.EndContour();
+}
+
 void AddOriented(FilledFigure& figure, const Points& contour, bool counterClockwise) {
     if (contour.size() < 3) return;
-    const bool isCounterClockwise = SignedArea(contour) >= 0;
-    if (isCounterClockwise == counterClockwise) figure.points.insert(figure.points.end(), contour.begin(), contour.end());
-    else figure.points.insert(figure.points.end(), contour.rbegin(), contour.rend());
-    figure.EndContour();
+    const std::size_t begin = figure.points.size();
+    figure.points.insert(figure.points.end(), contour.begin(), contour.end());
+    EndOriented(figure, begin, counterClockwise);
 }
 
 // Points of a circle of `radius` around (cx, cy), counter-clockwise from angle 0.
@@ -335,6 +344,17 @@ void AddCircle(FilledFigure& figure, double cx, double cy, double radius, double
     AddOriented(figure, CirclePoints(cx, cy, radius, tolerance), true);
 }
 
+std::vector<SurfacePoint> CircleOffsets(double radius, double tolerance) {
+    return CirclePoints(0, 0, radius, tolerance);
+}
+
+void AddCircleAround(FilledFigure& figure, SurfacePoint centre, const std::vector<SurfacePoint>& offsets) {
+    if (offsets.size() < 3) return;
+    const std::size_t begin = figure.points.size();
+    for (const SurfacePoint& p : offsets) figure.points.push_back({centre.x + p.x, centre.y + p.y});
+    EndOriented(figure, begin, true);
+}
+
 std::vector<SurfacePoint> ConvexHull(std::vector<SurfacePoint> p) {
     std::sort(p.begin(), p.end(), [](SurfacePoint a, SurfacePoint b) { return a.x != b.x ? a.x < b.x : a.y < b.y; });
     if (p.size() < 3) return p;
@@ -363,23 +383,24 @@ void AddSweptHull(FilledFigure& figure, const std::vector<SurfacePoint>& hull, S
     // An edge faces forward when its outward normal points along the move;
     // forward edges are taken at `to`, the others at `from`, joined by the
     // two edges along the move.
-    auto forward = [&](std::size_t i) {
-        const SurfacePoint a = hull[i], b = hull[(i + 1) % n];
-        return dx * (b.y - a.y) - dy * (b.x - a.x) >= 0;
-    };
+    auto forward = [dx, dy](SurfacePoint a, SurfacePoint b) { return dx * (b.y - a.y) - dy * (b.x - a.x) >= 0; };
+    std::vector<SurfacePoint>& out = figure.points;
+    if (out.capacity() < out.size() + n + 2) out.reserve(std::max(out.size() + n + 2, 2 * out.capacity()));
+    bool before = forward(hull[n - 1], hull[0]);
     for (std::size_t i = 0; i < n; ++i) {
-        const bool before = forward((i + n - 1) % n), after = forward(i);
         const SurfacePoint v = hull[i];
+        const bool after = forward(v, hull[i + 1 < n ? i + 1 : 0]);
         const SurfacePoint atFrom{from.x + v.x, from.y + v.y}, atTo{to.x + v.x, to.y + v.y};
-        if (!before && !after) figure.points.push_back(atFrom);
-        else if (before && after) figure.points.push_back(atTo);
+        if (!before && !after) out.push_back(atFrom);
+        else if (before && after) out.push_back(atTo);
         else if (!before) {
-            figure.points.push_back(atFrom);
-            figure.points.push_back(atTo);
+            out.push_back(atFrom);
+            out.push_back(atTo);
         } else {
-            figure.points.push_back(atTo);
-            figure.points.push_back(atFrom);
+            out.push_back(atTo);
+            out.push_back(atFrom);
         }
+        before = after;
     }
     figure.EndContour();
 }

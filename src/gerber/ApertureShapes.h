@@ -48,6 +48,13 @@ void AddCounterClockwise(FilledFigure& figure, const std::vector<SurfacePoint>& 
 // Appends the circle of `radius` around (cx, cy) as a counter-clockwise contour.
 void AddCircle(FilledFigure& figure, double cx, double cy, double radius, double tolerance);
 
+// The points of a circle of `radius` around the origin, as AddCircle draws
+// it; AddCircleAround(figure, c, CircleOffsets(r, t)) adds the same contour
+// as AddCircle(figure, c.x, c.y, r, t), so that a circle drawn many times is
+// computed once.
+std::vector<SurfacePoint> CircleOffsets(double radius, double tolerance);
+void AddCircleAround(FilledFigure& figure, SurfacePoint centre, const std::vector<SurfacePoint>& offsets);
+
 // The convex hull of the points, counter-clockwise.
 std::vector<SurfacePoint> ConvexHull(std::vector<SurfacePoint> points);
 

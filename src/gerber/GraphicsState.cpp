@@ -1,5 +1,6 @@
 #include "gerber/GraphicsState.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 
@@ -31,6 +32,28 @@ void GraphicsState::UpdateTransform() noexcept {
     transform = t;
 }
 
+namespace {
+
+// Powers of ten for the decimal shift of a coordinate, each the value
+// std::pow(10, k) gives: dividing by a table entry gives exactly what
+// dividing by the computed power did, at a fraction of the cost.
+constexpr int kTabledPowers = 40;
+
+std::array<double, 2 * kTabledPowers + 1> MakePowersOfTen() {
+    std::array<double, 2 * kTabledPowers + 1> table{};
+    for (int k = -kTabledPowers; k <= kTabledPowers; ++k) table[static_cast<std::size_t>(k + kTabledPowers)] = std::pow(10.0, k);
+    return table;
+}
+
+const std::array<double, 2 * kTabledPowers + 1> kPowersOfTen = MakePowersOfTen();
+
+double PowerOfTen(int k) noexcept {
+    if (k < -kTabledPowers || k > kTabledPowers) return std::pow(10.0, k);
+    return kPowersOfTen[static_cast<std::size_t>(k + kTabledPowers)];
+}
+
+}  // namespace
+
 std::optional<double> DecodeCoordinate(std::string_view text, ZeroOmission zeros, int integerDigits,
                                        int decimals) noexcept {
     bool negative = false;
@@ -39,23 +62,24 @@ std::optional<double> DecodeCoordinate(std::string_view text, ZeroOmission zeros
         text.remove_prefix(1);
     }
     if (text.empty()) return std::nullopt;
-    if (text.find('.') != std::string_view::npos) {
+    double digits = 0;
+    int count = 0;
+    std::size_t end = 0;
+    for (; end < text.size() && text[end] >= '0' && text[end] <= '9'; ++end) {
+        digits = digits * 10 + (text[end] - '0');
+        ++count;
+    }
+    // A point anywhere makes the text a number read as it stands.
+    if (end < text.size() && text.find('.', end) != std::string_view::npos) {
         double v = 0;
         const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
         if (r.ec != std::errc()) return std::nullopt;
         return negative ? -v : v;
     }
-    double digits = 0;
-    int count = 0;
-    for (const char ch : text) {
-        if (ch < '0' || ch > '9') break;
-        digits = digits * 10 + (ch - '0');
-        ++count;
-    }
     if (count == 0) return std::nullopt;
     int shift = decimals;
     if (zeros == ZeroOmission::Trailing) shift = decimals - (integerDigits + decimals - count);
-    const double v = digits / std::pow(10.0, shift);
+    const double v = digits / PowerOfTen(shift);
     return negative ? -v : v;
 }
 

@@ -9,6 +9,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <optional>
 
@@ -38,14 +39,14 @@ struct Words {
 };
 
 std::optional<int> Integer(std::string_view text, std::size_t& at) {
-    std::size_t end = at;
-    while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
-    if (end == at) return std::nullopt;
-    int value = 0;
-    const auto r = std::from_chars(text.data() + at, text.data() + end, value);
-    at = end;
-    if (r.ec != std::errc()) return 1'000'000'000;  // larger than any code
-    return value;
+    constexpr long long kLargerThanAnyCode = 1'000'000'000;
+    const std::size_t begin = at;
+    long long value = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
+        if (value <= std::numeric_limits<int>::max()) value = value * 10 + (text[at] - '0');
+    if (at == begin) return std::nullopt;
+    if (value > std::numeric_limits<int>::max()) return static_cast<int>(kLargerThanAnyCode);
+    return static_cast<int>(value);
 }
 
 std::string_view NumberText(std::string_view text, std::size_t& at) {
@@ -108,14 +109,17 @@ public:
                 const bool parametersFirst = !block.empty() && block.front() == '%';
                 // A step-and-repeat statement may restart the walk at an
                 // earlier block: the texts are copied before that can happen.
-                pending_.assign(texts.begin(), texts.end());
-                data_.assign(part == BlockPart::Data || part == BlockPart::Parameter ? collector_.text()
-                                                                                    : std::string_view());
+                // The data text stays valid until then: the walk does not
+                // look at it after a restart.
+                if (texts.empty()) pending_.clear();
+                else pending_.assign(texts.begin(), texts.end());
+                const std::string_view data =
+                    part == BlockPart::Data || part == BlockPart::Parameter ? collector_.text() : std::string_view();
                 if (parametersFirst) {
                     if (Parameters()) continue;
-                    Data(data_);
+                    Data(data);
                 } else {
-                    Data(data_);
+                    Data(data);
                     if (Parameters()) continue;
                 }
             }
@@ -425,58 +429,93 @@ private:
         ShowCheckMessage(dialogs_, message);
     }
 
-    // File point → view counts.
-    SurfacePoint Counts(SurfacePoint p) const noexcept {
+    // File units → view counts: the image transform, moved by the copy's
+    // offset, then the scale of the unit. `plain` when neither the transform
+    // nor the offset changes a point, which then is only scaled (the same
+    // numbers as the whole computation).
+    struct CountsMap {
+        double scale;
+        bool plain;
+    };
+    CountsMap Map() const noexcept {
+        const ImageTransform& t = s_.transform;
+        const bool identity = t.a == 1 && t.b == 0 && t.c == 0 && t.d == 1 && t.e == 0 && t.f == 0;
+        return {UnitFactor(s_.unit, view_.pictureUnit) * view_.countsPerPictureUnit,
+                identity && offset_.x == 0 && offset_.y == 0};
+    }
+    SurfacePoint Counts(SurfacePoint p, CountsMap m) const noexcept {
+        if (m.plain) return {p.x * m.scale, p.y * m.scale};
         const SurfacePoint t = s_.transform.Apply({p.x + offset_.x, p.y + offset_.y});
-        const double k = UnitFactor(s_.unit, view_.pictureUnit) * view_.countsPerPictureUnit;
-        return {t.x * k, t.y * k};
+        return {t.x * m.scale, t.y * m.scale};
     }
     double CountsOf(double length) const noexcept {
         return length * UnitFactor(s_.unit, view_.pictureUnit) * view_.countsPerPictureUnit;
     }
 
     // The figure built in file units → view counts, handed on.
-    void Emit(const ImageObject& object) {
-        for (SurfacePoint& p : figure_.points) p = Counts(p);
+    void Emit(const ImageObject& object, CountsMap m) {
+        for (SurfacePoint& p : figure_.points) p = Counts(p, m);
         sink_.Object(object, figure_);
     }
 
     void Flash(const FlashShape& shape, SurfacePoint at) {
-        figure_.Clear();
-        const FilledFigure& f = shape.figure;
-        figure_.points.reserve(f.points.size());
-        for (const SurfacePoint& p : f.points) figure_.points.push_back({p.x + at.x, p.y + at.y});
-        figure_.contourEnds = f.contourEnds;
-        figure_.parts = f.parts;
+        const CountsMap m = Map();
         ImageObject o;
         o.kind = ObjectKind::Flash;
-        o.from = o.to = Counts(at);
+        o.from = o.to = Counts(at, m);
         o.round = shape.round;
         o.width = CountsOf(shape.diameter);
-        Emit(o);
+        // The shape moved to the flash point and mapped in one go.
+        const FilledFigure& f = shape.figure;
+        figure_.points.resize(f.points.size());
+        const SurfacePoint* source = f.points.data();
+        SurfacePoint* target = figure_.points.data();
+        for (std::size_t k = 0, n = f.points.size(); k < n; ++k)
+            target[k] = Counts({source[k].x + at.x, source[k].y + at.y}, m);
+        figure_.contourEnds.assign(f.contourEnds.begin(), f.contourEnds.end());
+        figure_.parts.assign(f.parts.begin(), f.parts.end());
+        sink_.Object(o, figure_);
+    }
+
+    // A stroke or arc the sink draws from its object alone gets no figure.
+    bool Outlined(const ImageObject& o) {
+        figure_.Clear();
+        if (sink_.NeedsFigure(o)) return true;
+        sink_.Object(o, figure_);
+        return false;
     }
 
     void Stroke(const FlashShape& shape, SurfacePoint from, SurfacePoint to) {
-        figure_.Clear();
-        AddSweptHull(figure_, shape.hull, from, to);
-        figure_.EndPart(FillRule::NonZero, false);
+        const CountsMap m = Map();
         ImageObject o;
         o.kind = ObjectKind::Stroke;
-        o.from = Counts(from);
-        o.to = Counts(to);
+        o.from = Counts(from, m);
+        o.to = Counts(to, m);
         o.round = shape.round;
         o.width = CountsOf(shape.diameter);
-        Emit(o);
+        if (!Outlined(o)) return;
+        AddSweptHull(figure_, shape.hull, from, to);
+        figure_.EndPart(FillRule::NonZero, false);
+        Emit(o, m);
     }
 
     void ArcStroke(const FlashShape& shape, SurfacePoint from, SurfacePoint to, SurfacePoint centre,
                    bool clockwise) {
-        figure_.Clear();
+        const CountsMap m = Map();
+        const double sweep = ArcSweep(from, to, centre, clockwise, s_.multiQuadrant);
+        ImageObject o;
+        o.kind = ObjectKind::Arc;
+        o.from = Counts(from, m);
+        o.to = Counts(to, m);
+        o.centre = Counts(centre, m);
+        o.sweep = s_.transform.Mirrors() ? -sweep : sweep;
+        o.round = shape.round;
+        o.width = CountsOf(shape.diameter);
+        if (!Outlined(o)) return;
         const double tolerance = FileTolerance(s_.unit);
         path_.clear();
         path_.push_back(from);
         AppendArcPath(path_, from, to, centre, clockwise, s_.multiQuadrant, tolerance);
-        const double sweep = ArcSweep(from, to, centre, clockwise, s_.multiQuadrant);
         if (shape.round) {
             const double half = shape.diameter / 2;
             const bool full = std::abs(sweep) >= 2 * std::numbers::pi;
@@ -502,23 +541,26 @@ private:
                 if (inner_.size() < path_.size()) inner_.assign(1, centre);
                 contour_.insert(contour_.end(), inner_.rbegin(), inner_.rend());
                 AddCounterClockwise(figure_, contour_);
-                AddCircle(figure_, from.x, from.y, half, tolerance);
-                AddCircle(figure_, to.x, to.y, half, tolerance);
+                const std::vector<SurfacePoint>& cap = Cap(half, tolerance);
+                AddCircleAround(figure_, from, cap);
+                AddCircleAround(figure_, to, cap);
             }
         } else {
             // Any other aperture: its outline swept along each straight piece.
             for (std::size_t k = 1; k < path_.size(); ++k) AddSweptHull(figure_, shape.hull, path_[k - 1], path_[k]);
         }
         figure_.EndPart(FillRule::NonZero, false);
-        ImageObject o;
-        o.kind = ObjectKind::Arc;
-        o.from = Counts(from);
-        o.to = Counts(to);
-        o.centre = Counts(centre);
-        o.sweep = s_.transform.Mirrors() ? -sweep : sweep;
-        o.round = shape.round;
-        o.width = CountsOf(shape.diameter);
-        Emit(o);
+        Emit(o, m);
+    }
+
+    // The disc at the ends of round arcs, computed once for each radius and
+    // tolerance.
+    const std::vector<SurfacePoint>& Cap(double radius, double tolerance) {
+        for (const CapCircle& c : caps_)
+            if (c.radius == radius && c.tolerance == tolerance) return c.offsets;
+        if (caps_.size() >= kMostCaps) caps_.clear();
+        caps_.push_back({radius, tolerance, CircleOffsets(radius, tolerance)});
+        return caps_.back().offsets;
     }
 
     void EndRegion() {
@@ -526,7 +568,7 @@ private:
         if (!region_.Fill(figure_)) return;
         ImageObject o;
         o.kind = ObjectKind::Region;
-        Emit(o);
+        Emit(o, Map());
     }
 
     const InputBlockList& blocks_;
@@ -545,9 +587,14 @@ private:
     std::vector<std::string> pending_;
     static constexpr std::size_t kMostMergedMacros = 10000;
     std::vector<std::string> merged_;  // one-line macros without their stars
-    std::string data_;
     FilledFigure figure_;
     std::vector<SurfacePoint> path_, contour_, inner_;
+    struct CapCircle {
+        double radius, tolerance;
+        std::vector<SurfacePoint> offsets;
+    };
+    static constexpr std::size_t kMostCaps = 64;
+    std::vector<CapCircle> caps_;
 };
 
 }  // namespace

@@ -7,11 +7,10 @@ namespace mutaplot {
 
 namespace {
 
-SurfacePoint RotatedAbout(SurfacePoint p, SurfacePoint centre, double radians) noexcept {
-    const double c = std::cos(radians), s = std::sin(radians);
-    const double dx = p.x - centre.x, dy = p.y - centre.y;
-    return {centre.x + dx * c - dy * s, centre.y + dx * s + dy * c};
-}
+// A hairline arc is drawn in pieces of about two pixels. Their end points
+// are turned on from one to the next, and computed afresh every this many
+// pieces so that the rounding of the turns cannot add up.
+constexpr int kPiecesPerExactPoint = 16;
 
 }  // namespace
 
@@ -45,27 +44,53 @@ SurfacePoint SurfaceImageSink::Placed(SurfacePoint p) const noexcept {
 // between the pixel centres and vanish; it is drawn as its centre line one
 // pixel wide instead, as the aperture list draws its narrowest pens. An
 // aperture of size 0 draws nothing, as the format defines.
-bool SurfaceImageSink::DrawnAsHairline(const gerber::ImageObject& object) {
+bool SurfaceImageSink::IsHairline(const gerber::ImageObject& object) const noexcept {
     using gerber::ObjectKind;
     if (object.kind != ObjectKind::Stroke && object.kind != ObjectKind::Arc) return false;
     if (!object.round) return false;
     const double widthPixels = object.width / transform_.countsPerUnit * PixelsPerPictureUnit(transform_);
-    if (!(widthPixels > 0 && widthPixels < 1.0)) return false;
+    return widthPixels > 0 && widthPixels < 1.0;
+}
+
+bool SurfaceImageSink::NeedsFigure(const gerber::ImageObject& object) const { return !IsHairline(object); }
+
+bool SurfaceImageSink::DrawnAsHairline(const gerber::ImageObject& object) {
+    if (!IsHairline(object)) return false;
     const int pen = surface_.PenWidth();
     surface_.SetPenWidth(1);
-    if (object.kind == ObjectKind::Stroke) {
+    if (object.kind == gerber::ObjectKind::Stroke) {
         const SurfacePoint a = Placed(object.from), b = Placed(object.to);
         surface_.Line(a.x, a.y, b.x, b.y);
     } else {
-        const double rx = object.from.x - object.centre.x, ry = object.from.y - object.centre.y;
+        const SurfacePoint centre = object.centre;
+        const double rx = object.from.x - centre.x, ry = object.from.y - centre.y;
         const double radiusPixels = std::hypot(rx, ry) / transform_.countsPerUnit * PixelsPerPictureUnit(transform_);
         // Pieces of at most about two pixels along the arc.
         const double pieces = std::ceil(std::abs(object.sweep) * radiusPixels / 2);
         const int n = static_cast<int>(std::clamp(pieces, 1.0, 100000.0));
+        // The turn of one piece; (dx, dy) runs from the centre to the end of
+        // the piece drawn last.
+        const double step = object.sweep / n;
+        const double stepCos = std::cos(step), stepSin = std::sin(step);
+        double dx = rx, dy = ry;
         SurfacePoint last = Placed(object.from);
         for (int k = 1; k <= n; ++k) {
-            const SurfacePoint next =
-                k == n ? Placed(object.to) : Placed(RotatedAbout(object.from, object.centre, object.sweep * k / n));
+            SurfacePoint end;
+            if (k == n) {
+                end = object.to;
+            } else if (k % kPiecesPerExactPoint == 0) {
+                const double angle = object.sweep * k / n;
+                const double c = std::cos(angle), s = std::sin(angle);
+                end = {centre.x + rx * c - ry * s, centre.y + rx * s + ry * c};
+                dx = rx * c - ry * s;
+                dy = rx * s + ry * c;
+            } else {
+                const double x = dx * stepCos - dy * stepSin, y = dx * stepSin + dy * stepCos;
+                dx = x;
+                dy = y;
+                end = {centre.x + dx, centre.y + dy};
+            }
+            const SurfacePoint next = Placed(end);
             surface_.Line(last.x, last.y, next.x, next.y);
             last = next;
         }

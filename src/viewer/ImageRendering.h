@@ -22,9 +22,11 @@ public:
     void NegativeImage() override;
     void SetPolarity(InkPolarity polarity) override;
     void Object(const gerber::ImageObject& object, const FilledFigure& figure) override;
+    bool NeedsFigure(const gerber::ImageObject& object) const override;
 
 private:
     SurfacePoint Placed(SurfacePoint countsPoint) const noexcept;
+    bool IsHairline(const gerber::ImageObject& object) const noexcept;
     bool DrawnAsHairline(const gerber::ImageObject& object);
 
     const ViewTransform& transform_;
