@@ -175,6 +175,21 @@ TEST(GraphicsStateTest, CoordinatesByZeroOmission) {
     EXPECT_FALSE(DecodeCoordinate("-", ZeroOmission::Leading, 2, 4));
 }
 
+TEST(GraphicsStateTest, CoordinatesAreTheNearestNumbersToTheirDecimals) {
+    // Six decimals: the counts divided by 10^6 give the double nearest to
+    // the decimal number (0.123456 and 1.0 as written).
+    EXPECT_EQ(*DecodeCoordinate("123456", ZeroOmission::Leading, 2, 6), 0.123456);
+    EXPECT_EQ(*DecodeCoordinate("-1000000", ZeroOmission::Leading, 2, 6), -1.0);
+    // Trailing zeros omitted in 2.6: "123" is 12.300000.
+    EXPECT_EQ(*DecodeCoordinate("123", ZeroOmission::Trailing, 2, 6), 12.3);
+    // Six integer digits, two decimals, trailing zeros omitted: "3" is
+    // 300000.00; the digit is multiplied up, not divided down.
+    EXPECT_EQ(*DecodeCoordinate("3", ZeroOmission::Trailing, 6, 2), 300000.0);
+    // Shifts of any size: "1" as the first of 60 integer digits is 10^59.
+    EXPECT_DOUBLE_EQ(*DecodeCoordinate("1", ZeroOmission::Trailing, 60, 0), 1e59);
+    EXPECT_DOUBLE_EQ(*DecodeCoordinate("1", ZeroOmission::Leading, 2, 50), 1e-50);
+}
+
 TEST(GraphicsStateTest, OlderImageStatementsMoveMirrorAndTurn) {
     GraphicsState s;
     s.offsetA = 1;

@@ -230,6 +230,57 @@ TEST_F(ImageRenderingTest, TracksNarrowerThanAPixelStayVisible) {
     EXPECT_EQ(Count(), 0);
 }
 
+TEST_F(ImageRenderingTest, HairlineArcsRunFromEndToEnd) {
+    // A quarter of the circle of radius 2 mm around (3, 3) mm with a 0.05 mm
+    // track, from (5, 3) to (3, 5): pixels from (50, 30) to (30, 50) along
+    // the circle of radius 20 px around (30, 30). Every inked pixel's centre
+    // lies within a pixel of that quarter, each end has an inked pixel
+    // touching it, and the quarter is 2π × 20 / 4 ≈ 31 px long.
+    const auto distanceToQuarter = [](double x, double y) {
+        if (x >= 30 && y >= 30) return std::abs(std::hypot(x - 30, y - 30) - 20);
+        return std::min(std::hypot(x - 50, y - 30), std::hypot(x - 30, y - 50));
+    };
+    Draw({"%FSLAX33Y33*%", "%MOMM*%", "%ADD10C,0.05*%", "G75*", "D10*", "X5000Y3000D02*",
+          "G03X3000Y5000I-2000J0D01*", "M02*"});
+    int inked = 0;
+    bool startTouched = false, endTouched = false;
+    for (int j = 0; j < 60; ++j)
+        for (int i = 0; i < 60; ++i) {
+            if (!Inked(i, j)) continue;
+            ++inked;
+            EXPECT_LE(distanceToQuarter(i + 0.5, j + 0.5), 1.0) << i << ',' << j;
+            startTouched = startTouched || ((i == 49 || i == 50) && (j == 29 || j == 30));
+            endTouched = endTouched || ((i == 29 || i == 30) && (j == 49 || j == 50));
+        }
+    EXPECT_TRUE(startTouched);
+    EXPECT_TRUE(endTouched);
+    EXPECT_GE(inked, 28);
+    EXPECT_LE(inked, 45);
+    // Three quarters of a circle of radius 25 mm on a picture of 600 × 600
+    // px (about 590 pieces): the pixels at the quarter points (300 ± 250,
+    // 300) and (300, 550) are reached without drift, and nothing is drawn
+    // in the quarter left open (x > 300, y < 300).
+    Draw({"%FSLAX33Y33*%", "%MOMM*%", "%ADD10C,0.05*%", "G75*", "D10*", "X55000Y30000D02*",
+          "G03X30000Y5000I-25000J0D01*", "M02*"},
+         kMmFormat, 600, 600);
+    const auto inkedNear = [this](int i, int j) {
+        for (int dj = -1; dj <= 0; ++dj)
+            for (int di = -1; di <= 0; ++di)
+                if (Inked(i + di, j + dj)) return true;
+        return false;
+    };
+    EXPECT_TRUE(inkedNear(550, 300));
+    EXPECT_TRUE(inkedNear(300, 550));
+    EXPECT_TRUE(inkedNear(50, 300));
+    EXPECT_TRUE(inkedNear(300, 50));
+    for (int j = 0; j < 600; ++j)
+        for (int i = 0; i < 600; ++i)
+            if (Inked(i, j)) {
+                EXPECT_LE(std::abs(std::hypot(i + 0.5 - 300, j + 0.5 - 300) - 250), 1.0) << i << ',' << j;
+                EXPECT_FALSE(i > 301 && j < 299) << i << ',' << j;
+            }
+}
+
 TEST_F(ImageRenderingTest, OneLineMacroReadsInEverySeparatorMode) {
     // BOX: a centre line 2 × 1 mm; flashed at (3, 3) it covers pixels
     // [20, 40) × [25, 35). The file is cut as the reader cuts it: with LF
