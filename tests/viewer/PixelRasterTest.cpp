@@ -82,6 +82,22 @@ TEST(PixelRasterTest, RectanglesCoverTheirPenOnBothSides) {
     EXPECT_EQ(wide.Row(14), "8-10,18-20");
 }
 
+TEST(PixelRasterTest, SpansOfEveryShortLengthInkExactlyTheirPixels) {
+    // Short spans are written in overlapping blocks of four pixels: every
+    // length up to past 16, at every start, inks its own pixels and no other.
+    for (int length = 1; length <= 19; ++length) {
+        for (int start = 0; start + length <= 24; start += 1) {
+            Canvas c(24, 1);
+            // A band of width `length` (no pen): centres start + ½ … start + length − ½.
+            c.Raster().FilledRectangle(start + 0.5, 0.25, start + length - 0.5, 0.75, 1, kCopy);
+            const std::string expected =
+                length == 1 ? std::to_string(start) : std::to_string(start) + "-" + std::to_string(start + length - 1);
+            ASSERT_EQ(c.Row(0), expected) << "length " << length << " start " << start;
+            ASSERT_TRUE(c.GuardsIntact());
+        }
+    }
+}
+
 TEST(PixelRasterTest, LinesInkOnePixelAcrossOrTheirPenWidthWithRoundEnds) {
     Canvas c(32, 32);
     // On the border y = 5 the thin line takes the row above, as the band
