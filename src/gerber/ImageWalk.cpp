@@ -17,6 +17,10 @@ namespace mutaplot::gerber {
 
 namespace {
 
+// How much further than the view's tolerance the straight pieces of an arc
+// drawn with a non-circular aperture may stray from it: 5 × 0.05 pixel.
+constexpr double kSweptArcLooseness = 5.0;
+
 // A step-and-repeat of more copies than this is a damaged file.
 constexpr long kMostCopies = 1'000'000;
 
@@ -515,7 +519,11 @@ private:
         const double tolerance = FileTolerance(s_.unit);
         path_.clear();
         path_.push_back(from);
-        AppendArcPath(path_, from, to, centre, clockwise, s_.multiQuadrant, tolerance);
+        // The format draws arcs with circles only; an arc of any other
+        // aperture is its outline swept along straight pieces, each piece a
+        // filled figure of its own, so it follows the arc more loosely.
+        AppendArcPath(path_, from, to, centre, clockwise, s_.multiQuadrant,
+                      shape.round ? tolerance : tolerance * kSweptArcLooseness);
         if (shape.round) {
             const double half = shape.diameter / 2;
             const bool full = std::abs(sweep) >= 2 * std::numbers::pi;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <numbers>
 
 namespace mutaplot {
@@ -46,7 +47,7 @@ bool CrossesCentre(double top, double bottom, int height) noexcept {
 // few pixels long and change length from row to row, which a loop pays for
 // in mispredicted branches; up to 16 pixels take two to four overlapping
 // 16-byte writes instead.
-void FillSpan(std::uint32_t* a, int n, std::uint32_t argb) noexcept {
+[[gnu::always_inline]] inline void FillSpan(std::uint32_t* a, int n, std::uint32_t argb) noexcept {
     if (n <= 3) {
         a[0] = argb;
         a[n >> 1] = argb;
@@ -482,78 +483,65 @@ ContourShape ShapeOf(const SurfacePoint* q, std::size_t n, bool corners) noexcep
     return c;
 }
 
-// One side of a contour that every row crosses once: the chain of its
-// points from the top, each segment [from, to) taken in turn. The crossing
-// is computed from the segment's first point in the contour's own order and
-// its slope, exactly as the general fill computes it for the same edge.
-struct Chain {
-    const SurfacePoint* q;
-    std::size_t n;
-    std::size_t from, to;
-    int step;  // +1 or −1 round the contour
-    double x0 = 0, y0 = 0, dxdy = 0;
-
-    std::size_t Next(std::size_t k) const noexcept {
-        if (step > 0) return k + 1 == n ? 0 : k + 1;
-        return k == 0 ? n - 1 : k - 1;
-    }
-    void Start(std::size_t top) noexcept {
-        from = to = top;
-        to = Next(top);
-        Slope();
-    }
-    void Slope() noexcept {
-        const SurfacePoint a = step > 0 ? q[from] : q[to], b = step > 0 ? q[to] : q[from];
-        x0 = a.x;
-        y0 = a.y;
-        dxdy = b.y != a.y ? (b.x - a.x) / (b.y - a.y) : 0.0;  // a level segment is never crossed
-    }
-    // Moves on to the segment that reaches below `yc`.
-    void Reach(double yc) noexcept {
-        if (q[to].y > yc) return;
-        for (std::size_t guard = 0; q[to].y <= yc && guard < n; ++guard) {
-            from = to;
-            to = Next(to);
-        }
-        Slope();
-    }
-    bool Crosses(double yc) const noexcept { return q[from].y <= yc && q[to].y > yc; }
-    double X(double yc) const noexcept { return x0 + (yc - y0) * dxdy; }
-};
-
 }  // namespace
 
+// One side of a contour that every row crosses once: the chain of its points
+// from the top point round the contour in direction `step` (+1 or −1), while
+// it goes down. Each row whose centre line yc a segment [from, to) of the
+// chain reaches (from.y ≤ yc < to.y) gets its crossing in x[row − rows.first]
+// (rows no segment reaches keep NaN). The crossing is computed from the
+// segment's first point in the contour's own order and its slope, exactly as
+// the general fill computes it for the same edge.
+void PixelRaster::TraceChain(const SurfacePoint* q, std::size_t n, std::size_t top, int step, Span rows,
+                             double* x) const noexcept {
+    std::size_t from = top;
+    // The first row whose centre lies at or below the segment's first point.
+    int first = std::max(rows.first, FirstCentreAtOrAfter(q[top].y, height_));
+    for (std::size_t guard = 0; guard < n && first <= rows.last; ++guard) {
+        const std::size_t to = step > 0 ? (from + 1 == n ? 0 : from + 1) : (from == 0 ? n - 1 : from - 1);
+        const SurfacePoint f = q[from], t = q[to];
+        if (t.y < f.y) return;  // the chain turns upwards: the other side's
+        const int next = FirstCentreAtOrAfter(t.y, height_);
+        const SurfacePoint a = step > 0 ? f : t, b = step > 0 ? t : f;
+        const double dxdy = (b.x - a.x) / (b.y - a.y);
+        // Most segments of a round outline reach one row or none: the first
+        // two rows are written whatever the segment reaches, so that no
+        // branch depends on it. A row written beyond the segment's own is
+        // written again by the segment that reaches it, which comes later
+        // (x has room for two rows past the last).
+        double* const out = x + (first - rows.first);
+        out[0] = a.x + ((first + 0.5) - a.y) * dxdy;
+        out[1] = a.x + ((first + 1.5) - a.y) * dxdy;
+        const int last = std::min(rows.last, next - 1);
+        for (int j = first + 2; j <= last; ++j) x[j - rows.first] = a.x + ((j + 0.5) - a.y) * dxdy;
+        first = std::max(first, next);
+        from = to;
+    }
+}
+
 void PixelRaster::FillBetweenChains(const SurfacePoint* q, std::size_t n, std::size_t top,
-                                    double bottom, PixelInk ink) noexcept {
+                                    double bottom, PixelInk ink) {
     const Span rows = Rows(q[top].y, bottom);
-    Chain a{q, n, top, top, +1};
-    Chain b{q, n, top, top, -1};
-    a.Start(top);
-    b.Start(top);
+    if (rows.last < rows.first) return;
+    const auto count = static_cast<std::size_t>(rows.last - rows.first + 1);
+    if (chainX_.size() < 2 * count + 4) chainX_.resize(2 * count + 4);
+    double* const xa = chainX_.data();
+    double* const xb = xa + count + 2;
+    std::fill(xa, xa + 2 * count + 4, std::numeric_limits<double>::quiet_NaN());
+    TraceChain(q, n, top, +1, rows, xa);
+    TraceChain(q, n, top, -1, rows, xb);
     const std::uint32_t bits = ink.argb & kColourBits;
-    for (int j = rows.first; j <= rows.last;) {
-        const double yc = j + 0.5;
-        a.Reach(yc);
-        b.Reach(yc);
-        if (!a.Crosses(yc) || !b.Crosses(yc)) {
-            ++j;
-            continue;
-        }
-        // Both segments go on crossing every row whose centre lies above
-        // the nearer of their lower ends.
-        const int last = std::max(j, std::min(rows.last, FirstCentreAtOrAfter(std::min(q[a.to].y, q[b.to].y), height_) - 1));
-        for (; j <= last; ++j) {
-            const double y = j + 0.5;
-            const double xa = a.X(y), xb = b.X(y);
-            const Span columns = Columns(std::min(xa, xb), std::max(xa, xb));
-            if (columns.last < columns.first) continue;
-            std::uint32_t* p = pixels_ + j * stride_;
-            // The rows below are written next: ask for them early.
-            if (j + kRowsAhead <= rows.last) __builtin_prefetch(p + kRowsAhead * stride_ + columns.first, 1);
-            if (ink.op == PixelOp::Copy) FillSpan(p + columns.first, columns.last - columns.first + 1, ink.argb);
-            else
-                for (int i = columns.first; i <= columns.last; ++i) p[i] ^= bits;
-        }
+    std::uint32_t* p = pixels_ + rows.first * stride_;
+    for (std::size_t r = 0; r < count; ++r, p += stride_) {
+        const double a = xa[r], b = xb[r];
+        const Span columns = Columns(std::min(a, b), std::max(a, b));
+        // A row one chain does not reach (NaN) gives no columns.
+        if (!(columns.last >= columns.first) || a != a || b != b) continue;
+        // The rows below are written next: ask for them early.
+        if (r + kRowsAhead < count) __builtin_prefetch(p + kRowsAhead * stride_ + columns.first, 1);
+        if (ink.op == PixelOp::Copy) FillSpan(p + columns.first, columns.last - columns.first + 1, ink.argb);
+        else
+            for (int i = columns.first; i <= columns.last; ++i) p[i] ^= bits;
     }
 }
 

@@ -114,7 +114,7 @@ private:
     // The rows of the contour q[0 … n − 1] between its two chains from the
     // highest point `top` down to `bottom`.
     void FillBetweenChains(const SurfacePoint* q, std::size_t n, std::size_t top, double bottom,
-                           PixelInk ink) noexcept;
+                           PixelInk ink);
 
     struct Span {
         int first;
@@ -136,6 +136,9 @@ private:
     Span Rows(double top, double bottom) const noexcept {
         return {FirstCentreAtOrAfter(top, height_), FirstCentreAtOrAfter(bottom, height_) - 1};
     }
+    // The crossings of one chain of such a contour with the rows' centre lines.
+    void TraceChain(const SurfacePoint* q, std::size_t n, std::size_t top, int step, Span rows,
+                    double* x) const noexcept;
     void Ink(int row, Span columns, PixelInk ink) noexcept;
     void Disc(double cx, double cy, double radius, PixelInk ink) noexcept;
     void Ring(double cx, double cy, double inner, double outer, PixelInk ink) noexcept;
@@ -149,6 +152,7 @@ private:
     std::vector<std::uint32_t> rowOf_, byRow_, rowEnd_, active_;
     std::vector<Interval> result_, partSpans_, merged_;
     std::vector<SurfacePoint> scaled_;
+    std::vector<double> chainX_;  // crossings of the two chains, one per row each
     struct ContourFill {
         std::size_t start, count, top;
         double bottom;

@@ -198,6 +198,28 @@ TEST_F(ImageRenderingTest, QuadrantModeAndArcInOneBlock) {
     EXPECT_EQ(Row(30), "9-10,49-50");
 }
 
+TEST_F(ImageRenderingTest, ArcOfASquareApertureCoversWhatTheSquareSweeps) {
+    // A full circle of radius 2 mm (20 px around pixel (30, 30)) drawn with a
+    // 0.4 mm square: the pixels whose centres lie within Chebyshev distance
+    // 2 px of some point of the circle. The square follows straight pieces
+    // that stray from the circle by a quarter pixel at most, so only centres
+    // nearer than that to the swept area's edge may go either way.
+    Draw({"%FSLAX33Y33*%", "%MOMM*%", "%ADD10R,0.4X0.4*%", "G75*", "D10*", "X1000Y3000D02*",
+          "G03I2000J0X1000Y3000D01*", "M02*"});
+    for (int j = 0; j < 60; ++j)
+        for (int i = 0; i < 60; ++i) {
+            double nearest = HUGE_VAL;  // Chebyshev distance to the circle
+            for (int k = 0; k < 1800; ++k) {
+                const double a = k * 2 * 3.141592653589793 / 1800;
+                const double dx = std::abs(i + 0.5 - (30 + 20 * std::cos(a)));
+                const double dy = std::abs(j + 0.5 - (30 + 20 * std::sin(a)));
+                nearest = std::min(nearest, std::max(dx, dy));
+            }
+            if (nearest < 2 - 0.3) EXPECT_TRUE(Inked(i, j)) << i << ',' << j;
+            if (nearest > 2 + 0.3) EXPECT_FALSE(Inked(i, j)) << i << ',' << j;
+        }
+}
+
 TEST_F(ImageRenderingTest, TracksNarrowerThanAPixelStayVisible) {
     // A 0.05 mm track is half a pixel wide. Along y = 2 mm its band
     // [19.75, 20.25) holds no pixel centre and would vanish; it is drawn one
