@@ -14,6 +14,7 @@
 #include "gerber/ParameterBlock.h"
 #include "platform/DrawingSurface.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -62,5 +63,38 @@ std::vector<SurfacePoint> ConvexHull(std::vector<SurfacePoint> points);
 // when moved from `from` to `to`, as one contour appended to `figure`.
 void AddSweptHull(FilledFigure& figure, const std::vector<SurfacePoint>& hull, SurfacePoint from,
                   SurfacePoint to);
+
+// The same, each point passed through `map` (SurfacePoint → SurfacePoint)
+// as it is added: a walk maps it to the device without a second pass.
+template <class Map>
+void AddSweptHullMapped(FilledFigure& figure, const std::vector<SurfacePoint>& hull, SurfacePoint from,
+                        SurfacePoint to, Map map) {
+    const std::size_t n = hull.size();
+    if (n == 0) return;
+    const double dx = to.x - from.x, dy = to.y - from.y;
+    // An edge faces forward when its outward normal points along the move;
+    // forward edges are taken at `to`, the others at `from`, joined by the
+    // two edges along the move.
+    auto forward = [dx, dy](SurfacePoint a, SurfacePoint b) { return dx * (b.y - a.y) - dy * (b.x - a.x) >= 0; };
+    std::vector<SurfacePoint>& out = figure.points;
+    if (out.capacity() < out.size() + n + 2) out.reserve(std::max(out.size() + n + 2, 2 * out.capacity()));
+    bool before = forward(hull[n - 1], hull[0]);
+    for (std::size_t i = 0; i < n; ++i) {
+        const SurfacePoint v = hull[i];
+        const bool after = forward(v, hull[i + 1 < n ? i + 1 : 0]);
+        const SurfacePoint atFrom{from.x + v.x, from.y + v.y}, atTo{to.x + v.x, to.y + v.y};
+        if (!before && !after) out.push_back(map(atFrom));
+        else if (before && after) out.push_back(map(atTo));
+        else if (!before) {
+            out.push_back(map(atFrom));
+            out.push_back(map(atTo));
+        } else {
+            out.push_back(map(atTo));
+            out.push_back(map(atFrom));
+        }
+        before = after;
+    }
+    figure.EndContour();
+}
 
 }  // namespace mutaplot::gerber

@@ -47,12 +47,12 @@ std::array<double, 2 * kTabledPowers + 1> MakePowersOfTen() {
 
 const std::array<double, 2 * kTabledPowers + 1> kPowersOfTen = MakePowersOfTen();
 
+}  // namespace
+
 double PowerOfTen(int k) noexcept {
     if (k < -kTabledPowers || k > kTabledPowers) return std::pow(10.0, k);
     return kPowersOfTen[static_cast<std::size_t>(k + kTabledPowers)];
 }
-
-}  // namespace
 
 std::optional<double> DecodeCoordinate(std::string_view text, ZeroOmission zeros, int integerDigits,
                                        int decimals) noexcept {

@@ -71,6 +71,10 @@ struct GraphicsState {
 // otherwise leading omission (and none) reads the digits as an integer of
 // `decimals` decimal places, trailing omission pads them on the right to
 // integer + decimal digits first. No value when the text holds no digit.
+// 10^k, exactly as std::pow(10, k) gives it (from a table for the shifts
+// of real files).
+double PowerOfTen(int k) noexcept;
+
 std::optional<double> DecodeCoordinate(std::string_view text, ZeroOmission zeros, int integerDigits,
                                        int decimals) noexcept;
 

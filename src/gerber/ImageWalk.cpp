@@ -38,7 +38,7 @@ struct Words {
     std::array<int, kMostGCodes> g{};
     std::size_t gCount = 0;
     std::optional<int> d, m;
-    std::optional<std::string_view> x, y, i, j;
+    std::optional<double> x, y, i, j;  // in the file's unit
     bool comment = false;  // G04: the rest is text
 };
 
@@ -53,17 +53,40 @@ std::optional<int> Integer(std::string_view text, std::size_t& at) {
     return static_cast<int>(value);
 }
 
-std::string_view NumberText(std::string_view text, std::size_t& at) {
+// Up to this many digits an integer is exact both as a 64-bit count and
+// as a double built digit by digit.
+constexpr int kExactDigits = 15;
+
+// The coordinate number at `at` (sign, digits, point) read with the file's
+// format exactly as DecodeCoordinate reads its text, in one pass over the
+// plain digits of real files; 0 where it holds no digit.
+double ReadCoordinate(std::string_view text, std::size_t& at, ZeroOmission zeros, int integerDigits,
+                      int decimals) {
     const std::size_t begin = at;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
-    while (at < text.size() && ((text[at] >= '0' && text[at] <= '9') || text[at] == '.')) ++at;
-    return text.substr(begin, at - begin);
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        negative = text[at] == '-';
+        ++at;
+    }
+    std::uint64_t digits = 0;
+    int count = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at, ++count)
+        if (count < kExactDigits) digits = digits * 10 + static_cast<std::uint64_t>(text[at] - '0');
+    if (count > kExactDigits || (at < text.size() && text[at] == '.')) {
+        while (at < text.size() && ((text[at] >= '0' && text[at] <= '9') || text[at] == '.')) ++at;
+        return DecodeCoordinate(text.substr(begin, at - begin), zeros, integerDigits, decimals).value_or(0);
+    }
+    if (count == 0) return 0;
+    int shift = decimals;
+    if (zeros == ZeroOmission::Trailing) shift = decimals - (integerDigits + decimals - count);
+    const double v = static_cast<double>(digits) / PowerOfTen(shift);
+    return negative ? -v : v;
 }
 
 // The words of the command that starts at `at`; it ends after its D word
 // (a line whose "*" the reader removed holds several commands:
 // "G54D11Y1132D02Y1207D01").
-Words ReadWords(std::string_view c, std::size_t& at) {
+Words ReadWords(std::string_view c, std::size_t& at, const FormatStatement& f) {
     Words w;
     while (at < c.size()) {
         const char letter = c[at++];
@@ -83,10 +106,10 @@ Words ReadWords(std::string_view c, std::size_t& at) {
         case 'D': w.d = Integer(c, at); return w;
         case 'M': w.m = Integer(c, at); break;
         case 'N': Integer(c, at); break;
-        case 'X': w.x = NumberText(c, at); break;
-        case 'Y': w.y = NumberText(c, at); break;
-        case 'I': w.i = NumberText(c, at); break;
-        case 'J': w.j = NumberText(c, at); break;
+        case 'X': w.x = ReadCoordinate(c, at, f.zeros, f.xInteger, f.xDecimal); break;
+        case 'Y': w.y = ReadCoordinate(c, at, f.zeros, f.yInteger, f.yDecimal); break;
+        case 'I': w.i = ReadCoordinate(c, at, f.zeros, f.xInteger, f.xDecimal); break;
+        case 'J': w.j = ReadCoordinate(c, at, f.zeros, f.yInteger, f.yDecimal); break;
         default: break;  // blanks and anything unknown
         }
     }
@@ -309,7 +332,7 @@ private:
         while (!data.empty() && !ended_) {
             const std::size_t star = data.find('*');
             const std::string_view piece = data.substr(0, star);
-            for (std::size_t at = 0; at < piece.size() && !ended_;) Command(ReadWords(piece, at));
+            for (std::size_t at = 0; at < piece.size() && !ended_;) Command(ReadWords(piece, at, s_.format));
             if (star == std::string_view::npos) break;
             data.remove_prefix(star + 1);
         }
@@ -356,23 +379,16 @@ private:
         Operate(operation, w);
     }
 
-    double Read(std::optional<std::string_view> text, bool isX) const {
-        if (!text) return 0;
-        const FormatStatement& f = s_.format;
-        return DecodeCoordinate(*text, f.zeros, isX ? f.xInteger : f.yInteger, isX ? f.xDecimal : f.yDecimal)
-            .value_or(0);
-    }
-
     void Operate(int operation, const Words& w) {
         SurfacePoint target = s_.current;
         if (s_.incremental) {
-            target.x += Read(w.x, true);
-            target.y += Read(w.y, false);
+            target.x += w.x.value_or(0);
+            target.y += w.y.value_or(0);
         } else {
-            if (w.x) target.x = Read(w.x, true);
-            if (w.y) target.y = Read(w.y, false);
+            if (w.x) target.x = *w.x;
+            if (w.y) target.y = *w.y;
         }
-        const double i = Read(w.i, true), j = Read(w.j, false);
+        const double i = w.i.value_or(0), j = w.j.value_or(0);
         const SurfacePoint start = s_.current;
         s_.current = target;
         const bool circular = s_.interpolation != Interpolation::Linear;
@@ -498,9 +514,9 @@ private:
         o.round = shape.round;
         o.width = CountsOf(shape.diameter);
         if (!Outlined(o)) return;
-        AddSweptHull(figure_, shape.hull, from, to);
+        AddSweptHullMapped(figure_, shape.hull, from, to, [this, m](SurfacePoint p) { return Counts(p, m); });
         figure_.EndPart(FillRule::NonZero, false);
-        Emit(o, m);
+        sink_.Object(o, figure_);
     }
 
     void ArcStroke(const FlashShape& shape, SurfacePoint from, SurfacePoint to, SurfacePoint centre,
@@ -553,12 +569,16 @@ private:
                 AddCircleAround(figure_, from, cap);
                 AddCircleAround(figure_, to, cap);
             }
+            figure_.EndPart(FillRule::NonZero, false);
+            Emit(o, m);
         } else {
             // Any other aperture: its outline swept along each straight piece.
-            for (std::size_t k = 1; k < path_.size(); ++k) AddSweptHull(figure_, shape.hull, path_[k - 1], path_[k]);
+            for (std::size_t k = 1; k < path_.size(); ++k)
+                AddSweptHullMapped(figure_, shape.hull, path_[k - 1], path_[k],
+                                   [this, m](SurfacePoint p) { return Counts(p, m); });
+            figure_.EndPart(FillRule::NonZero, false);
+            sink_.Object(o, figure_);
         }
-        figure_.EndPart(FillRule::NonZero, false);
-        Emit(o, m);
     }
 
     // The disc at the ends of round arcs, computed once for each radius and
