@@ -62,20 +62,26 @@ constexpr int kExactDigits = 15;
 // plain digits of real files; 0 where it holds no digit.
 double ReadCoordinate(std::string_view text, std::size_t& at, ZeroOmission zeros, int integerDigits,
                       int decimals) {
-    const std::size_t begin = at;
+    const std::size_t begin = at, size = text.size();
+    const char* const c = text.data();
+    std::size_t k = at;
     bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
-        negative = text[at] == '-';
-        ++at;
+    if (k < size && (c[k] == '+' || c[k] == '-')) {
+        negative = c[k] == '-';
+        ++k;
     }
+    const std::size_t first = k;
+    // Digits beyond the exact ones may wrap the count: it is not used then.
     std::uint64_t digits = 0;
-    int count = 0;
-    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at, ++count)
-        if (count < kExactDigits) digits = digits * 10 + static_cast<std::uint64_t>(text[at] - '0');
-    if (count > kExactDigits || (at < text.size() && text[at] == '.')) {
-        while (at < text.size() && ((text[at] >= '0' && text[at] <= '9') || text[at] == '.')) ++at;
-        return DecodeCoordinate(text.substr(begin, at - begin), zeros, integerDigits, decimals).value_or(0);
+    for (; k < size && static_cast<unsigned char>(c[k] - '0') <= 9; ++k)
+        digits = digits * 10 + static_cast<std::uint64_t>(c[k] - '0');
+    const int count = static_cast<int>(std::min<std::size_t>(k - first, kExactDigits + 1));
+    if (count > kExactDigits || (k < size && c[k] == '.')) {
+        while (k < size && ((c[k] >= '0' && c[k] <= '9') || c[k] == '.')) ++k;
+        at = k;
+        return DecodeCoordinate(text.substr(begin, k - begin), zeros, integerDigits, decimals).value_or(0);
     }
+    at = k;
     if (count == 0) return 0;
     int shift = decimals;
     if (zeros == ZeroOmission::Trailing) shift = decimals - (integerDigits + decimals - count);

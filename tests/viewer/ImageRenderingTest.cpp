@@ -303,6 +303,33 @@ TEST_F(ImageRenderingTest, HairlineArcsRunFromEndToEnd) {
             }
 }
 
+TEST_F(ImageRenderingTest, CoordinatesWithAPointOrManyDigits) {
+    // A 2 mm square flashed at (3, 3) covers pixels [20, 40)². The same
+    // point written with decimal points, with 19 digits (leading zeros of
+    // 3000 counts) and with a sign: every form lands on the same pixels.
+    for (const char* flash : {"X3000Y3000D03*", "X3.0Y3.000D03*", "X0000000000000003000Y+0000000000000003000D03*",
+                              "X+3000Y3.D03*"}) {
+        Draw({"%FSLAX33Y33*%", "%MOMM*%", "%ADD10R,2X2*%", "D10*", flash, "M02*"});
+        EXPECT_EQ(Row(19), "") << flash;
+        EXPECT_EQ(Row(20), "20-39") << flash;
+        EXPECT_EQ(Row(39), "20-39") << flash;
+        EXPECT_EQ(Count(), 400) << flash;
+    }
+    // Trailing zeros omitted (format 3.3): the digits are the leading ones,
+    // "003" is 003.000 mm and "3" would be 300.000 mm. With 18 digits,
+    // "003000000000000000" is 003.000000000000000 mm: the first three are
+    // the integer part, whatever follows are decimals. So is "0030…0" of
+    // 22 digits, beyond what a 64-bit count holds.
+    for (const char* flash : {"X003Y003D03*", "X003000000000000000Y003000000000000000D03*",
+                              "X0030000000000000000000Y0030000000000000000000D03*"}) {
+        Draw({"%FSTAX33Y33*%", "%MOMM*%", "%ADD10R,2X2*%", "D10*", flash, "M02*"});
+        EXPECT_EQ(Row(20), "20-39") << flash;
+        EXPECT_EQ(Count(), 400) << flash;
+    }
+    Draw({"%FSTAX33Y33*%", "%MOMM*%", "%ADD10R,2X2*%", "D10*", "X3Y3D03*", "M02*"});
+    EXPECT_EQ(Count(), 0);
+}
+
 TEST_F(ImageRenderingTest, OneLineMacroReadsInEverySeparatorMode) {
     // BOX: a centre line 2 × 1 mm; flashed at (3, 3) it covers pixels
     // [20, 40) × [25, 35). The file is cut as the reader cuts it: with LF
