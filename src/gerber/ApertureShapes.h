@@ -76,24 +76,28 @@ void AddSweptHullMapped(FilledFigure& figure, const std::vector<SurfacePoint>& h
     // forward edges are taken at `to`, the others at `from`, joined by the
     // two edges along the move.
     auto forward = [dx, dy](SurfacePoint a, SurfacePoint b) { return dx * (b.y - a.y) - dy * (b.x - a.x) >= 0; };
+    // At most two points for each vertex; the room left over is given back.
     std::vector<SurfacePoint>& out = figure.points;
-    if (out.capacity() < out.size() + n + 2) out.reserve(std::max(out.size() + n + 2, 2 * out.capacity()));
+    const std::size_t begin = out.size();
+    out.resize(begin + 2 * n);
+    SurfacePoint* w = out.data() + begin;
     bool before = forward(hull[n - 1], hull[0]);
     for (std::size_t i = 0; i < n; ++i) {
         const SurfacePoint v = hull[i];
         const bool after = forward(v, hull[i + 1 < n ? i + 1 : 0]);
         const SurfacePoint atFrom{from.x + v.x, from.y + v.y}, atTo{to.x + v.x, to.y + v.y};
-        if (!before && !after) out.push_back(map(atFrom));
-        else if (before && after) out.push_back(map(atTo));
+        if (!before && !after) *w++ = map(atFrom);
+        else if (before && after) *w++ = map(atTo);
         else if (!before) {
-            out.push_back(map(atFrom));
-            out.push_back(map(atTo));
+            *w++ = map(atFrom);
+            *w++ = map(atTo);
         } else {
-            out.push_back(map(atTo));
-            out.push_back(map(atFrom));
+            *w++ = map(atTo);
+            *w++ = map(atFrom);
         }
         before = after;
     }
+    out.resize(static_cast<std::size_t>(w - out.data()));
     figure.EndContour();
 }
 

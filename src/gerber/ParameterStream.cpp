@@ -22,9 +22,17 @@ void ParameterTextCollector::EndStatement() {
 const std::vector<std::string>& ParameterTextCollector::Take(std::string_view block) {
     completed_.clear();
     const bool wasInside = filter_.inside();
-    part_ = filter_.Next(block);
     const bool hasPercent =
         !block.empty() && std::memchr(block.data(), '%', block.size()) != nullptr;
+    if (!hasPercent && !wasInside && (block.empty() || block.front() != '*')) {
+        // Plain data, by far the most blocks: the filter would keep its state
+        // and give the whole block as data.
+        part_ = BlockPart::Data;
+        text_ = block;
+        return completed_;
+    }
+    part_ = filter_.Next(block);
+    text_ = filter_.text();
     if (!hasPercent) {
         if (wasInside) {
             for (char c : block)

@@ -35,7 +35,7 @@ public:
 
     // The filter's verdict on the block last taken, and its data text.
     BlockPart part() const noexcept { return part_; }
-    std::string_view text() const noexcept { return filter_.text(); }
+    std::string_view text() const noexcept { return text_; }
 
     // True while a "%" is not closed yet.
     bool inside() const noexcept { return filter_.inside(); }
@@ -49,6 +49,7 @@ private:
     [[maybe_unused]] InputSeparator separator_;
     ParameterBlockFilter filter_;
     BlockPart part_ = BlockPart::Data;
+    std::string_view text_;             // the data text of the block last taken
     std::string open_;                  // text of the open parameter block so far
     std::vector<std::string> completed_;
 };

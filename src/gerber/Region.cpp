@@ -10,6 +10,7 @@ namespace mutaplot::gerber {
 namespace {
 
 constexpr double kTurn = 2 * std::numbers::pi;
+constexpr int kPointsPerExactDirection = 16;
 
 double Angle(SurfacePoint p, SurfacePoint centre) noexcept {
     return std::atan2(p.y - centre.y, p.x - centre.x);
@@ -44,10 +45,26 @@ void AppendArcPath(std::vector<SurfacePoint>& out, SurfacePoint start, SurfacePo
     }
     const double a0 = Angle(start, centre);
     const int n = ArcPieces(std::max(r0, r1), sweep, tolerance);
-    for (int k = 1; k < n; ++k) {
-        const double t = static_cast<double>(k) / n;
-        const double a = a0 + sweep * t, r = r0 + (r1 - r0) * t;
-        out.push_back({centre.x + r * std::cos(a), centre.y + r * std::sin(a)});
+    if (n > 1) {
+        // The direction from the centre is turned on by one piece's angle
+        // from point to point, and computed afresh every few points so that
+        // the rounding of the turns cannot add up.
+        const double step = sweep / n, stepCos = std::cos(step), stepSin = std::sin(step);
+        double c = std::cos(a0), s = std::sin(a0);
+        for (int k = 1; k < n; ++k) {
+            const double t = static_cast<double>(k) / n;
+            if (k % kPointsPerExactDirection == 0) {
+                const double a = a0 + sweep * t;
+                c = std::cos(a);
+                s = std::sin(a);
+            } else {
+                const double turnedCos = c * stepCos - s * stepSin;
+                s = s * stepCos + c * stepSin;
+                c = turnedCos;
+            }
+            const double r = r0 + (r1 - r0) * t;
+            out.push_back({centre.x + r * c, centre.y + r * s});
+        }
     }
     out.push_back(end);
 }
