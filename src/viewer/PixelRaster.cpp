@@ -486,36 +486,41 @@ ContourShape ShapeOf(const SurfacePoint* q, std::size_t n, bool corners) noexcep
 }  // namespace
 
 // One side of a contour that every row crosses once: the chain of its points
-// from the top point round the contour in direction `step` (+1 or −1), while
+// from the top point round the contour in direction Step (+1 or −1), while
 // it goes down. Each row whose centre line yc a segment [from, to) of the
 // chain reaches (from.y ≤ yc < to.y) gets its crossing in x[row − rows.first]
 // (rows no segment reaches keep NaN). The crossing is computed from the
 // segment's first point in the contour's own order and its slope, exactly as
 // the general fill computes it for the same edge.
-void PixelRaster::TraceChain(const SurfacePoint* q, std::size_t n, std::size_t top, int step, Span rows,
+template <int Step>
+void PixelRaster::TraceChain(const SurfacePoint* q, std::size_t n, std::size_t top, Span rows,
                              double* x) const noexcept {
     std::size_t from = top;
     // The first row whose centre lies at or below the segment's first point.
     int first = std::max(rows.first, FirstCentreAtOrAfter(q[top].y, height_));
+    double fx = q[top].x, fy = q[top].y;
     for (std::size_t guard = 0; guard < n && first <= rows.last; ++guard) {
-        const std::size_t to = step > 0 ? (from + 1 == n ? 0 : from + 1) : (from == 0 ? n - 1 : from - 1);
-        const SurfacePoint f = q[from], t = q[to];
-        if (t.y < f.y) return;  // the chain turns upwards: the other side's
-        const int next = FirstCentreAtOrAfter(t.y, height_);
-        const SurfacePoint a = step > 0 ? f : t, b = step > 0 ? t : f;
-        const double dxdy = (b.x - a.x) / (b.y - a.y);
+        const std::size_t to = Step > 0 ? (from + 1 == n ? 0 : from + 1) : (from == 0 ? n - 1 : from - 1);
+        const double tx = q[to].x, ty = q[to].y;
+        if (ty < fy) return;  // the chain turns upwards: the other side's
+        const int next = FirstCentreAtOrAfter(ty, height_);
+        // The segment's first point in the contour's own order.
+        const double ax = Step > 0 ? fx : tx, ay = Step > 0 ? fy : ty;
+        const double dxdy = Step > 0 ? (tx - fx) / (ty - fy) : (fx - tx) / (fy - ty);
         // Most segments of a round outline reach one row or none: the first
         // two rows are written whatever the segment reaches, so that no
         // branch depends on it. A row written beyond the segment's own is
         // written again by the segment that reaches it, which comes later
         // (x has room for two rows past the last).
         double* const out = x + (first - rows.first);
-        out[0] = a.x + ((first + 0.5) - a.y) * dxdy;
-        out[1] = a.x + ((first + 1.5) - a.y) * dxdy;
+        out[0] = ax + ((first + 0.5) - ay) * dxdy;
+        out[1] = ax + ((first + 1.5) - ay) * dxdy;
         const int last = std::min(rows.last, next - 1);
-        for (int j = first + 2; j <= last; ++j) x[j - rows.first] = a.x + ((j + 0.5) - a.y) * dxdy;
+        for (int j = first + 2; j <= last; ++j) x[j - rows.first] = ax + ((j + 0.5) - ay) * dxdy;
         first = std::max(first, next);
         from = to;
+        fx = tx;
+        fy = ty;
     }
 }
 
@@ -528,8 +533,8 @@ void PixelRaster::FillBetweenChains(const SurfacePoint* q, std::size_t n, std::s
     double* const xa = chainX_.data();
     double* const xb = xa + count + 2;
     std::fill(xa, xa + 2 * count + 4, std::numeric_limits<double>::quiet_NaN());
-    TraceChain(q, n, top, +1, rows, xa);
-    TraceChain(q, n, top, -1, rows, xb);
+    TraceChain<+1>(q, n, top, rows, xa);
+    TraceChain<-1>(q, n, top, rows, xb);
     const std::uint32_t bits = ink.argb & kColourBits;
     std::uint32_t* p = pixels_ + rows.first * stride_;
     for (std::size_t r = 0; r < count; ++r, p += stride_) {

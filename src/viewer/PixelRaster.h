@@ -137,8 +137,8 @@ private:
         return {FirstCentreAtOrAfter(top, height_), FirstCentreAtOrAfter(bottom, height_) - 1};
     }
     // The crossings of one chain of such a contour with the rows' centre lines.
-    void TraceChain(const SurfacePoint* q, std::size_t n, std::size_t top, int step, Span rows,
-                    double* x) const noexcept;
+    template <int Step>  // +1 or −1 round the contour
+    void TraceChain(const SurfacePoint* q, std::size_t n, std::size_t top, Span rows, double* x) const noexcept;
     void Ink(int row, Span columns, PixelInk ink) noexcept;
     void Disc(double cx, double cy, double radius, PixelInk ink) noexcept;
     void Ring(double cx, double cy, double inner, double outer, PixelInk ink) noexcept;
