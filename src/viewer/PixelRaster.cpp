@@ -430,53 +430,26 @@ struct ContourShape {
     double left = 0, right = 0;
     int yTurns = 0;       // how often the direction of travel in y changes
     bool flat = true;     // no height at all
-    int turning = 0;      // +1 every corner turns one way, −1 the other, 0 neither (a line)
-    bool mixed = false;   // corners turn both ways (or a turn is not a number)
 };
 
-// With `corners` false the turns at the corners are not looked at
-// (turning and mixed stay unset).
-ContourShape ShapeOf(const SurfacePoint* q, std::size_t n, bool corners) noexcept {
+ContourShape ShapeOf(const SurfacePoint* q, std::size_t n) noexcept {
     ContourShape c;
     c.bottom = q[0].y;
     c.left = c.right = q[0].x;
     int first = 0, last = 0;
-    // The previous edge of non-zero length, for the turn at each corner.
-    double px = 0, py = 0;
-    bool havePrevious = false;
-    double firstX = 0, firstY = 0;
     for (std::size_t k = 0; k < n; ++k) {
         const SurfacePoint a = q[k], b = q[k + 1 == n ? 0 : k + 1];
         if (a.y < q[c.top].y) c.top = k;
         c.bottom = std::max(c.bottom, a.y);
         c.left = std::min(c.left, a.x);
         c.right = std::max(c.right, a.x);
-        const double dx = b.x - a.x, dy = b.y - a.y;
+        const double dy = b.y - a.y;
         if (dy != 0) {
             const int sign = dy > 0 ? 1 : -1;
             if (first == 0) first = sign;
             else if (sign != last) ++c.yTurns;
             last = sign;
         }
-        if (!corners || (dx == 0 && dy == 0)) continue;
-        if (havePrevious) {
-            const double turn = Cross(px, py, dx, dy);
-            const int t = turn > 0 ? 1 : turn < 0 ? -1 : 0;
-            if (std::isnan(turn) || (t != 0 && c.turning != 0 && t != c.turning)) c.mixed = true;
-            if (t != 0) c.turning = t;
-        } else {
-            firstX = dx;
-            firstY = dy;
-            havePrevious = true;
-        }
-        px = dx;
-        py = dy;
-    }
-    if (havePrevious) {  // the corner where the contour closes
-        const double turn = Cross(px, py, firstX, firstY);
-        const int t = turn > 0 ? 1 : turn < 0 ? -1 : 0;
-        if (std::isnan(turn) || (t != 0 && c.turning != 0 && t != c.turning)) c.mixed = true;
-        if (t != 0) c.turning = t;
     }
     c.flat = first == 0;
     if (first != last) ++c.yTurns;
@@ -524,26 +497,33 @@ void PixelRaster::TraceChain(const SurfacePoint* q, std::size_t n, std::size_t t
     }
 }
 
-void PixelRaster::FillBetweenChains(const SurfacePoint* q, std::size_t n, std::size_t top,
-                                    double bottom, PixelInk ink) {
+PixelRaster::Traced PixelRaster::TraceChains(const SurfacePoint* q, std::size_t n, std::size_t top,
+                                             double bottom, std::size_t at) {
     const Span rows = Rows(q[top].y, bottom);
-    if (rows.last < rows.first) return;
+    if (rows.last < rows.first) return {rows, at, 0};
     const auto count = static_cast<std::size_t>(rows.last - rows.first + 1);
-    if (chainX_.size() < 2 * count + 4) chainX_.resize(2 * count + 4);
-    double* const xa = chainX_.data();
+    const std::size_t need = at + 2 * count + 4;
+    if (chainX_.size() < need) chainX_.resize(std::max(need, 2 * chainX_.size()));
+    double* const xa = chainX_.data() + at;
     double* const xb = xa + count + 2;
     std::fill(xa, xa + 2 * count + 4, std::numeric_limits<double>::quiet_NaN());
     TraceChain<+1>(q, n, top, rows, xa);
     TraceChain<-1>(q, n, top, rows, xb);
+    return {rows, at, count};
+}
+
+void PixelRaster::FillTraced(const Traced& t, PixelInk ink) noexcept {
+    const double* const xa = chainX_.data() + t.at;
+    const double* const xb = xa + t.count + 2;
     const std::uint32_t bits = ink.argb & kColourBits;
-    std::uint32_t* p = pixels_ + rows.first * stride_;
-    for (std::size_t r = 0; r < count; ++r, p += stride_) {
+    std::uint32_t* p = pixels_ + t.rows.first * stride_;
+    for (std::size_t r = 0; r < t.count; ++r, p += stride_) {
         const double a = xa[r], b = xb[r];
         const Span columns = Columns(std::min(a, b), std::max(a, b));
         // A row one chain does not reach (NaN) gives no columns.
         if (!(columns.last >= columns.first) || a != a || b != b) continue;
         // The rows below are written next: ask for them early.
-        if (r + kRowsAhead < count) __builtin_prefetch(p + kRowsAhead * stride_ + columns.first, 1);
+        if (r + kRowsAhead < t.count) __builtin_prefetch(p + kRowsAhead * stride_ + columns.first, 1);
         if (ink.op == PixelOp::Copy) FillSpan(p + columns.first, columns.last - columns.first + 1, ink.argb);
         else
             for (int i = columns.first; i <= columns.last; ++i) p[i] ^= bits;
@@ -568,15 +548,15 @@ bool PixelRaster::FillMonotone(const FilledFigure& figure, double scale, PixelIn
         return false;
     const std::size_t n = std::min<std::size_t>(figure.contourEnds[0], figure.points.size());
     if (n < 3 || !ScaleContours(figure, scale)) return false;
-    const ContourShape c = ShapeOf(scaled_.data(), n, false);
+    const ContourShape c = ShapeOf(scaled_.data(), n);
     if (c.flat) return true;  // no height: nothing to fill
     if (c.yTurns != 2) return false;
     if (c.right < 0 || c.left > width_) return true;  // outside the picture
-    FillBetweenChains(scaled_.data(), n, c.top, c.bottom, ink);
+    FillTraced(TraceChains(scaled_.data(), n, c.top, c.bottom, 0), ink);
     return true;
 }
 
-bool PixelRaster::FillConvexUnion(const FilledFigure& figure, double scale, PixelInk ink) {
+bool PixelRaster::FillMonotoneUnion(const FilledFigure& figure, double scale, PixelInk ink) {
     if (ink.op != PixelOp::Copy || figure.parts.size() != 1 || figure.parts[0].cuts ||
         figure.parts[0].rule != FillRule::NonZero || figure.contourEnds.size() < 2 ||
         figure.parts[0].contourEnd != figure.contourEnds.size())
@@ -584,38 +564,45 @@ bool PixelRaster::FillConvexUnion(const FilledFigure& figure, double scale, Pixe
     for (std::size_t k = 1; k < figure.contourEnds.size(); ++k)
         if (figure.contourEnds[k] < figure.contourEnds[k - 1]) return false;
     if (figure.contourEnds.back() > figure.points.size() || !ScaleContours(figure, scale)) return false;
-    // Every contour convex (corners all turning one way, y turning twice)
-    // and all of them the same way round: the winding number is then 0 or
-    // the same sign everywhere in each, so their sum is non-zero exactly
-    // where one of them covers the point.
-    contourShapes_.clear();
-    int turning = 0;
-    std::size_t start = 0;
+    // Every contour is crossed twice by each row it reaches, so between its
+    // two crossings its winding number is +1 where the chain going on round
+    // the contour from the top lies on the left and −1 where it lies on the
+    // right. When that side is the same on every row of every contour, the
+    // sum is non-zero exactly where one of them covers the point, and in
+    // copy mode their union is drawn contour by contour.
+    traced_.clear();
+    std::size_t start = 0, at = 0;
     for (const std::uint32_t end : figure.contourEnds) {
         const std::size_t n = end - start;
-        ContourShape c;
-        if (n >= 3) {
-            c = ShapeOf(scaled_.data() + start, n, true);
-            if (!c.flat) {
-                if (c.mixed || c.yTurns != 2) return false;
-                if (c.turning != 0) {
-                    if (turning != 0 && c.turning != turning) return false;
-                    turning = c.turning;
-                }
-            }
-        }
-        contourShapes_.push_back({start, n, c.flat || n < 3 ? 0 : c.top, c.bottom,
-                                  c.flat || n < 3 || c.right < 0 || c.left > width_});
+        const SurfacePoint* q = scaled_.data() + start;
         start = end;
+        if (n < 3) continue;
+        const ContourShape c = ShapeOf(q, n);
+        if (c.flat) continue;
+        if (c.yTurns != 2) return false;
+        if (c.right < 0 || c.left > width_) continue;
+        const Traced t = TraceChains(q, n, c.top, c.bottom, at);
+        at += 2 * t.count + 4;
+        traced_.push_back(t);
+    }
+    int side = 0;
+    for (const Traced& t : traced_) {
+        const double* const xa = chainX_.data() + t.at;
+        const double* const xb = xa + t.count + 2;
+        for (std::size_t r = 0; r < t.count; ++r) {
+            const int s = xa[r] < xb[r] ? 1 : xa[r] > xb[r] ? -1 : 0;
+            if (s == 0) continue;
+            if (side != 0 && s != side) return false;
+            side = s;
+        }
     }
     // In copy mode a pixel inked by several contours simply takes the ink again.
-    for (const ContourFill& f : contourShapes_)
-        if (!f.skip) FillBetweenChains(scaled_.data() + f.start, f.count, f.top, f.bottom, ink);
+    for (const Traced& t : traced_) FillTraced(t, ink);
     return true;
 }
 
 void PixelRaster::FillFigure(const FilledFigure& figure, double scale, PixelInk ink) {
-    if (FillMonotone(figure, scale, ink) || FillConvexUnion(figure, scale, ink)) return;
+    if (FillMonotone(figure, scale, ink) || FillMonotoneUnion(figure, scale, ink)) return;
     edges_.clear();
     double top = HUGE_VAL, bottom = -HUGE_VAL, left = HUGE_VAL, right = -HUGE_VAL;
     std::size_t contour = 0, point = 0;

@@ -105,21 +105,29 @@ private:
     // filled between its two chains from top to bottom. False, drawing
     // nothing, for any other figure.
     bool FillMonotone(const FilledFigure& figure, double scale, PixelInk ink);
-    // One non-zero part of several contours, each convex and all turning
-    // the same way (a track swept along an arc's pieces): in copy mode their
-    // union is drawn contour by contour. False, drawing nothing, otherwise.
-    bool FillConvexUnion(const FilledFigure& figure, double scale, PixelInk ink);
+    // One non-zero part of several contours that every row crosses twice at
+    // most, all winding the same way round (a track swept along an arc's
+    // pieces, an arc's band with its round ends): in copy mode their union
+    // is drawn contour by contour. False, drawing nothing, otherwise.
+    bool FillMonotoneUnion(const FilledFigure& figure, double scale, PixelInk ink);
     // The figure's points in pixels into scaled_; false when one is not finite.
     bool ScaleContours(const FilledFigure& figure, double scale);
-    // The rows of the contour q[0 … n − 1] between its two chains from the
-    // highest point `top` down to `bottom`.
-    void FillBetweenChains(const SurfacePoint* q, std::size_t n, std::size_t top, double bottom,
-                           PixelInk ink);
-
     struct Span {
         int first;
         int last;  // inclusive; empty when last < first
     };
+    struct Traced {
+        Span rows;
+        std::size_t at;     // chainX_[at …]: one chain's crossings, two spare, the other's, two spare
+        std::size_t count;  // rows
+    };
+    // The crossings of the two chains of the contour q[0 … n − 1] with the
+    // centre lines of its rows, from the highest point `top` down to
+    // `bottom`, kept in chainX_ from index `at` on.
+    Traced TraceChains(const SurfacePoint* q, std::size_t n, std::size_t top, double bottom, std::size_t at);
+    // Inks each traced row between its two crossings.
+    void FillTraced(const Traced& t, PixelInk ink) noexcept;
+
     // First index whose pixel centre lies at or after v, clamped to [0, limit]
     // (⌈v − ½⌉ without a library call: this runs for every row of a figure).
     static int FirstCentreAtOrAfter(double v, int limit) noexcept {
@@ -153,12 +161,7 @@ private:
     std::vector<Interval> result_, partSpans_, merged_;
     std::vector<SurfacePoint> scaled_;
     std::vector<double> chainX_;  // crossings of the two chains, one per row each
-    struct ContourFill {
-        std::size_t start, count, top;
-        double bottom;
-        bool skip;  // nothing of it to fill
-    };
-    std::vector<ContourFill> contourShapes_;
+    std::vector<Traced> traced_;
 
     std::uint32_t* pixels_;
     int width_;
