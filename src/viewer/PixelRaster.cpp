@@ -14,6 +14,8 @@ namespace {
 constexpr std::uint32_t kColourBits = 0x00FFFFFF;
 // How many rows ahead a tall figure's pixels are fetched.
 constexpr int kRowsAhead = 4;
+// How many crossings the union of several contours holds at most (16 MB).
+constexpr std::size_t kMostTracedCrossings = std::size_t{1} << 21;
 
 bool Finite(double a, double b, double c, double d) noexcept {
     return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
@@ -581,6 +583,9 @@ bool PixelRaster::FillMonotoneUnion(const FilledFigure& figure, double scale, Pi
         if (c.flat) continue;
         if (c.yTurns != 2) return false;
         if (c.right < 0 || c.left > width_) continue;
+        // A huge figure of many contours is left to the general fill rather
+        // than holding all its crossings at once.
+        if (at > kMostTracedCrossings) return false;
         const Traced t = TraceChains(q, n, c.top, c.bottom, at);
         at += 2 * t.count + 4;
         traced_.push_back(t);
