@@ -500,9 +500,9 @@ void PixelRaster::TraceChain(const SurfacePoint* q, std::size_t n, std::size_t t
 }
 
 PixelRaster::Traced PixelRaster::TraceChains(const SurfacePoint* q, std::size_t n, std::size_t top,
-                                             double bottom, std::size_t at) {
+                                             double bottom, double left, double right, std::size_t at) {
     const Span rows = Rows(q[top].y, bottom);
-    if (rows.last < rows.first) return {rows, at, 0};
+    if (rows.last < rows.first) return {rows, at, 0, left, right};
     const auto count = static_cast<std::size_t>(rows.last - rows.first + 1);
     const std::size_t need = at + 2 * count + 4;
     if (chainX_.size() < need) chainX_.resize(std::max(need, 2 * chainX_.size()));
@@ -511,7 +511,7 @@ PixelRaster::Traced PixelRaster::TraceChains(const SurfacePoint* q, std::size_t 
     std::fill(xa, xa + 2 * count + 4, std::numeric_limits<double>::quiet_NaN());
     TraceChain<+1>(q, n, top, rows, xa);
     TraceChain<-1>(q, n, top, rows, xb);
-    return {rows, at, count};
+    return {rows, at, count, left, right};
 }
 
 void PixelRaster::FillTraced(const Traced& t, PixelInk ink) noexcept {
@@ -519,11 +519,22 @@ void PixelRaster::FillTraced(const Traced& t, PixelInk ink) noexcept {
     const double* const xb = xa + t.count + 2;
     const std::uint32_t bits = ink.argb & kColourBits;
     std::uint32_t* p = pixels_ + t.rows.first * stride_;
+    // A contour well inside the picture's width needs no clamping of its
+    // columns: ⌈x − ½⌉ is then the truncation of x − ½ plus one unless exact.
+    const bool inside = t.left > 1 && t.right < width_ - 1;
     for (std::size_t r = 0; r < t.count; ++r, p += stride_) {
         const double a = xa[r], b = xb[r];
-        const Span columns = Columns(std::min(a, b), std::max(a, b));
         // A row one chain does not reach (NaN) gives no columns.
-        if (!(columns.last >= columns.first) || a != a || b != b) continue;
+        if (!(a == a && b == b)) continue;
+        Span columns;
+        if (inside) {
+            const double w0 = std::min(a, b) - 0.5, w1 = std::max(a, b) - 0.5;
+            const int k0 = static_cast<int>(w0), k1 = static_cast<int>(w1);
+            columns = {k0 + static_cast<int>(k0 < w0), k1 + static_cast<int>(k1 < w1) - 1};
+        } else {
+            columns = Columns(std::min(a, b), std::max(a, b));
+        }
+        if (columns.last < columns.first) continue;
         // The rows below are written next: ask for them early.
         if (r + kRowsAhead < t.count) __builtin_prefetch(p + kRowsAhead * stride_ + columns.first, 1);
         if (ink.op == PixelOp::Copy) FillSpan(p + columns.first, columns.last - columns.first + 1, ink.argb);
@@ -554,7 +565,7 @@ bool PixelRaster::FillMonotone(const FilledFigure& figure, double scale, PixelIn
     if (c.flat) return true;  // no height: nothing to fill
     if (c.yTurns != 2) return false;
     if (c.right < 0 || c.left > width_) return true;  // outside the picture
-    FillTraced(TraceChains(scaled_.data(), n, c.top, c.bottom, 0), ink);
+    FillTraced(TraceChains(scaled_.data(), n, c.top, c.bottom, c.left, c.right, 0), ink);
     return true;
 }
 
@@ -586,7 +597,7 @@ bool PixelRaster::FillMonotoneUnion(const FilledFigure& figure, double scale, Pi
         // A huge figure of many contours is left to the general fill rather
         // than holding all its crossings at once.
         if (at > kMostTracedCrossings) return false;
-        const Traced t = TraceChains(q, n, c.top, c.bottom, at);
+        const Traced t = TraceChains(q, n, c.top, c.bottom, c.left, c.right, at);
         at += 2 * t.count + 4;
         traced_.push_back(t);
     }

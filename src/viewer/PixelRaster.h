@@ -120,11 +120,14 @@ private:
         Span rows;
         std::size_t at;     // chainX_[at …]: one chain's crossings, two spare, the other's, two spare
         std::size_t count;  // rows
+        double left, right; // the contour's extent across
     };
     // The crossings of the two chains of the contour q[0 … n − 1] with the
     // centre lines of its rows, from the highest point `top` down to
-    // `bottom`, kept in chainX_ from index `at` on.
-    Traced TraceChains(const SurfacePoint* q, std::size_t n, std::size_t top, double bottom, std::size_t at);
+    // `bottom`, kept in chainX_ from index `at` on; `left` and `right` bound
+    // the contour across.
+    Traced TraceChains(const SurfacePoint* q, std::size_t n, std::size_t top, double bottom, double left,
+                       double right, std::size_t at);
     // Inks each traced row between its two crossings.
     void FillTraced(const Traced& t, PixelInk ink) noexcept;
 
