@@ -434,17 +434,34 @@ struct ContourShape {
     bool flat = true;     // no height at all
 };
 
-ContourShape ShapeOf(const SurfacePoint* q, std::size_t n) noexcept {
-    ContourShape c;
-    c.bottom = q[0].y;
-    c.left = c.right = q[0].x;
+// Multiplies the contour in[0 … n − 1] by `scale` into out[] and finds its
+// shape on the way. False when a point is not finite.
+bool ScaledShape(const SurfacePoint* in, std::size_t n, double scale, SurfacePoint* out,
+                 ContourShape& c) noexcept {
+    c = ContourShape{};
+    const SurfacePoint p0{in[0].x * scale, in[0].y * scale};
+    out[0] = p0;
+    c.bottom = p0.y;
+    c.left = c.right = p0.x;
+    double top = p0.y;
+    // x × 0 is 0 for every finite x and NaN otherwise.
+    double nonFinite = p0.x * 0 + p0.y * 0;
     int first = 0, last = 0;
-    for (std::size_t k = 0; k < n; ++k) {
-        const SurfacePoint a = q[k], b = q[k + 1 == n ? 0 : k + 1];
-        if (a.y < q[c.top].y) c.top = k;
-        c.bottom = std::max(c.bottom, a.y);
-        c.left = std::min(c.left, a.x);
-        c.right = std::max(c.right, a.x);
+    SurfacePoint a = p0;
+    for (std::size_t k = 1; k <= n; ++k) {
+        SurfacePoint b = p0;
+        if (k < n) {
+            b = {in[k].x * scale, in[k].y * scale};
+            out[k] = b;
+            nonFinite += b.x * 0 + b.y * 0;
+            if (b.y < top) {
+                top = b.y;
+                c.top = k;
+            }
+            c.bottom = std::max(c.bottom, b.y);
+            c.left = std::min(c.left, b.x);
+            c.right = std::max(c.right, b.x);
+        }
         const double dy = b.y - a.y;
         if (dy != 0) {
             const int sign = dy > 0 ? 1 : -1;
@@ -452,10 +469,11 @@ ContourShape ShapeOf(const SurfacePoint* q, std::size_t n) noexcept {
             else if (sign != last) ++c.yTurns;
             last = sign;
         }
+        a = b;
     }
     c.flat = first == 0;
     if (first != last) ++c.yTurns;
-    return c;
+    return nonFinite == 0;
 }
 
 }  // namespace
@@ -543,25 +561,15 @@ void PixelRaster::FillTraced(const Traced& t, PixelInk ink) noexcept {
     }
 }
 
-bool PixelRaster::ScaleContours(const FilledFigure& figure, double scale) {
-    const std::size_t n = std::min<std::size_t>(figure.contourEnds.empty() ? 0 : figure.contourEnds.back(),
-                                                 figure.points.size());
-    scaled_.resize(n);
-    for (std::size_t k = 0; k < n; ++k) {
-        const SurfacePoint p{figure.points[k].x * scale, figure.points[k].y * scale};
-        if (!std::isfinite(p.x) || !std::isfinite(p.y)) return false;
-        scaled_[k] = p;
-    }
-    return true;
-}
-
 bool PixelRaster::FillMonotone(const FilledFigure& figure, double scale, PixelInk ink) {
     if (figure.parts.size() != 1 || figure.parts[0].cuts || figure.parts[0].contourEnd != 1 ||
         figure.contourEnds.size() != 1)
         return false;
     const std::size_t n = std::min<std::size_t>(figure.contourEnds[0], figure.points.size());
-    if (n < 3 || !ScaleContours(figure, scale)) return false;
-    const ContourShape c = ShapeOf(scaled_.data(), n);
+    if (n < 3) return false;
+    if (scaled_.size() < n) scaled_.resize(n);
+    ContourShape c;
+    if (!ScaledShape(figure.points.data(), n, scale, scaled_.data(), c)) return false;
     if (c.flat) return true;  // no height: nothing to fill
     if (c.yTurns != 2) return false;
     if (c.right < 0 || c.left > width_) return true;  // outside the picture
@@ -576,7 +584,8 @@ bool PixelRaster::FillMonotoneUnion(const FilledFigure& figure, double scale, Pi
         return false;
     for (std::size_t k = 1; k < figure.contourEnds.size(); ++k)
         if (figure.contourEnds[k] < figure.contourEnds[k - 1]) return false;
-    if (figure.contourEnds.back() > figure.points.size() || !ScaleContours(figure, scale)) return false;
+    if (figure.contourEnds.back() > figure.points.size()) return false;
+    if (scaled_.size() < figure.contourEnds.back()) scaled_.resize(figure.contourEnds.back());
     // Every contour is crossed twice by each row it reaches, so between its
     // two crossings its winding number is +1 where the chain going on round
     // the contour from the top lies on the left and −1 where it lies on the
@@ -587,11 +596,13 @@ bool PixelRaster::FillMonotoneUnion(const FilledFigure& figure, double scale, Pi
     std::size_t start = 0, at = 0;
     for (const std::uint32_t end : figure.contourEnds) {
         const std::size_t n = end - start;
-        const SurfacePoint* q = scaled_.data() + start;
+        SurfacePoint* q = scaled_.data() + start;
+        const SurfacePoint* in = figure.points.data() + start;
         start = end;
-        if (n < 3) continue;
-        const ContourShape c = ShapeOf(q, n);
-        if (c.flat) continue;
+        if (n == 0) continue;
+        ContourShape c;
+        if (!ScaledShape(in, n, scale, q, c)) return false;
+        if (n < 3 || c.flat) continue;
         if (c.yTurns != 2) return false;
         if (c.right < 0 || c.left > width_) continue;
         // A huge figure of many contours is left to the general fill rather

@@ -110,8 +110,6 @@ private:
     // pieces, an arc's band with its round ends): in copy mode their union
     // is drawn contour by contour. False, drawing nothing, otherwise.
     bool FillMonotoneUnion(const FilledFigure& figure, double scale, PixelInk ink);
-    // The figure's points in pixels into scaled_; false when one is not finite.
-    bool ScaleContours(const FilledFigure& figure, double scale);
     struct Span {
         int first;
         int last;  // inclusive; empty when last < first
