@@ -16,6 +16,8 @@ constexpr std::uint32_t kColourBits = 0x00FFFFFF;
 constexpr int kRowsAhead = 4;
 // How many crossings the union of several contours holds at most (16 MB).
 constexpr std::size_t kMostTracedCrossings = std::size_t{1} << 21;
+// What TraceContours gives for contours the chain fills cannot take.
+constexpr int kUnfit = 2;
 
 bool Finite(double a, double b, double c, double d) noexcept {
     return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
@@ -577,15 +579,53 @@ bool PixelRaster::FillMonotone(const FilledFigure& figure, double scale, PixelIn
     return true;
 }
 
+int PixelRaster::TraceContours(const FilledFigure& figure, std::size_t firstContour, std::size_t endContour,
+                               double scale, std::size_t& at) {
+    int side = 0;
+    std::size_t start = firstContour == 0 ? 0 : figure.contourEnds[firstContour - 1];
+    for (std::size_t k = firstContour; k < endContour; ++k) {
+        const std::size_t end = figure.contourEnds[k];
+        const std::size_t n = end - start;
+        SurfacePoint* q = scaled_.data() + start;
+        const SurfacePoint* in = figure.points.data() + start;
+        start = end;
+        if (n == 0) continue;
+        ContourShape c;
+        if (!ScaledShape(in, n, scale, q, c)) return kUnfit;
+        if (n < 3 || c.flat) continue;
+        if (c.yTurns != 2) return kUnfit;
+        if (c.right < 0 || c.left > width_) continue;
+        // A huge figure of many contours is left to the general fill rather
+        // than holding all its crossings at once.
+        if (at > kMostTracedCrossings) return kUnfit;
+        const Traced t = TraceChains(q, n, c.top, c.bottom, c.left, c.right, at);
+        at += 2 * t.count + 4;
+        traced_.push_back(t);
+        const double* const xa = chainX_.data() + t.at;
+        const double* const xb = xa + t.count + 2;
+        for (std::size_t r = 0; r < t.count; ++r) {
+            const int s = xa[r] < xb[r] ? 1 : xa[r] > xb[r] ? -1 : 0;
+            if (s == 0) continue;
+            if (side != 0 && s != side) return kUnfit;
+            side = s;
+        }
+    }
+    return side;
+}
+
+bool PixelRaster::ContoursInOrder(const FilledFigure& figure) {
+    for (std::size_t k = 1; k < figure.contourEnds.size(); ++k)
+        if (figure.contourEnds[k] < figure.contourEnds[k - 1]) return false;
+    if (figure.contourEnds.empty() || figure.contourEnds.back() > figure.points.size()) return false;
+    if (scaled_.size() < figure.contourEnds.back()) scaled_.resize(figure.contourEnds.back());
+    return true;
+}
+
 bool PixelRaster::FillMonotoneUnion(const FilledFigure& figure, double scale, PixelInk ink) {
     if (ink.op != PixelOp::Copy || figure.parts.size() != 1 || figure.parts[0].cuts ||
         figure.parts[0].rule != FillRule::NonZero || figure.contourEnds.size() < 2 ||
-        figure.parts[0].contourEnd != figure.contourEnds.size())
+        figure.parts[0].contourEnd != figure.contourEnds.size() || !ContoursInOrder(figure))
         return false;
-    for (std::size_t k = 1; k < figure.contourEnds.size(); ++k)
-        if (figure.contourEnds[k] < figure.contourEnds[k - 1]) return false;
-    if (figure.contourEnds.back() > figure.points.size()) return false;
-    if (scaled_.size() < figure.contourEnds.back()) scaled_.resize(figure.contourEnds.back());
     // Every contour is crossed twice by each row it reaches, so between its
     // two crossings its winding number is +1 where the chain going on round
     // the contour from the top lies on the left and −1 where it lies on the
@@ -593,43 +633,74 @@ bool PixelRaster::FillMonotoneUnion(const FilledFigure& figure, double scale, Pi
     // sum is non-zero exactly where one of them covers the point, and in
     // copy mode their union is drawn contour by contour.
     traced_.clear();
-    std::size_t start = 0, at = 0;
-    for (const std::uint32_t end : figure.contourEnds) {
-        const std::size_t n = end - start;
-        SurfacePoint* q = scaled_.data() + start;
-        const SurfacePoint* in = figure.points.data() + start;
-        start = end;
-        if (n == 0) continue;
-        ContourShape c;
-        if (!ScaledShape(in, n, scale, q, c)) return false;
-        if (n < 3 || c.flat) continue;
-        if (c.yTurns != 2) return false;
-        if (c.right < 0 || c.left > width_) continue;
-        // A huge figure of many contours is left to the general fill rather
-        // than holding all its crossings at once.
-        if (at > kMostTracedCrossings) return false;
-        const Traced t = TraceChains(q, n, c.top, c.bottom, c.left, c.right, at);
-        at += 2 * t.count + 4;
-        traced_.push_back(t);
-    }
-    int side = 0;
-    for (const Traced& t : traced_) {
-        const double* const xa = chainX_.data() + t.at;
-        const double* const xb = xa + t.count + 2;
-        for (std::size_t r = 0; r < t.count; ++r) {
-            const int s = xa[r] < xb[r] ? 1 : xa[r] > xb[r] ? -1 : 0;
-            if (s == 0) continue;
-            if (side != 0 && s != side) return false;
-            side = s;
-        }
-    }
+    std::size_t at = 0;
+    if (TraceContours(figure, 0, figure.contourEnds.size(), scale, at) == kUnfit) return false;
     // In copy mode a pixel inked by several contours simply takes the ink again.
     for (const Traced& t : traced_) FillTraced(t, ink);
     return true;
 }
 
+bool PixelRaster::FillHoledPad(const FilledFigure& figure, double scale, PixelInk ink) {
+    constexpr std::size_t kMostContours = 4;  // of the pad, each row's pieces merged in place
+    if (figure.parts.size() != 2 || figure.parts[0].cuts || !figure.parts[1].cuts ||
+        figure.contourEnds.size() > kMostContours + 1 || figure.parts[1].contourEnd != figure.contourEnds.size() ||
+        figure.parts[0].contourEnd + 1 != figure.contourEnds.size() || figure.parts[0].contourEnd == 0 ||
+        (figure.parts[0].contourEnd > 1 && figure.parts[0].rule != FillRule::NonZero) || !ContoursInOrder(figure))
+        return false;
+    // The pad's contours as in a union (one alone fills between its chains
+    // by either rule), then the hole's, which is cut from each row's pieces.
+    traced_.clear();
+    std::size_t at = 0;
+    const std::size_t padContours = figure.parts[0].contourEnd;
+    if (TraceContours(figure, 0, padContours, scale, at) == kUnfit) return false;
+    const std::size_t pad = traced_.size();
+    if (pad == 0) return true;  // nothing of the pad in the picture
+    if (TraceContours(figure, padContours, padContours + 1, scale, at) == kUnfit) return false;
+    const Traced* const hole = traced_.size() > pad ? &traced_[pad] : nullptr;
+    int top = traced_[0].rows.first, bottom = traced_[0].rows.last;
+    for (std::size_t k = 1; k < pad; ++k) {
+        top = std::min(top, traced_[k].rows.first);
+        bottom = std::max(bottom, traced_[k].rows.last);
+    }
+    // The crossings of traced contour t with row j, in order; false when
+    // the row lies outside it or is empty there.
+    auto piece = [&](const Traced& t, int j, Interval& out) {
+        if (j < t.rows.first || j > t.rows.last || t.count == 0) return false;
+        const double* const xa = chainX_.data() + t.at;
+        const double a = xa[j - t.rows.first], b = xa[t.count + 2 + static_cast<std::size_t>(j - t.rows.first)];
+        if (!(a == a && b == b)) return false;
+        out = {std::min(a, b), std::max(a, b)};
+        return out.from < out.to;
+    };
+    std::array<Interval, kMostContours> pieces{};
+    for (int j = top; j <= bottom; ++j) {
+        std::size_t count = 0;
+        for (std::size_t k = 0; k < pad; ++k) {
+            Interval p{};
+            if (!piece(traced_[k], j, p)) continue;
+            std::size_t d = count++;
+            for (; d > 0 && p.from < pieces[d - 1].from; --d) pieces[d] = pieces[d - 1];
+            pieces[d] = p;
+        }
+        Interval cut{};
+        const bool cuts = hole && piece(*hole, j, cut);
+        for (std::size_t k = 0; k < count;) {
+            Interval united = pieces[k++];
+            while (k < count && pieces[k].from <= united.to) united.to = std::max(united.to, pieces[k++].to);
+            if (!cuts || cut.to <= united.from || cut.from >= united.to) {
+                Ink(j, Columns(united.from, united.to), ink);
+                continue;
+            }
+            if (united.from < cut.from) Ink(j, Columns(united.from, cut.from), ink);
+            if (cut.to < united.to) Ink(j, Columns(cut.to, united.to), ink);
+        }
+    }
+    return true;
+}
+
 void PixelRaster::FillFigure(const FilledFigure& figure, double scale, PixelInk ink) {
-    if (FillMonotone(figure, scale, ink) || FillMonotoneUnion(figure, scale, ink)) return;
+    if (FillMonotone(figure, scale, ink) || FillMonotoneUnion(figure, scale, ink) || FillHoledPad(figure, scale, ink))
+        return;
     edges_.clear();
     double top = HUGE_VAL, bottom = -HUGE_VAL, left = HUGE_VAL, right = -HUGE_VAL;
     std::size_t contour = 0, point = 0;

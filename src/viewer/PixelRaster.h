@@ -110,6 +110,20 @@ private:
     // pieces, an arc's band with its round ends): in copy mode their union
     // is drawn contour by contour. False, drawing nothing, otherwise.
     bool FillMonotoneUnion(const FilledFigure& figure, double scale, PixelInk ink);
+    // A pad with a hole: a part of up to four such contours winding the same
+    // way (one alone by either rule), then a part of one such contour that
+    // cuts it. Each row's pieces are united, the hole taken out and every
+    // pixel inked once, in either mode. False, drawing nothing, otherwise.
+    bool FillHoledPad(const FilledFigure& figure, double scale, PixelInk ink);
+    // Scales and traces contours [first, end) of the figure into traced_
+    // and chainX_ (from index `at`, which moves on): the side (±1, 0 when
+    // no row tells) on which they all wind, or kUnfit when one is not
+    // crossed twice by every row, they do not all wind the same way or a
+    // point is not finite.
+    int TraceContours(const FilledFigure& figure, std::size_t first, std::size_t end, double scale,
+                      std::size_t& at);
+    // The contours' ends in order and within the points; scaled_ made big enough.
+    bool ContoursInOrder(const FilledFigure& figure);
     struct Span {
         int first;
         int last;  // inclusive; empty when last < first

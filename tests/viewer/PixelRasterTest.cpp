@@ -486,6 +486,15 @@ std::vector<FilledFigure> ApertureFigures() {
         track.EndPart(FillRule::NonZero, false);
         figures.push_back(track);
     }
+    // A pad of a disc and a bar crossing it, with a round hole cut off
+    // centre that reaches past the disc into the bar.
+    FilledFigure pad;
+    gerber::AddCircle(pad, 0, 0, 0.6, 0.01);
+    gerber::AddCounterClockwise(pad, {{-1.1, -0.25}, {1.1, -0.25}, {1.1, 0.25}, {-1.1, 0.25}});
+    pad.EndPart(FillRule::NonZero, false);
+    gerber::AddCircle(pad, 0.45, 0.05, 0.3, 0.01);
+    pad.EndPart(FillRule::NonZero, true);
+    figures.push_back(pad);
     return figures;
 }
 
