@@ -535,6 +535,7 @@ PixelRaster::Traced PixelRaster::TraceChains(const SurfacePoint* q, std::size_t 
 }
 
 void PixelRaster::FillTraced(const Traced& t, PixelInk ink) noexcept {
+    if (t.count == 0) return;
     const double* const xa = chainX_.data() + t.at;
     const double* const xb = xa + t.count + 2;
     const std::uint32_t bits = ink.argb & kColourBits;
@@ -599,6 +600,7 @@ int PixelRaster::TraceContours(const FilledFigure& figure, std::size_t firstCont
         // than holding all its crossings at once.
         if (at > kMostTracedCrossings) return kUnfit;
         const Traced t = TraceChains(q, n, c.top, c.bottom, c.left, c.right, at);
+        if (t.count == 0) continue;  // no row of the picture
         at += 2 * t.count + 4;
         traced_.push_back(t);
         const double* const xa = chainX_.data() + t.at;
