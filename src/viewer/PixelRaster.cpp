@@ -14,6 +14,10 @@ namespace {
 constexpr std::uint32_t kColourBits = 0x00FFFFFF;
 // How many rows ahead a tall figure's pixels are fetched.
 constexpr int kRowsAhead = 4;
+// How many crossings the union of several contours holds at most (16 MB).
+constexpr std::size_t kMostTracedCrossings = std::size_t{1} << 21;
+// What TraceContours gives for contours the chain fills cannot take.
+constexpr int kUnfit = 2;
 
 bool Finite(double a, double b, double c, double d) noexcept {
     return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
@@ -430,131 +434,134 @@ struct ContourShape {
     double left = 0, right = 0;
     int yTurns = 0;       // how often the direction of travel in y changes
     bool flat = true;     // no height at all
-    int turning = 0;      // +1 every corner turns one way, −1 the other, 0 neither (a line)
-    bool mixed = false;   // corners turn both ways (or a turn is not a number)
 };
 
-// With `corners` false the turns at the corners are not looked at
-// (turning and mixed stay unset).
-ContourShape ShapeOf(const SurfacePoint* q, std::size_t n, bool corners) noexcept {
-    ContourShape c;
-    c.bottom = q[0].y;
-    c.left = c.right = q[0].x;
+// Multiplies the contour in[0 … n − 1] by `scale` into out[] and finds its
+// shape on the way. False when a point is not finite.
+bool ScaledShape(const SurfacePoint* in, std::size_t n, double scale, SurfacePoint* out,
+                 ContourShape& c) noexcept {
+    c = ContourShape{};
+    const SurfacePoint p0{in[0].x * scale, in[0].y * scale};
+    out[0] = p0;
+    c.bottom = p0.y;
+    c.left = c.right = p0.x;
+    double top = p0.y;
+    // x × 0 is 0 for every finite x and NaN otherwise.
+    double nonFinite = p0.x * 0 + p0.y * 0;
     int first = 0, last = 0;
-    // The previous edge of non-zero length, for the turn at each corner.
-    double px = 0, py = 0;
-    bool havePrevious = false;
-    double firstX = 0, firstY = 0;
-    for (std::size_t k = 0; k < n; ++k) {
-        const SurfacePoint a = q[k], b = q[k + 1 == n ? 0 : k + 1];
-        if (a.y < q[c.top].y) c.top = k;
-        c.bottom = std::max(c.bottom, a.y);
-        c.left = std::min(c.left, a.x);
-        c.right = std::max(c.right, a.x);
-        const double dx = b.x - a.x, dy = b.y - a.y;
+    SurfacePoint a = p0;
+    for (std::size_t k = 1; k <= n; ++k) {
+        SurfacePoint b = p0;
+        if (k < n) {
+            b = {in[k].x * scale, in[k].y * scale};
+            out[k] = b;
+            nonFinite += b.x * 0 + b.y * 0;
+            if (b.y < top) {
+                top = b.y;
+                c.top = k;
+            }
+            c.bottom = std::max(c.bottom, b.y);
+            c.left = std::min(c.left, b.x);
+            c.right = std::max(c.right, b.x);
+        }
+        const double dy = b.y - a.y;
         if (dy != 0) {
             const int sign = dy > 0 ? 1 : -1;
             if (first == 0) first = sign;
             else if (sign != last) ++c.yTurns;
             last = sign;
         }
-        if (!corners || (dx == 0 && dy == 0)) continue;
-        if (havePrevious) {
-            const double turn = Cross(px, py, dx, dy);
-            const int t = turn > 0 ? 1 : turn < 0 ? -1 : 0;
-            if (std::isnan(turn) || (t != 0 && c.turning != 0 && t != c.turning)) c.mixed = true;
-            if (t != 0) c.turning = t;
-        } else {
-            firstX = dx;
-            firstY = dy;
-            havePrevious = true;
-        }
-        px = dx;
-        py = dy;
-    }
-    if (havePrevious) {  // the corner where the contour closes
-        const double turn = Cross(px, py, firstX, firstY);
-        const int t = turn > 0 ? 1 : turn < 0 ? -1 : 0;
-        if (std::isnan(turn) || (t != 0 && c.turning != 0 && t != c.turning)) c.mixed = true;
-        if (t != 0) c.turning = t;
+        a = b;
     }
     c.flat = first == 0;
     if (first != last) ++c.yTurns;
-    return c;
+    return nonFinite == 0;
 }
 
 }  // namespace
 
 // One side of a contour that every row crosses once: the chain of its points
-// from the top point round the contour in direction `step` (+1 or −1), while
+// from the top point round the contour in direction Step (+1 or −1), while
 // it goes down. Each row whose centre line yc a segment [from, to) of the
 // chain reaches (from.y ≤ yc < to.y) gets its crossing in x[row − rows.first]
 // (rows no segment reaches keep NaN). The crossing is computed from the
 // segment's first point in the contour's own order and its slope, exactly as
 // the general fill computes it for the same edge.
-void PixelRaster::TraceChain(const SurfacePoint* q, std::size_t n, std::size_t top, int step, Span rows,
+template <int Step>
+void PixelRaster::TraceChain(const SurfacePoint* q, std::size_t n, std::size_t top, Span rows,
                              double* x) const noexcept {
     std::size_t from = top;
     // The first row whose centre lies at or below the segment's first point.
     int first = std::max(rows.first, FirstCentreAtOrAfter(q[top].y, height_));
+    double fx = q[top].x, fy = q[top].y;
     for (std::size_t guard = 0; guard < n && first <= rows.last; ++guard) {
-        const std::size_t to = step > 0 ? (from + 1 == n ? 0 : from + 1) : (from == 0 ? n - 1 : from - 1);
-        const SurfacePoint f = q[from], t = q[to];
-        if (t.y < f.y) return;  // the chain turns upwards: the other side's
-        const int next = FirstCentreAtOrAfter(t.y, height_);
-        const SurfacePoint a = step > 0 ? f : t, b = step > 0 ? t : f;
-        const double dxdy = (b.x - a.x) / (b.y - a.y);
+        const std::size_t to = Step > 0 ? (from + 1 == n ? 0 : from + 1) : (from == 0 ? n - 1 : from - 1);
+        const double tx = q[to].x, ty = q[to].y;
+        if (ty < fy) return;  // the chain turns upwards: the other side's
+        const int next = FirstCentreAtOrAfter(ty, height_);
+        // The segment's first point in the contour's own order.
+        const double ax = Step > 0 ? fx : tx, ay = Step > 0 ? fy : ty;
+        const double dxdy = Step > 0 ? (tx - fx) / (ty - fy) : (fx - tx) / (fy - ty);
         // Most segments of a round outline reach one row or none: the first
         // two rows are written whatever the segment reaches, so that no
         // branch depends on it. A row written beyond the segment's own is
         // written again by the segment that reaches it, which comes later
         // (x has room for two rows past the last).
         double* const out = x + (first - rows.first);
-        out[0] = a.x + ((first + 0.5) - a.y) * dxdy;
-        out[1] = a.x + ((first + 1.5) - a.y) * dxdy;
+        out[0] = ax + ((first + 0.5) - ay) * dxdy;
+        out[1] = ax + ((first + 1.5) - ay) * dxdy;
         const int last = std::min(rows.last, next - 1);
-        for (int j = first + 2; j <= last; ++j) x[j - rows.first] = a.x + ((j + 0.5) - a.y) * dxdy;
+        for (int j = first + 2; j <= last; ++j) x[j - rows.first] = ax + ((j + 0.5) - ay) * dxdy;
         first = std::max(first, next);
         from = to;
+        fx = tx;
+        fy = ty;
     }
 }
 
-void PixelRaster::FillBetweenChains(const SurfacePoint* q, std::size_t n, std::size_t top,
-                                    double bottom, PixelInk ink) {
+PixelRaster::Traced PixelRaster::TraceChains(const SurfacePoint* q, std::size_t n, std::size_t top,
+                                             double bottom, double left, double right, std::size_t at) {
     const Span rows = Rows(q[top].y, bottom);
-    if (rows.last < rows.first) return;
+    if (rows.last < rows.first) return {rows, at, 0, left, right};
     const auto count = static_cast<std::size_t>(rows.last - rows.first + 1);
-    if (chainX_.size() < 2 * count + 4) chainX_.resize(2 * count + 4);
-    double* const xa = chainX_.data();
+    const std::size_t need = at + 2 * count + 4;
+    if (chainX_.size() < need) chainX_.resize(std::max(need, 2 * chainX_.size()));
+    double* const xa = chainX_.data() + at;
     double* const xb = xa + count + 2;
     std::fill(xa, xa + 2 * count + 4, std::numeric_limits<double>::quiet_NaN());
-    TraceChain(q, n, top, +1, rows, xa);
-    TraceChain(q, n, top, -1, rows, xb);
+    TraceChain<+1>(q, n, top, rows, xa);
+    TraceChain<-1>(q, n, top, rows, xb);
+    return {rows, at, count, left, right};
+}
+
+void PixelRaster::FillTraced(const Traced& t, PixelInk ink) noexcept {
+    if (t.count == 0) return;
+    const double* const xa = chainX_.data() + t.at;
+    const double* const xb = xa + t.count + 2;
     const std::uint32_t bits = ink.argb & kColourBits;
-    std::uint32_t* p = pixels_ + rows.first * stride_;
-    for (std::size_t r = 0; r < count; ++r, p += stride_) {
+    std::uint32_t* p = pixels_ + t.rows.first * stride_;
+    // A contour well inside the picture's width needs no clamping of its
+    // columns: ⌈x − ½⌉ is then the truncation of x − ½ plus one unless exact.
+    const bool inside = t.left > 1 && t.right < width_ - 1;
+    for (std::size_t r = 0; r < t.count; ++r, p += stride_) {
         const double a = xa[r], b = xb[r];
-        const Span columns = Columns(std::min(a, b), std::max(a, b));
         // A row one chain does not reach (NaN) gives no columns.
-        if (!(columns.last >= columns.first) || a != a || b != b) continue;
+        if (!(a == a && b == b)) continue;
+        Span columns;
+        if (inside) {
+            const double w0 = std::min(a, b) - 0.5, w1 = std::max(a, b) - 0.5;
+            const int k0 = static_cast<int>(w0), k1 = static_cast<int>(w1);
+            columns = {k0 + static_cast<int>(k0 < w0), k1 + static_cast<int>(k1 < w1) - 1};
+        } else {
+            columns = Columns(std::min(a, b), std::max(a, b));
+        }
+        if (columns.last < columns.first) continue;
         // The rows below are written next: ask for them early.
-        if (r + kRowsAhead < count) __builtin_prefetch(p + kRowsAhead * stride_ + columns.first, 1);
+        if (r + kRowsAhead < t.count) __builtin_prefetch(p + kRowsAhead * stride_ + columns.first, 1);
         if (ink.op == PixelOp::Copy) FillSpan(p + columns.first, columns.last - columns.first + 1, ink.argb);
         else
             for (int i = columns.first; i <= columns.last; ++i) p[i] ^= bits;
     }
-}
-
-bool PixelRaster::ScaleContours(const FilledFigure& figure, double scale) {
-    const std::size_t n = std::min<std::size_t>(figure.contourEnds.empty() ? 0 : figure.contourEnds.back(),
-                                                 figure.points.size());
-    scaled_.resize(n);
-    for (std::size_t k = 0; k < n; ++k) {
-        const SurfacePoint p{figure.points[k].x * scale, figure.points[k].y * scale};
-        if (!std::isfinite(p.x) || !std::isfinite(p.y)) return false;
-        scaled_[k] = p;
-    }
-    return true;
 }
 
 bool PixelRaster::FillMonotone(const FilledFigure& figure, double scale, PixelInk ink) {
@@ -562,55 +569,140 @@ bool PixelRaster::FillMonotone(const FilledFigure& figure, double scale, PixelIn
         figure.contourEnds.size() != 1)
         return false;
     const std::size_t n = std::min<std::size_t>(figure.contourEnds[0], figure.points.size());
-    if (n < 3 || !ScaleContours(figure, scale)) return false;
-    const ContourShape c = ShapeOf(scaled_.data(), n, false);
+    if (n < 3) return false;
+    if (scaled_.size() < n) scaled_.resize(n);
+    ContourShape c;
+    if (!ScaledShape(figure.points.data(), n, scale, scaled_.data(), c)) return false;
     if (c.flat) return true;  // no height: nothing to fill
     if (c.yTurns != 2) return false;
     if (c.right < 0 || c.left > width_) return true;  // outside the picture
-    FillBetweenChains(scaled_.data(), n, c.top, c.bottom, ink);
+    FillTraced(TraceChains(scaled_.data(), n, c.top, c.bottom, c.left, c.right, 0), ink);
     return true;
 }
 
-bool PixelRaster::FillConvexUnion(const FilledFigure& figure, double scale, PixelInk ink) {
-    if (ink.op != PixelOp::Copy || figure.parts.size() != 1 || figure.parts[0].cuts ||
-        figure.parts[0].rule != FillRule::NonZero || figure.contourEnds.size() < 2 ||
-        figure.parts[0].contourEnd != figure.contourEnds.size())
-        return false;
+int PixelRaster::TraceContours(const FilledFigure& figure, std::size_t firstContour, std::size_t endContour,
+                               double scale, std::size_t& at) {
+    int side = 0;
+    std::size_t start = firstContour == 0 ? 0 : figure.contourEnds[firstContour - 1];
+    for (std::size_t k = firstContour; k < endContour; ++k) {
+        const std::size_t end = figure.contourEnds[k];
+        const std::size_t n = end - start;
+        SurfacePoint* q = scaled_.data() + start;
+        const SurfacePoint* in = figure.points.data() + start;
+        start = end;
+        if (n == 0) continue;
+        ContourShape c;
+        if (!ScaledShape(in, n, scale, q, c)) return kUnfit;
+        if (n < 3 || c.flat) continue;
+        if (c.yTurns != 2) return kUnfit;
+        if (c.right < 0 || c.left > width_) continue;
+        // A huge figure of many contours is left to the general fill rather
+        // than holding all its crossings at once.
+        if (at > kMostTracedCrossings) return kUnfit;
+        const Traced t = TraceChains(q, n, c.top, c.bottom, c.left, c.right, at);
+        if (t.count == 0) continue;  // no row of the picture
+        at += 2 * t.count + 4;
+        traced_.push_back(t);
+        const double* const xa = chainX_.data() + t.at;
+        const double* const xb = xa + t.count + 2;
+        for (std::size_t r = 0; r < t.count; ++r) {
+            const int s = xa[r] < xb[r] ? 1 : xa[r] > xb[r] ? -1 : 0;
+            if (s == 0) continue;
+            if (side != 0 && s != side) return kUnfit;
+            side = s;
+        }
+    }
+    return side;
+}
+
+bool PixelRaster::ContoursInOrder(const FilledFigure& figure) {
     for (std::size_t k = 1; k < figure.contourEnds.size(); ++k)
         if (figure.contourEnds[k] < figure.contourEnds[k - 1]) return false;
-    if (figure.contourEnds.back() > figure.points.size() || !ScaleContours(figure, scale)) return false;
-    // Every contour convex (corners all turning one way, y turning twice)
-    // and all of them the same way round: the winding number is then 0 or
-    // the same sign everywhere in each, so their sum is non-zero exactly
-    // where one of them covers the point.
-    contourShapes_.clear();
-    int turning = 0;
-    std::size_t start = 0;
-    for (const std::uint32_t end : figure.contourEnds) {
-        const std::size_t n = end - start;
-        ContourShape c;
-        if (n >= 3) {
-            c = ShapeOf(scaled_.data() + start, n, true);
-            if (!c.flat) {
-                if (c.mixed || c.yTurns != 2) return false;
-                if (c.turning != 0) {
-                    if (turning != 0 && c.turning != turning) return false;
-                    turning = c.turning;
-                }
-            }
-        }
-        contourShapes_.push_back({start, n, c.flat || n < 3 ? 0 : c.top, c.bottom,
-                                  c.flat || n < 3 || c.right < 0 || c.left > width_});
-        start = end;
-    }
+    if (figure.contourEnds.empty() || figure.contourEnds.back() > figure.points.size()) return false;
+    if (scaled_.size() < figure.contourEnds.back()) scaled_.resize(figure.contourEnds.back());
+    return true;
+}
+
+bool PixelRaster::FillMonotoneUnion(const FilledFigure& figure, double scale, PixelInk ink) {
+    if (ink.op != PixelOp::Copy || figure.parts.size() != 1 || figure.parts[0].cuts ||
+        figure.parts[0].rule != FillRule::NonZero || figure.contourEnds.size() < 2 ||
+        figure.parts[0].contourEnd != figure.contourEnds.size() || !ContoursInOrder(figure))
+        return false;
+    // Every contour is crossed twice by each row it reaches, so between its
+    // two crossings its winding number is +1 where the chain going on round
+    // the contour from the top lies on the left and −1 where it lies on the
+    // right. When that side is the same on every row of every contour, the
+    // sum is non-zero exactly where one of them covers the point, and in
+    // copy mode their union is drawn contour by contour.
+    traced_.clear();
+    std::size_t at = 0;
+    if (TraceContours(figure, 0, figure.contourEnds.size(), scale, at) == kUnfit) return false;
     // In copy mode a pixel inked by several contours simply takes the ink again.
-    for (const ContourFill& f : contourShapes_)
-        if (!f.skip) FillBetweenChains(scaled_.data() + f.start, f.count, f.top, f.bottom, ink);
+    for (const Traced& t : traced_) FillTraced(t, ink);
+    return true;
+}
+
+bool PixelRaster::FillHoledPad(const FilledFigure& figure, double scale, PixelInk ink) {
+    constexpr std::size_t kMostContours = 4;  // of the pad, each row's pieces merged in place
+    if (figure.parts.size() != 2 || figure.parts[0].cuts || !figure.parts[1].cuts ||
+        figure.contourEnds.size() > kMostContours + 1 || figure.parts[1].contourEnd != figure.contourEnds.size() ||
+        figure.parts[0].contourEnd + 1 != figure.contourEnds.size() || figure.parts[0].contourEnd == 0 ||
+        (figure.parts[0].contourEnd > 1 && figure.parts[0].rule != FillRule::NonZero) || !ContoursInOrder(figure))
+        return false;
+    // The pad's contours as in a union (one alone fills between its chains
+    // by either rule), then the hole's, which is cut from each row's pieces.
+    traced_.clear();
+    std::size_t at = 0;
+    const std::size_t padContours = figure.parts[0].contourEnd;
+    if (TraceContours(figure, 0, padContours, scale, at) == kUnfit) return false;
+    const std::size_t pad = traced_.size();
+    if (pad == 0) return true;  // nothing of the pad in the picture
+    if (TraceContours(figure, padContours, padContours + 1, scale, at) == kUnfit) return false;
+    const Traced* const hole = traced_.size() > pad ? &traced_[pad] : nullptr;
+    int top = traced_[0].rows.first, bottom = traced_[0].rows.last;
+    for (std::size_t k = 1; k < pad; ++k) {
+        top = std::min(top, traced_[k].rows.first);
+        bottom = std::max(bottom, traced_[k].rows.last);
+    }
+    // The crossings of traced contour t with row j, in order; false when
+    // the row lies outside it or is empty there.
+    auto piece = [&](const Traced& t, int j, Interval& out) {
+        if (j < t.rows.first || j > t.rows.last || t.count == 0) return false;
+        const double* const xa = chainX_.data() + t.at;
+        const double a = xa[j - t.rows.first], b = xa[t.count + 2 + static_cast<std::size_t>(j - t.rows.first)];
+        if (!(a == a && b == b)) return false;
+        out = {std::min(a, b), std::max(a, b)};
+        return out.from < out.to;
+    };
+    std::array<Interval, kMostContours> pieces{};
+    for (int j = top; j <= bottom; ++j) {
+        std::size_t count = 0;
+        for (std::size_t k = 0; k < pad; ++k) {
+            Interval p{};
+            if (!piece(traced_[k], j, p)) continue;
+            std::size_t d = count++;
+            for (; d > 0 && p.from < pieces[d - 1].from; --d) pieces[d] = pieces[d - 1];
+            pieces[d] = p;
+        }
+        Interval cut{};
+        const bool cuts = hole && piece(*hole, j, cut);
+        for (std::size_t k = 0; k < count;) {
+            Interval united = pieces[k++];
+            while (k < count && pieces[k].from <= united.to) united.to = std::max(united.to, pieces[k++].to);
+            if (!cuts || cut.to <= united.from || cut.from >= united.to) {
+                Ink(j, Columns(united.from, united.to), ink);
+                continue;
+            }
+            if (united.from < cut.from) Ink(j, Columns(united.from, cut.from), ink);
+            if (cut.to < united.to) Ink(j, Columns(cut.to, united.to), ink);
+        }
+    }
     return true;
 }
 
 void PixelRaster::FillFigure(const FilledFigure& figure, double scale, PixelInk ink) {
-    if (FillMonotone(figure, scale, ink) || FillConvexUnion(figure, scale, ink)) return;
+    if (FillMonotone(figure, scale, ink) || FillMonotoneUnion(figure, scale, ink) || FillHoledPad(figure, scale, ink))
+        return;
     edges_.clear();
     double top = HUGE_VAL, bottom = -HUGE_VAL, left = HUGE_VAL, right = -HUGE_VAL;
     std::size_t contour = 0, point = 0;

@@ -105,21 +105,44 @@ private:
     // filled between its two chains from top to bottom. False, drawing
     // nothing, for any other figure.
     bool FillMonotone(const FilledFigure& figure, double scale, PixelInk ink);
-    // One non-zero part of several contours, each convex and all turning
-    // the same way (a track swept along an arc's pieces): in copy mode their
-    // union is drawn contour by contour. False, drawing nothing, otherwise.
-    bool FillConvexUnion(const FilledFigure& figure, double scale, PixelInk ink);
-    // The figure's points in pixels into scaled_; false when one is not finite.
-    bool ScaleContours(const FilledFigure& figure, double scale);
-    // The rows of the contour q[0 … n − 1] between its two chains from the
-    // highest point `top` down to `bottom`.
-    void FillBetweenChains(const SurfacePoint* q, std::size_t n, std::size_t top, double bottom,
-                           PixelInk ink);
-
+    // One non-zero part of several contours that every row crosses twice at
+    // most, all winding the same way round (a track swept along an arc's
+    // pieces, an arc's band with its round ends): in copy mode their union
+    // is drawn contour by contour. False, drawing nothing, otherwise.
+    bool FillMonotoneUnion(const FilledFigure& figure, double scale, PixelInk ink);
+    // A pad with a hole: a part of up to four such contours winding the same
+    // way (one alone by either rule), then a part of one such contour that
+    // cuts it. Each row's pieces are united, the hole taken out and every
+    // pixel inked once, in either mode. False, drawing nothing, otherwise.
+    bool FillHoledPad(const FilledFigure& figure, double scale, PixelInk ink);
+    // Scales and traces contours [first, end) of the figure into traced_
+    // and chainX_ (from index `at`, which moves on): the side (±1, 0 when
+    // no row tells) on which they all wind, or kUnfit when one is not
+    // crossed twice by every row, they do not all wind the same way or a
+    // point is not finite.
+    int TraceContours(const FilledFigure& figure, std::size_t first, std::size_t end, double scale,
+                      std::size_t& at);
+    // The contours' ends in order and within the points; scaled_ made big enough.
+    bool ContoursInOrder(const FilledFigure& figure);
     struct Span {
         int first;
         int last;  // inclusive; empty when last < first
     };
+    struct Traced {
+        Span rows;
+        std::size_t at;     // chainX_[at …]: one chain's crossings, two spare, the other's, two spare
+        std::size_t count;  // rows
+        double left, right; // the contour's extent across
+    };
+    // The crossings of the two chains of the contour q[0 … n − 1] with the
+    // centre lines of its rows, from the highest point `top` down to
+    // `bottom`, kept in chainX_ from index `at` on; `left` and `right` bound
+    // the contour across.
+    Traced TraceChains(const SurfacePoint* q, std::size_t n, std::size_t top, double bottom, double left,
+                       double right, std::size_t at);
+    // Inks each traced row between its two crossings.
+    void FillTraced(const Traced& t, PixelInk ink) noexcept;
+
     // First index whose pixel centre lies at or after v, clamped to [0, limit]
     // (⌈v − ½⌉ without a library call: this runs for every row of a figure).
     static int FirstCentreAtOrAfter(double v, int limit) noexcept {
@@ -137,8 +160,8 @@ private:
         return {FirstCentreAtOrAfter(top, height_), FirstCentreAtOrAfter(bottom, height_) - 1};
     }
     // The crossings of one chain of such a contour with the rows' centre lines.
-    void TraceChain(const SurfacePoint* q, std::size_t n, std::size_t top, int step, Span rows,
-                    double* x) const noexcept;
+    template <int Step>  // +1 or −1 round the contour
+    void TraceChain(const SurfacePoint* q, std::size_t n, std::size_t top, Span rows, double* x) const noexcept;
     void Ink(int row, Span columns, PixelInk ink) noexcept;
     void Disc(double cx, double cy, double radius, PixelInk ink) noexcept;
     void Ring(double cx, double cy, double inner, double outer, PixelInk ink) noexcept;
@@ -153,12 +176,7 @@ private:
     std::vector<Interval> result_, partSpans_, merged_;
     std::vector<SurfacePoint> scaled_;
     std::vector<double> chainX_;  // crossings of the two chains, one per row each
-    struct ContourFill {
-        std::size_t start, count, top;
-        double bottom;
-        bool skip;  // nothing of it to fill
-    };
-    std::vector<ContourFill> contourShapes_;
+    std::vector<Traced> traced_;
 
     std::uint32_t* pixels_;
     int width_;

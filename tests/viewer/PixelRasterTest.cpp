@@ -472,6 +472,29 @@ std::vector<FilledFigure> ApertureFigures() {
         arc.EndPart(FillRule::NonZero, false);
         figures.push_back(arc);
     }
+    // Round tracks along a quarter and along a half circle of radius 2: the
+    // band between radii 1.6 and 2.4 with a disc at each end. Every row
+    // crosses the quarter's band twice, the half's up to four times.
+    for (const double sweep : {std::numbers::pi / 2, std::numbers::pi}) {
+        FilledFigure track;
+        std::vector<SurfacePoint> band;
+        for (int k = 0; k <= 16; ++k) band.push_back({2.4 * std::cos(sweep * k / 16), 2.4 * std::sin(sweep * k / 16)});
+        for (int k = 16; k >= 0; --k) band.push_back({1.6 * std::cos(sweep * k / 16), 1.6 * std::sin(sweep * k / 16)});
+        gerber::AddCounterClockwise(track, band);
+        gerber::AddCircle(track, 2, 0, 0.4, 0.01);
+        gerber::AddCircle(track, 2 * std::cos(sweep), 2 * std::sin(sweep), 0.4, 0.01);
+        track.EndPart(FillRule::NonZero, false);
+        figures.push_back(track);
+    }
+    // A pad of a disc and a bar crossing it, with a round hole cut off
+    // centre that reaches past the disc into the bar.
+    FilledFigure pad;
+    gerber::AddCircle(pad, 0, 0, 0.6, 0.01);
+    gerber::AddCounterClockwise(pad, {{-1.1, -0.25}, {1.1, -0.25}, {1.1, 0.25}, {-1.1, 0.25}});
+    pad.EndPart(FillRule::NonZero, false);
+    gerber::AddCircle(pad, 0.45, 0.05, 0.3, 0.01);
+    pad.EndPart(FillRule::NonZero, true);
+    figures.push_back(pad);
     return figures;
 }
 
