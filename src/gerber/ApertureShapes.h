@@ -15,6 +15,8 @@
 #include "platform/DrawingSurface.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -74,30 +76,45 @@ void AddSweptHullMapped(FilledFigure& figure, const std::vector<SurfacePoint>& h
     const double dx = to.x - from.x, dy = to.y - from.y;
     // An edge faces forward when its outward normal points along the move;
     // forward edges are taken at `to`, the others at `from`, joined by the
-    // two edges along the move.
+    // two edges along the move: a vertex between a forward edge and another
+    // is taken at both ends.
     auto forward = [dx, dy](SurfacePoint a, SurfacePoint b) { return dx * (b.y - a.y) - dy * (b.x - a.x) >= 0; };
-    // At most two points for each vertex; the room left over is given back.
     std::vector<SurfacePoint>& out = figure.points;
-    const std::size_t begin = out.size();
-    out.resize(begin + 2 * n);
-    SurfacePoint* w = out.data() + begin;
-    bool before = forward(hull[n - 1], hull[0]);
-    for (std::size_t i = 0; i < n; ++i) {
-        const SurfacePoint v = hull[i];
-        const bool after = forward(v, hull[i + 1 < n ? i + 1 : 0]);
+    auto vertex = [&](SurfacePoint v, bool before, bool after, auto put) {
         const SurfacePoint atFrom{from.x + v.x, from.y + v.y}, atTo{to.x + v.x, to.y + v.y};
-        if (!before && !after) *w++ = map(atFrom);
-        else if (before && after) *w++ = map(atTo);
+        if (!before && !after) put(map(atFrom));
+        else if (before && after) put(map(atTo));
         else if (!before) {
-            *w++ = map(atFrom);
-            *w++ = map(atTo);
+            put(map(atFrom));
+            put(map(atTo));
         } else {
-            *w++ = map(atTo);
-            *w++ = map(atFrom);
+            put(map(atTo));
+            put(map(atFrom));
         }
-        before = after;
+    };
+    constexpr std::size_t kBits = 64;
+    if (n > kBits) {
+        bool before = forward(hull[n - 1], hull[0]);
+        for (std::size_t i = 0; i < n; ++i) {
+            const bool after = forward(hull[i], hull[i + 1 < n ? i + 1 : 0]);
+            vertex(hull[i], before, after, [&out](SurfacePoint p) { out.push_back(p); });
+            before = after;
+        }
+        figure.EndContour();
+        return;
     }
-    out.resize(static_cast<std::size_t>(w - out.data()));
+    // The usual outline of a few dozen vertices: which edges face forward
+    // first, so that the points are written in place of the right count.
+    std::uint64_t facing = 0;  // bit i: the edge from vertex i to the next
+    for (std::size_t i = 0; i < n; ++i)
+        if (forward(hull[i], hull[i + 1 < n ? i + 1 : 0])) facing |= std::uint64_t{1} << i;
+    const std::uint64_t all = n == kBits ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1;
+    const std::uint64_t facingBefore = ((facing << 1) | (facing >> (n - 1))) & all;  // edge i − 1
+    const std::size_t begin = out.size();
+    out.resize(begin + n + static_cast<std::size_t>(std::popcount(facing ^ facingBefore)));
+    SurfacePoint* w = out.data() + begin;
+    for (std::size_t i = 0; i < n; ++i)
+        vertex(hull[i], (facingBefore >> i) & 1, (facing >> i) & 1, [&w](SurfacePoint p) { *w++ = p; });
     figure.EndContour();
 }
 

@@ -32,26 +32,10 @@ void GraphicsState::UpdateTransform() noexcept {
     transform = t;
 }
 
-namespace {
-
-// Powers of ten for the decimal shift of a coordinate, each the value
-// std::pow(10, k) gives: dividing by a table entry gives exactly what
-// dividing by the computed power did, at a fraction of the cost.
-constexpr int kTabledPowers = 40;
-
-std::array<double, 2 * kTabledPowers + 1> MakePowersOfTen() {
-    std::array<double, 2 * kTabledPowers + 1> table{};
+PowersOfTenTable MakePowersOfTen() {
+    PowersOfTenTable table{};
     for (int k = -kTabledPowers; k <= kTabledPowers; ++k) table[static_cast<std::size_t>(k + kTabledPowers)] = std::pow(10.0, k);
     return table;
-}
-
-const std::array<double, 2 * kTabledPowers + 1> kPowersOfTen = MakePowersOfTen();
-
-}  // namespace
-
-double PowerOfTen(int k) noexcept {
-    if (k < -kTabledPowers || k > kTabledPowers) return std::pow(10.0, k);
-    return kPowersOfTen[static_cast<std::size_t>(k + kTabledPowers)];
 }
 
 std::optional<double> DecodeCoordinate(std::string_view text, ZeroOmission zeros, int integerDigits,

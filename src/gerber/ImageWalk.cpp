@@ -112,10 +112,16 @@ Words ReadWords(std::string_view c, std::size_t& at, const FormatStatement& f) {
         case 'D': w.d = Integer(c, at); return w;
         case 'M': w.m = Integer(c, at); break;
         case 'N': Integer(c, at); break;
-        case 'X': w.x = ReadCoordinate(c, at, f.zeros, f.xInteger, f.xDecimal); break;
-        case 'Y': w.y = ReadCoordinate(c, at, f.zeros, f.yInteger, f.yDecimal); break;
-        case 'I': w.i = ReadCoordinate(c, at, f.zeros, f.xInteger, f.xDecimal); break;
-        case 'J': w.j = ReadCoordinate(c, at, f.zeros, f.yInteger, f.yDecimal); break;
+        case 'X':
+        case 'Y':
+        case 'I':
+        case 'J': {
+            const bool alongX = letter == 'X' || letter == 'I';
+            const double v = ReadCoordinate(c, at, f.zeros, alongX ? f.xInteger : f.yInteger,
+                                            alongX ? f.xDecimal : f.yDecimal);
+            (letter == 'X' ? w.x : letter == 'Y' ? w.y : letter == 'I' ? w.i : w.j) = v;
+            break;
+        }
         default: break;  // blanks and anything unknown
         }
     }
@@ -474,6 +480,13 @@ private:
         const SurfacePoint t = s_.transform.Apply({p.x + offset_.x, p.y + offset_.y});
         return {t.x * m.scale, t.y * m.scale};
     }
+    // Calls `use` with the map of file points to view counts as a function
+    // object, a plain scaling where the map is plain.
+    template <class Use>
+    void Mapped(CountsMap m, Use use) {
+        if (m.plain) use([k = m.scale](SurfacePoint p) { return SurfacePoint{p.x * k, p.y * k}; });
+        else use([this, m](SurfacePoint p) { return Counts(p, m); });
+    }
     double CountsOf(double length) const noexcept {
         return length * UnitFactor(s_.unit, view_.pictureUnit) * view_.countsPerPictureUnit;
     }
@@ -520,7 +533,7 @@ private:
         o.round = shape.round;
         o.width = CountsOf(shape.diameter);
         if (!Outlined(o)) return;
-        AddSweptHullMapped(figure_, shape.hull, from, to, [this, m](SurfacePoint p) { return Counts(p, m); });
+        Mapped(m, [&](auto map) { AddSweptHullMapped(figure_, shape.hull, from, to, map); });
         figure_.EndPart(FillRule::NonZero, false);
         sink_.Object(o, figure_);
     }
@@ -579,9 +592,10 @@ private:
             Emit(o, m);
         } else {
             // Any other aperture: its outline swept along each straight piece.
-            for (std::size_t k = 1; k < path_.size(); ++k)
-                AddSweptHullMapped(figure_, shape.hull, path_[k - 1], path_[k],
-                                   [this, m](SurfacePoint p) { return Counts(p, m); });
+            Mapped(m, [&](auto map) {
+                for (std::size_t k = 1; k < path_.size(); ++k)
+                    AddSweptHullMapped(figure_, shape.hull, path_[k - 1], path_[k], map);
+            });
             figure_.EndPart(FillRule::NonZero, false);
             sink_.Object(o, figure_);
         }

@@ -163,6 +163,28 @@ TEST(ApertureShapesTest, SweptOutlineOfARectangleAlongADiagonal) {
     EXPECT_NEAR(Area(g), 4, 1e-12);
 }
 
+TEST(ApertureShapesTest, SweptOutlinesOfManyVertices) {
+    // The 2 × 2 square of the test above with k points on each side
+    // (corners included once): moved from (0, 0) to (3, 4) it still sweeps
+    // 4 + 2 × (3 + 4) = 18, and the two corners where the outline turns from
+    // the start to the end are taken twice. Outlines of up to and of more
+    // than 64 vertices.
+    for (const int k : {3, 10, 16, 17, 40}) {
+        std::vector<SurfacePoint> square;
+        const SurfacePoint corners[] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+        for (int side = 0; side < 4; ++side) {
+            const SurfacePoint a = corners[side], b = corners[(side + 1) % 4];
+            for (int i = 0; i < k; ++i)
+                square.push_back({a.x + (b.x - a.x) * i / k, a.y + (b.y - a.y) * i / k});
+        }
+        FilledFigure f;
+        AddSweptHull(f, square, {0, 0}, {3, 4});
+        f.EndPart(FillRule::NonZero, false);
+        EXPECT_EQ(f.points.size(), square.size() + 2) << k;
+        EXPECT_NEAR(Area(f), 18, 1e-12) << k;
+    }
+}
+
 TEST(GraphicsStateTest, CoordinatesByZeroOmission) {
     // Leading zeros omitted (and none omitted): the digits are counts.
     EXPECT_DOUBLE_EQ(*DecodeCoordinate("25", ZeroOmission::Leading, 2, 4), 0.0025);
