@@ -15,7 +15,6 @@
 #include "platform/DrawingSurface.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -106,12 +105,18 @@ void AddSweptHullMapped(FilledFigure& figure, const std::vector<SurfacePoint>& h
     // The usual outline of a few dozen vertices: which edges face forward
     // first, so that the points are written in place of the right count.
     std::uint64_t facing = 0;  // bit i: the edge from vertex i to the next
-    for (std::size_t i = 0; i < n; ++i)
-        if (forward(hull[i], hull[i + 1 < n ? i + 1 : 0])) facing |= std::uint64_t{1} << i;
+    std::size_t turns = 0;     // vertices between a forward edge and another
+    bool previous = forward(hull[n - 1], hull[0]);
+    for (std::size_t i = 0; i < n; ++i) {
+        const bool f = forward(hull[i], hull[i + 1 < n ? i + 1 : 0]);
+        facing |= std::uint64_t{f} << i;
+        turns += f != previous;
+        previous = f;
+    }
     const std::uint64_t all = n == kBits ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1;
     const std::uint64_t facingBefore = ((facing << 1) | (facing >> (n - 1))) & all;  // edge i − 1
     const std::size_t begin = out.size();
-    out.resize(begin + n + static_cast<std::size_t>(std::popcount(facing ^ facingBefore)));
+    out.resize(begin + n + turns);
     SurfacePoint* w = out.data() + begin;
     for (std::size_t i = 0; i < n; ++i)
         vertex(hull[i], (facingBefore >> i) & 1, (facing >> i) & 1, [&w](SurfacePoint p) { *w++ = p; });
