@@ -89,27 +89,32 @@ double ReadCoordinate(std::string_view text, std::size_t& at, ZeroOmission zeros
     return negative ? -v : v;
 }
 
-// The words of the command that starts at `at`; it ends after its D word
-// (a line whose "*" the reader removed holds several commands:
-// "G54D11Y1132D02Y1207D01").
+// The words of the command that starts at `at`; it ends at a "*" (taken
+// with it) or after its D word (a line whose "*" the reader removed holds
+// several commands: "G54D11Y1132D02Y1207D01").
 Words ReadWords(std::string_view c, std::size_t& at, const FormatStatement& f) {
     Words w;
     while (at < c.size()) {
         const char letter = c[at++];
         switch (letter) {
+        case '*': return w;
         case 'G': {
             const auto code = Integer(c, at);
             if (!code) break;
-            if (*code == 4) {
+            if (*code == 4) {  // the rest of the command is its text
                 w.comment = true;
-                at = c.size();
+                const std::size_t star = c.find('*', at);
+                at = star == std::string_view::npos ? c.size() : star + 1;
                 return w;
             }
             if (*code == 54 || *code == 55) break;  // aperture prefix, no meaning of its own
             if (w.gCount < Words::kMostGCodes) w.g[w.gCount++] = *code;
             break;
         }
-        case 'D': w.d = Integer(c, at); return w;
+        case 'D':
+            w.d = Integer(c, at);
+            if (at < c.size() && c[at] == '*') ++at;
+            return w;
         case 'M': w.m = Integer(c, at); break;
         case 'N': Integer(c, at); break;
         case 'X':
@@ -341,13 +346,7 @@ private:
     }
 
     void Data(std::string_view data) {
-        while (!data.empty() && !ended_) {
-            const std::size_t star = data.find('*');
-            const std::string_view piece = data.substr(0, star);
-            for (std::size_t at = 0; at < piece.size() && !ended_;) Command(ReadWords(piece, at, s_.format));
-            if (star == std::string_view::npos) break;
-            data.remove_prefix(star + 1);
-        }
+        for (std::size_t at = 0; at < data.size() && !ended_;) Command(ReadWords(data, at, s_.format));
     }
 
     void Command(const Words& w) {

@@ -330,6 +330,18 @@ TEST_F(ImageRenderingTest, CoordinatesWithAPointOrManyDigits) {
     EXPECT_EQ(Count(), 0);
 }
 
+TEST_F(ImageRenderingTest, CommentsAndSeveralCommandsInOneBlock) {
+    // One block of a comment naming D11 and X5000, the selection of D10 and
+    // its flash at (2, 2): only the 2 mm square [10, 30)² is drawn; a
+    // comment ends at its "*", and "D03" directly followed by "*" and by the
+    // next command flashes once more at (4, 4): [30, 50)².
+    Draw({"%FSLAX33Y33*%", "%MOMM*%", "%ADD10R,2X2*%", "%ADD11C,4*%",
+          "G04 D11 X5000Y5000D03 not drawn*D10*X2000Y2000D03*X4000Y4000D03*", "M02*"});
+    EXPECT_EQ(Row(10), "10-29");
+    EXPECT_EQ(Row(30), "30-49");
+    EXPECT_EQ(Count(), 800);
+}
+
 TEST_F(ImageRenderingTest, OneLineMacroReadsInEverySeparatorMode) {
     // BOX: a centre line 2 × 1 mm; flashed at (3, 3) it covers pixels
     // [20, 40) × [25, 35). The file is cut as the reader cuts it: with LF
