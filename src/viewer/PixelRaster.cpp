@@ -484,12 +484,13 @@ bool ScaledShape(const SurfacePoint* in, std::size_t n, double scale, SurfacePoi
 // from the top point round the contour in direction Step (+1 or −1), while
 // it goes down. Each row whose centre line yc a segment [from, to) of the
 // chain reaches (from.y ≤ yc < to.y) gets its crossing in x[row − rows.first]
-// (rows no segment reaches keep NaN). The crossing is computed from the
-// segment's first point in the contour's own order and its slope, exactly as
-// the general fill computes it for the same edge.
+// from the first row on. The crossing is computed from the segment's first
+// point in the contour's own order and its slope, exactly as the general
+// fill computes it for the same edge. Gives the row after the last one
+// written: rows from there on are the caller's to mark.
 template <int Step>
-void PixelRaster::TraceChain(const SurfacePoint* q, std::size_t n, std::size_t top, Span rows,
-                             double* x) const noexcept {
+int PixelRaster::TraceChain(const SurfacePoint* q, std::size_t n, std::size_t top, Span rows,
+                            double* x) const noexcept {
     std::size_t from = top;
     // The first row whose centre lies at or below the segment's first point.
     int first = std::max(rows.first, FirstCentreAtOrAfter(q[top].y, height_));
@@ -497,7 +498,7 @@ void PixelRaster::TraceChain(const SurfacePoint* q, std::size_t n, std::size_t t
     for (std::size_t guard = 0; guard < n && first <= rows.last; ++guard) {
         const std::size_t to = Step > 0 ? (from + 1 == n ? 0 : from + 1) : (from == 0 ? n - 1 : from - 1);
         const double tx = q[to].x, ty = q[to].y;
-        if (ty < fy) return;  // the chain turns upwards: the other side's
+        if (ty < fy) break;  // the chain turns upwards: the other side's
         const int next = FirstCentreAtOrAfter(ty, height_);
         // The segment's first point in the contour's own order.
         const double ax = Step > 0 ? fx : tx, ay = Step > 0 ? fy : ty;
@@ -517,6 +518,7 @@ void PixelRaster::TraceChain(const SurfacePoint* q, std::size_t n, std::size_t t
         fx = tx;
         fy = ty;
     }
+    return first;
 }
 
 PixelRaster::Traced PixelRaster::TraceChains(const SurfacePoint* q, std::size_t n, std::size_t top,
@@ -528,9 +530,14 @@ PixelRaster::Traced PixelRaster::TraceChains(const SurfacePoint* q, std::size_t 
     if (chainX_.size() < need) chainX_.resize(std::max(need, 2 * chainX_.size()));
     double* const xa = chainX_.data() + at;
     double* const xb = xa + count + 2;
-    std::fill(xa, xa + 2 * count + 4, std::numeric_limits<double>::quiet_NaN());
-    TraceChain<+1>(q, n, top, rows, xa);
-    TraceChain<-1>(q, n, top, rows, xb);
+    // Each chain writes its rows from the first on without a gap; rows a
+    // chain stops short of (it cannot for a contour every row crosses
+    // twice) are marked unreached.
+    const auto unreached = [&](double* x, int end) {
+        if (end <= rows.last) std::fill(x + (end - rows.first), x + count, std::numeric_limits<double>::quiet_NaN());
+    };
+    unreached(xa, TraceChain<+1>(q, n, top, rows, xa));
+    unreached(xb, TraceChain<-1>(q, n, top, rows, xb));
     return {rows, at, count, left, right};
 }
 

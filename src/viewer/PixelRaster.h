@@ -161,7 +161,7 @@ private:
     }
     // The crossings of one chain of such a contour with the rows' centre lines.
     template <int Step>  // +1 or −1 round the contour
-    void TraceChain(const SurfacePoint* q, std::size_t n, std::size_t top, Span rows, double* x) const noexcept;
+    int TraceChain(const SurfacePoint* q, std::size_t n, std::size_t top, Span rows, double* x) const noexcept;
     void Ink(int row, Span columns, PixelInk ink) noexcept;
     void Disc(double cx, double cy, double radius, PixelInk ink) noexcept;
     void Ring(double cx, double cy, double inner, double outer, PixelInk ink) noexcept;
