@@ -128,6 +128,7 @@ public:
     void Finish() {
         EndRun();
         shape_.hull = ConvexHull(outline_);
+        shape_.hullEdges = EdgesOf(shape_.hull);
         shape_.valid = true;
     }
     double tolerance() const noexcept { return tolerance_; }
@@ -375,9 +376,19 @@ std::vector<SurfacePoint> ConvexHull(std::vector<SurfacePoint> p) {
     return hull;
 }
 
+std::vector<SurfacePoint> EdgesOf(const std::vector<SurfacePoint>& outline) {
+    const std::size_t n = outline.size();
+    std::vector<SurfacePoint> edges(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const SurfacePoint a = outline[i], b = outline[i + 1 < n ? i + 1 : 0];
+        edges[i] = {b.x - a.x, b.y - a.y};
+    }
+    return edges;
+}
+
 void AddSweptHull(FilledFigure& figure, const std::vector<SurfacePoint>& hull, SurfacePoint from,
                   SurfacePoint to) {
-    AddSweptHullMapped(figure, hull, from, to, [](SurfacePoint p) { return p; });
+    AddSweptHullMapped(figure, hull, EdgesOf(hull), from, to, [](SurfacePoint p) { return p; });
 }
 
 bool BuildFlashShape(const ApertureDefinition& definition, const MacroTable& macros,

@@ -15,7 +15,6 @@
 #include "platform/DrawingSurface.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -28,6 +27,7 @@ using MacroTable = std::unordered_map<std::string, ApertureMacro>;
 struct FlashShape {
     FilledFigure figure;               // file units, y upwards, around the flash point
     std::vector<SurfacePoint> hull;    // convex hull of the outline, counter-clockwise
+    std::vector<SurfacePoint> hullEdges;  // EdgesOf(hull)
     bool round = false;                // a circle: strokes are round-capped tracks
     double diameter = 0;               // of a circle
     bool valid = false;                // false: the definition could not be drawn
@@ -60,26 +60,42 @@ void AddCircleAround(FilledFigure& figure, SurfacePoint centre, const std::vecto
 // The convex hull of the points, counter-clockwise.
 std::vector<SurfacePoint> ConvexHull(std::vector<SurfacePoint> points);
 
+// The edges of a closed outline as vectors: point k + 1 − point k, the
+// last one back to the first.
+std::vector<SurfacePoint> EdgesOf(const std::vector<SurfacePoint>& outline);
+
 // The area a convex outline (counter-clockwise, around the origin) sweeps
 // when moved from `from` to `to`, as one contour appended to `figure`.
 void AddSweptHull(FilledFigure& figure, const std::vector<SurfacePoint>& hull, SurfacePoint from,
                   SurfacePoint to);
 
-// The same, each point passed through `map` (SurfacePoint → SurfacePoint)
-// as it is added: a walk maps it to the device without a second pass.
+// The same with the outline's EdgesOf given, each point passed through
+// `map` (SurfacePoint → SurfacePoint) as it is added: a walk maps it to the
+// device without a second pass.
 template <class Map>
-void AddSweptHullMapped(FilledFigure& figure, const std::vector<SurfacePoint>& hull, SurfacePoint from,
-                        SurfacePoint to, Map map) {
+void AddSweptHullMapped(FilledFigure& figure, const std::vector<SurfacePoint>& hull,
+                        const std::vector<SurfacePoint>& edges, SurfacePoint from, SurfacePoint to, Map map) {
     const std::size_t n = hull.size();
-    if (n == 0) return;
+    if (n == 0 || edges.size() != n) return;
     const double dx = to.x - from.x, dy = to.y - from.y;
     // An edge faces forward when its outward normal points along the move;
     // forward edges are taken at `to`, the others at `from`, joined by the
-    // two edges along the move: a vertex between a forward edge and another
-    // is taken at both ends.
-    auto forward = [dx, dy](SurfacePoint a, SurfacePoint b) { return dx * (b.y - a.y) - dy * (b.x - a.x) >= 0; };
+    // two edges along the move.
+    auto forward = [dx, dy, &edges](std::size_t i) { return dx * edges[i].y - dy * edges[i].x >= 0; };
+    // The outline of a usual aperture is built on the stack and appended in
+    // one go; at most two points for each vertex.
+    constexpr std::size_t kOnStack = 64;
+    SurfacePoint stack[2 * kOnStack];
+    std::size_t count = 0;
     std::vector<SurfacePoint>& out = figure.points;
-    auto vertex = [&](SurfacePoint v, bool before, bool after, auto put) {
+    auto put = [&](SurfacePoint p) {
+        if (n <= kOnStack) stack[count++] = p;
+        else out.push_back(p);
+    };
+    bool before = forward(n - 1);
+    for (std::size_t i = 0; i < n; ++i) {
+        const bool after = forward(i);
+        const SurfacePoint v = hull[i];
         const SurfacePoint atFrom{from.x + v.x, from.y + v.y}, atTo{to.x + v.x, to.y + v.y};
         if (!before && !after) put(map(atFrom));
         else if (before && after) put(map(atTo));
@@ -90,36 +106,9 @@ void AddSweptHullMapped(FilledFigure& figure, const std::vector<SurfacePoint>& h
             put(map(atTo));
             put(map(atFrom));
         }
-    };
-    constexpr std::size_t kBits = 64;
-    if (n > kBits) {
-        bool before = forward(hull[n - 1], hull[0]);
-        for (std::size_t i = 0; i < n; ++i) {
-            const bool after = forward(hull[i], hull[i + 1 < n ? i + 1 : 0]);
-            vertex(hull[i], before, after, [&out](SurfacePoint p) { out.push_back(p); });
-            before = after;
-        }
-        figure.EndContour();
-        return;
+        before = after;
     }
-    // The usual outline of a few dozen vertices: which edges face forward
-    // first, so that the points are written in place of the right count.
-    std::uint64_t facing = 0;  // bit i: the edge from vertex i to the next
-    std::size_t turns = 0;     // vertices between a forward edge and another
-    bool previous = forward(hull[n - 1], hull[0]);
-    for (std::size_t i = 0; i < n; ++i) {
-        const bool f = forward(hull[i], hull[i + 1 < n ? i + 1 : 0]);
-        facing |= std::uint64_t{f} << i;
-        turns += f != previous;
-        previous = f;
-    }
-    const std::uint64_t all = n == kBits ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1;
-    const std::uint64_t facingBefore = ((facing << 1) | (facing >> (n - 1))) & all;  // edge i − 1
-    const std::size_t begin = out.size();
-    out.resize(begin + n + turns);
-    SurfacePoint* w = out.data() + begin;
-    for (std::size_t i = 0; i < n; ++i)
-        vertex(hull[i], (facingBefore >> i) & 1, (facing >> i) & 1, [&w](SurfacePoint p) { *w++ = p; });
+    if (n <= kOnStack) out.insert(out.end(), stack, stack + count);
     figure.EndContour();
 }
 

@@ -444,6 +444,7 @@ private:
             if (k != 1.0) {
                 for (SurfacePoint& p : a.shape->figure.points) p = {p.x * k, p.y * k};
                 for (SurfacePoint& p : a.shape->hull) p = {p.x * k, p.y * k};
+                a.shape->hullEdges = EdgesOf(a.shape->hull);
                 a.shape->diameter *= k;
             }
         }
@@ -532,7 +533,7 @@ private:
         o.round = shape.round;
         o.width = CountsOf(shape.diameter);
         if (!Outlined(o)) return;
-        Mapped(m, [&](auto map) { AddSweptHullMapped(figure_, shape.hull, from, to, map); });
+        Mapped(m, [&](auto map) { AddSweptHullMapped(figure_, shape.hull, shape.hullEdges, from, to, map); });
         figure_.EndPart(FillRule::NonZero, false);
         sink_.Object(o, figure_);
     }
@@ -593,7 +594,7 @@ private:
             // Any other aperture: its outline swept along each straight piece.
             Mapped(m, [&](auto map) {
                 for (std::size_t k = 1; k < path_.size(); ++k)
-                    AddSweptHullMapped(figure_, shape.hull, path_[k - 1], path_[k], map);
+                    AddSweptHullMapped(figure_, shape.hull, shape.hullEdges, path_[k - 1], path_[k], map);
             });
             figure_.EndPart(FillRule::NonZero, false);
             sink_.Object(o, figure_);
