@@ -528,6 +528,11 @@ PixelRaster::Traced PixelRaster::TraceChains(const SurfacePoint* q, std::size_t 
     const auto count = static_cast<std::size_t>(rows.last - rows.first + 1);
     const std::size_t need = at + 2 * count + 4;
     if (chainX_.size() < need) chainX_.resize(std::max(need, 2 * chainX_.size()));
+    // The first rows are asked for now, while the chains are traced (the
+    // fill asks for each further row a few rows ahead).
+    const int column = left > 0 ? (left < width_ - 1 ? static_cast<int>(left) : width_ - 1) : 0;
+    for (int r = 0; r < kRowsAhead && rows.first + r <= rows.last; ++r)
+        __builtin_prefetch(pixels_ + (rows.first + r) * stride_ + column, 1);
     double* const xa = chainX_.data() + at;
     double* const xb = xa + count + 2;
     // Each chain writes its rows from the first on without a gap; rows a
