@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -207,6 +206,7 @@ private:
     }
 
     bool Parameter(const ParameterBlock& p) {
+        mapStale_ = true;  // the unit, the image statements or the copy may change
         switch (p.kind) {
         case ParameterBlock::Kind::Format:
             if (p.format) {
@@ -329,6 +329,7 @@ private:
     // Restarts the walk at the open block for its next copy; false when the
     // last copy has been drawn.
     bool NextCopy() {
+        mapStale_ = true;
         Repeat& r = *repeat_;
         if (++r.copy >= r.x * r.y) {
             offset_ = {0, 0};
@@ -365,8 +366,14 @@ private:
                 if (s_.regionMode) EndRegion();
                 s_.regionMode = false;
                 break;
-            case 70: s_.unit = Unit::Inch; break;
-            case 71: s_.unit = Unit::Millimetre; break;
+            case 70:
+                s_.unit = Unit::Inch;
+                mapStale_ = true;
+                break;
+            case 71:
+                s_.unit = Unit::Millimetre;
+                mapStale_ = true;
+                break;
             case 74: s_.multiQuadrant = false; break;
             case 75: s_.multiQuadrant = true; break;
             case 90: s_.incremental = false; break;
@@ -469,11 +476,16 @@ private:
         double scale;
         bool plain;
     };
-    CountsMap Map() const noexcept {
-        const ImageTransform& t = s_.transform;
-        const bool identity = t.a == 1 && t.b == 0 && t.c == 0 && t.d == 1 && t.e == 0 && t.f == 0;
-        return {UnitFactor(s_.unit, view_.pictureUnit) * view_.countsPerPictureUnit,
-                identity && offset_.x == 0 && offset_.y == 0};
+    // Kept until the unit, the image statements or the copy change.
+    CountsMap Map() noexcept {
+        if (mapStale_) {
+            const ImageTransform& t = s_.transform;
+            const bool identity = t.a == 1 && t.b == 0 && t.c == 0 && t.d == 1 && t.e == 0 && t.f == 0;
+            map_ = {UnitFactor(s_.unit, view_.pictureUnit) * view_.countsPerPictureUnit,
+                    identity && offset_.x == 0 && offset_.y == 0};
+            mapStale_ = false;
+        }
+        return map_;
     }
     SurfacePoint Counts(SurfacePoint p, CountsMap m) const noexcept {
         if (m.plain) return {p.x * m.scale, p.y * m.scale};
@@ -628,6 +640,8 @@ private:
     RegionContours region_;
     std::optional<Repeat> repeat_;
     SurfacePoint offset_{0, 0};  // of the step-and-repeat copy being drawn
+    CountsMap map_{1, true};
+    bool mapStale_ = true;
     std::size_t next_ = 0;
     bool ended_ = false;
     bool undefinedShown_ = false;
