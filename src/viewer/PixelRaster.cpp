@@ -456,21 +456,20 @@ bool ScaledShape(const SurfacePoint* in, std::size_t n, double scale, SurfacePoi
             b = {in[k].x * scale, in[k].y * scale};
             out[k] = b;
             nonFinite += b.x * 0 + b.y * 0;
-            if (b.y < top) {
-                top = b.y;
-                c.top = k;
-            }
+            const bool higher = b.y < top;
+            top = higher ? b.y : top;
+            c.top = higher ? k : c.top;
             c.bottom = std::max(c.bottom, b.y);
             c.left = std::min(c.left, b.x);
             c.right = std::max(c.right, b.x);
         }
+        // The direction in y of each edge that has one; a turn wherever it
+        // differs from the last such edge's (counted without branches).
         const double dy = b.y - a.y;
-        if (dy != 0) {
-            const int sign = dy > 0 ? 1 : -1;
-            if (first == 0) first = sign;
-            else if (sign != last) ++c.yTurns;
-            last = sign;
-        }
+        const int sign = (dy > 0) - (dy < 0);
+        c.yTurns += (sign != 0) & (last != 0) & (sign != last);
+        first = first != 0 ? first : sign;
+        last = sign != 0 ? sign : last;
         a = b;
     }
     c.flat = first == 0;
@@ -731,16 +730,18 @@ void PixelRaster::FillFigure(const FilledFigure& figure, double scale, PixelInk 
                 left = std::min({left, x0, x1});
                 right = std::max({right, x0, x1});
                 if (y0 == y1 || !CrossesCentre(std::min(y0, y1), std::max(y0, y1), height_)) continue;
-                Edge e{};
+                const double dxdy = (x1 - x0) / (y1 - y0);
+                if (!std::isfinite(dxdy)) return;
+                // Written in place: the edge list is filled for every edge of every figure.
+                Edge& e = edges_.emplace_back();
                 e.top = std::min(y0, y1);
                 e.bottom = std::max(y0, y1);
                 e.x0 = x0;
                 e.y0 = y0;
-                e.dxdy = (x1 - x0) / (y1 - y0);
-                if (!std::isfinite(e.dxdy)) return;
+                e.dxdy = dxdy;
+                e.x = 0;
                 e.part = static_cast<std::uint32_t>(p);
                 e.winding = y1 > y0 ? 1 : -1;
-                edges_.push_back(e);
                 top = std::min(top, e.top);
                 bottom = std::max(bottom, e.bottom);
             }
