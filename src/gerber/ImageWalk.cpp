@@ -516,6 +516,7 @@ private:
         o.from = o.to = Counts(at, m);
         o.round = shape.round;
         o.width = CountsOf(shape.diameter);
+        if (!Outlined(o)) return;
         // The shape moved to the flash point and mapped in one go.
         const FilledFigure& f = shape.figure;
         figure_.points.resize(f.points.size());

@@ -40,14 +40,14 @@ SurfacePoint SurfaceImageSink::Placed(SurfacePoint p) const noexcept {
     return {x, topLeft_ ? down : height_ - down};
 }
 
-// A stroke or arc of a round aperture narrower than a pixel could fall
-// between the pixel centres and vanish; it is drawn as its centre line one
-// pixel wide instead, as the aperture list draws its narrowest pens. An
-// aperture of size 0 draws nothing, as the format defines.
+// A stroke, arc or flash of a round aperture narrower than a pixel could
+// fall between the pixel centres and vanish; it is drawn as its centre line
+// one pixel wide instead (a flash as the one pixel of its point), as the
+// aperture list draws its narrowest pens. An aperture of size 0 draws
+// nothing, as the format defines.
 bool SurfaceImageSink::IsHairline(const gerber::ImageObject& object) const noexcept {
     using gerber::ObjectKind;
-    if (object.kind != ObjectKind::Stroke && object.kind != ObjectKind::Arc) return false;
-    if (!object.round) return false;
+    if (object.kind == ObjectKind::Region || !object.round) return false;
     const double widthPixels = object.width / transform_.countsPerUnit * PixelsPerPictureUnit(transform_);
     return widthPixels > 0 && widthPixels < 1.0;
 }
@@ -58,7 +58,8 @@ bool SurfaceImageSink::DrawnAsHairline(const gerber::ImageObject& object) {
     if (!IsHairline(object)) return false;
     const int pen = surface_.PenWidth();
     surface_.SetPenWidth(1);
-    if (object.kind == gerber::ObjectKind::Stroke) {
+    if (object.kind != gerber::ObjectKind::Arc) {
+        // A stroke, or a flash: a line of no length, one pixel.
         const SurfacePoint a = Placed(object.from), b = Placed(object.to);
         surface_.Line(a.x, a.y, b.x, b.y);
     } else {

@@ -246,9 +246,19 @@ TEST_F(ImageRenderingTest, TracksNarrowerThanAPixelStayVisible) {
         }
     EXPECT_GT(inked, 110);
     EXPECT_LT(inked, 180);
+    // Pads of it: at (2.03, 1.07) mm, pixel (20.3, 10.7) whose centre lies
+    // 0.36 px away, more than the pad's radius of 0.25 px; and one with a
+    // hole. Each is the one pixel of its point.
+    Draw({"%FSLAX33Y33*%", "%MOMM*%", "%ADD10C,0.05*%", "%ADD11C,0.05X0.02*%", "D10*", "X2030Y1070D03*",
+          "D11*", "X4000Y4000D03*", "M02*"});
+    EXPECT_EQ(Count(), 2);
+    EXPECT_TRUE(Inked(20, 10));
+    EXPECT_TRUE(Inked(40, 40) || Inked(39, 39) || Inked(39, 40) || Inked(40, 39));
     // An aperture of size 0 draws nothing.
     Draw({"%FSLAX33Y33*%", "%MOMM*%", "%ADD10C,0*%", "D10*", "X1000Y2000D02*", "X5000Y2000D01*",
           "M02*"});
+    EXPECT_EQ(Count(), 0);
+    Draw({"%FSLAX33Y33*%", "%MOMM*%", "%ADD10C,0*%", "D10*", "X1000Y2000D03*", "M02*"});
     EXPECT_EQ(Count(), 0);
 }
 
