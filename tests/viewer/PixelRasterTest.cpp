@@ -547,7 +547,9 @@ TEST(PixelRasterPathsTest, ClearInkErasesExactlyTheFigureAndExclusiveOrRestores)
         // Twice in exclusive-or leaves the picture as it was.
         Canvas x(24, 18);
         const std::vector<std::uint32_t> before = x.pixels;
+        // Once, it changes exactly the centres inside (each pixel inked once).
         x.Raster().FillFigure(f, 5.0, {0xFF0000FF, PixelOp::Xor});
+        EXPECT_EQ(InkedPixels(x), expected) << n;
         x.Raster().FillFigure(f, 5.0, {0xFF0000FF, PixelOp::Xor});
         EXPECT_EQ(x.pixels, before) << n;
     }
