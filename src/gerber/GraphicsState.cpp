@@ -61,9 +61,7 @@ std::optional<double> DecodeCoordinate(std::string_view text, ZeroOmission zeros
         return negative ? -v : v;
     }
     if (count == 0) return std::nullopt;
-    int shift = decimals;
-    if (zeros == ZeroOmission::Trailing) shift = decimals - (integerDigits + decimals - count);
-    const double v = digits / PowerOfTen(shift);
+    const double v = ShiftedDigits(digits, count, zeros, integerDigits, decimals);
     return negative ? -v : v;
 }
 

@@ -68,11 +68,6 @@ struct GraphicsState {
     void UpdateTransform() noexcept;
 };
 
-// The value of a coordinate word's number text (sign, digits, optional
-// point) in the file's unit: a text with a point is read as it stands;
-// otherwise leading omission (and none) reads the digits as an integer of
-// `decimals` decimal places, trailing omission pads them on the right to
-// integer + decimal digits first. No value when the text holds no digit.
 // Powers of ten for the decimal shift of a coordinate, each the value
 // std::pow(10, k) gives: dividing by a table entry gives exactly what
 // dividing by the computed power gives, at a fraction of the cost.
@@ -87,6 +82,19 @@ inline double PowerOfTen(int k) noexcept {
     return table[static_cast<std::size_t>(k + kTabledPowers)];
 }
 
+// The value of `count` digits read as the integer `digits`, without a
+// point: leading omission (and none) gives them `decimals` decimal places,
+// trailing omission pads them on the right to integer + decimal digits first.
+inline double ShiftedDigits(double digits, int count, ZeroOmission zeros, int integerDigits, int decimals) noexcept {
+    int shift = decimals;
+    if (zeros == ZeroOmission::Trailing) shift = decimals - (integerDigits + decimals - count);
+    return digits / PowerOfTen(shift);
+}
+
+// The value of a coordinate word's number text (sign, digits, optional
+// point) in the file's unit: a text with a point is read as it stands,
+// otherwise its digits as ShiftedDigits reads them. No value when the text
+// holds no digit.
 std::optional<double> DecodeCoordinate(std::string_view text, ZeroOmission zeros, int integerDigits,
                                        int decimals) noexcept;
 

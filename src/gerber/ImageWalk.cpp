@@ -82,9 +82,7 @@ double ReadCoordinate(std::string_view text, std::size_t& at, ZeroOmission zeros
     }
     at = k;
     if (count == 0) return 0;
-    int shift = decimals;
-    if (zeros == ZeroOmission::Trailing) shift = decimals - (integerDigits + decimals - count);
-    const double v = static_cast<double>(digits) / PowerOfTen(shift);
+    const double v = ShiftedDigits(static_cast<double>(digits), count, zeros, integerDigits, decimals);
     return negative ? -v : v;
 }
 
@@ -529,7 +527,7 @@ private:
         sink_.Object(o, figure_);
     }
 
-    // A stroke or arc the sink draws from its object alone gets no figure.
+    // An object the sink draws from the object alone gets no figure.
     bool Outlined(const ImageObject& o) {
         figure_.Clear();
         if (sink_.NeedsFigure(o)) return true;

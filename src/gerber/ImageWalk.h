@@ -49,8 +49,8 @@ public:
     // An object and its filled figure (view counts, y upwards).
     virtual void Object(const ImageObject& object, const FilledFigure& figure) = 0;
     // False for an object the sink draws from the ImageObject alone (a
-    // stroke or arc too narrow for its outline to matter): its figure is
-    // then not built, and Object gets an empty one.
+    // stroke, arc or flash too narrow for its outline to matter): its
+    // figure is then not built, and Object gets an empty one.
     virtual bool NeedsFigure(const ImageObject& /*object*/) const { return true; }
 };
 

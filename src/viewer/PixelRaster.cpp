@@ -16,8 +16,6 @@ constexpr std::uint32_t kColourBits = 0x00FFFFFF;
 constexpr int kRowsAhead = 4;
 // How many crossings the union of several contours holds at most (16 MB).
 constexpr std::size_t kMostTracedCrossings = std::size_t{1} << 21;
-// What TraceContours gives for contours the chain fills cannot take.
-constexpr int kUnfit = 2;
 
 bool Finite(double a, double b, double c, double d) noexcept {
     return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
@@ -547,8 +545,8 @@ PixelRaster::Traced PixelRaster::TraceChains(const SurfacePoint* q, std::size_t 
 
 void PixelRaster::FillTraced(const Traced& t, PixelInk ink) noexcept {
     if (t.count == 0) return;
-    const double* const xa = chainX_.data() + t.at;
-    const double* const xb = xa + t.count + 2;
+    const double* const xa = ChainA(t);
+    const double* const xb = ChainB(t);
     const std::uint32_t bits = ink.argb & kColourBits;
     std::uint32_t* p = pixels_ + t.rows.first * stride_;
     // A contour well inside the picture's width needs no clamping of its
@@ -591,8 +589,8 @@ bool PixelRaster::FillMonotone(const FilledFigure& figure, double scale, PixelIn
     return true;
 }
 
-int PixelRaster::TraceContours(const FilledFigure& figure, std::size_t firstContour, std::size_t endContour,
-                               double scale, std::size_t& at) {
+bool PixelRaster::TraceContours(const FilledFigure& figure, std::size_t firstContour, std::size_t endContour,
+                                double scale, std::size_t& at) {
     int side = 0;
     std::size_t start = firstContour == 0 ? 0 : figure.contourEnds[firstContour - 1];
     for (std::size_t k = firstContour; k < endContour; ++k) {
@@ -603,27 +601,27 @@ int PixelRaster::TraceContours(const FilledFigure& figure, std::size_t firstCont
         start = end;
         if (n == 0) continue;
         ContourShape c;
-        if (!ScaledShape(in, n, scale, q, c)) return kUnfit;
+        if (!ScaledShape(in, n, scale, q, c)) return false;
         if (n < 3 || c.flat) continue;
-        if (c.yTurns != 2) return kUnfit;
+        if (c.yTurns != 2) return false;
         if (c.right < 0 || c.left > width_) continue;
         // A huge figure of many contours is left to the general fill rather
         // than holding all its crossings at once.
-        if (at > kMostTracedCrossings) return kUnfit;
+        if (at > kMostTracedCrossings) return false;
         const Traced t = TraceChains(q, n, c.top, c.bottom, c.left, c.right, at);
         if (t.count == 0) continue;  // no row of the picture
         at += 2 * t.count + 4;
         traced_.push_back(t);
-        const double* const xa = chainX_.data() + t.at;
-        const double* const xb = xa + t.count + 2;
+        const double* const xa = ChainA(t);
+        const double* const xb = ChainB(t);
         for (std::size_t r = 0; r < t.count; ++r) {
             const int s = xa[r] < xb[r] ? 1 : xa[r] > xb[r] ? -1 : 0;
             if (s == 0) continue;
-            if (side != 0 && s != side) return kUnfit;
+            if (side != 0 && s != side) return false;
             side = s;
         }
     }
-    return side;
+    return true;
 }
 
 bool PixelRaster::ContoursInOrder(const FilledFigure& figure) {
@@ -647,7 +645,7 @@ bool PixelRaster::FillMonotoneUnion(const FilledFigure& figure, double scale, Pi
     // copy mode their union is drawn contour by contour.
     traced_.clear();
     std::size_t at = 0;
-    if (TraceContours(figure, 0, figure.contourEnds.size(), scale, at) == kUnfit) return false;
+    if (!TraceContours(figure, 0, figure.contourEnds.size(), scale, at)) return false;
     // In copy mode a pixel inked by several contours simply takes the ink again.
     for (const Traced& t : traced_) FillTraced(t, ink);
     return true;
@@ -665,10 +663,10 @@ bool PixelRaster::FillHoledPad(const FilledFigure& figure, double scale, PixelIn
     traced_.clear();
     std::size_t at = 0;
     const std::size_t padContours = figure.parts[0].contourEnd;
-    if (TraceContours(figure, 0, padContours, scale, at) == kUnfit) return false;
+    if (!TraceContours(figure, 0, padContours, scale, at)) return false;
     const std::size_t pad = traced_.size();
     if (pad == 0) return true;  // nothing of the pad in the picture
-    if (TraceContours(figure, padContours, padContours + 1, scale, at) == kUnfit) return false;
+    if (!TraceContours(figure, padContours, padContours + 1, scale, at)) return false;
     const Traced* const hole = traced_.size() > pad ? &traced_[pad] : nullptr;
     int top = traced_[0].rows.first, bottom = traced_[0].rows.last;
     for (std::size_t k = 1; k < pad; ++k) {
@@ -678,9 +676,8 @@ bool PixelRaster::FillHoledPad(const FilledFigure& figure, double scale, PixelIn
     // The crossings of traced contour t with row j, in order; false when
     // the row lies outside it or is empty there.
     auto piece = [&](const Traced& t, int j, Interval& out) {
-        if (j < t.rows.first || j > t.rows.last || t.count == 0) return false;
-        const double* const xa = chainX_.data() + t.at;
-        const double a = xa[j - t.rows.first], b = xa[t.count + 2 + static_cast<std::size_t>(j - t.rows.first)];
+        if (j < t.rows.first || j > t.rows.last) return false;
+        const double a = ChainA(t)[j - t.rows.first], b = ChainB(t)[j - t.rows.first];
         if (!(a == a && b == b)) return false;
         out = {std::min(a, b), std::max(a, b)};
         return out.from < out.to;

@@ -116,12 +116,11 @@ private:
     // pixel inked once, in either mode. False, drawing nothing, otherwise.
     bool FillHoledPad(const FilledFigure& figure, double scale, PixelInk ink);
     // Scales and traces contours [first, end) of the figure into traced_
-    // and chainX_ (from index `at`, which moves on): the side (±1, 0 when
-    // no row tells) on which they all wind, or kUnfit when one is not
+    // and chainX_ (from index `at`, which moves on). False when one is not
     // crossed twice by every row, they do not all wind the same way or a
     // point is not finite.
-    int TraceContours(const FilledFigure& figure, std::size_t first, std::size_t end, double scale,
-                      std::size_t& at);
+    bool TraceContours(const FilledFigure& figure, std::size_t first, std::size_t end, double scale,
+                       std::size_t& at);
     // The contours' ends in order and within the points; scaled_ made big enough.
     bool ContoursInOrder(const FilledFigure& figure);
     struct Span {
@@ -134,6 +133,9 @@ private:
         std::size_t count;  // rows
         double left, right; // the contour's extent across
     };
+    // The crossings of a traced contour's two chains, one per row.
+    const double* ChainA(const Traced& t) const noexcept { return chainX_.data() + t.at; }
+    const double* ChainB(const Traced& t) const noexcept { return chainX_.data() + t.at + t.count + 2; }
     // The crossings of the two chains of the contour q[0 … n − 1] with the
     // centre lines of its rows, from the highest point `top` down to
     // `bottom`, kept in chainX_ from index `at` on; `left` and `right` bound
