@@ -105,20 +105,22 @@ void SurfaceImageSink::Object(const gerber::ImageObject& object, const FilledFig
     const ViewTransform& t = transform_;
     const std::size_t n = figure.points.size();
     placed_.points.resize(n);
-    // x and y of a point side by side, so that both take one division.
+    // x and y of a point side by side, so that both take one division; y
+    // turned over for a picture drawn from the bottom up (h + (−y) is h − y
+    // exactly).
+    using Pair = double __attribute__((vector_size(16)));
     const SurfacePoint* const in = figure.points.data();
     SurfacePoint* const out = placed_.points.data();
-    const double offsetX = t.offsetX, offsetY = t.offsetY, counts = t.countsPerUnit;
-    for (std::size_t k = 0; k < n; ++k) out[k] = {(in[k].x + offsetX) / counts, (in[k].y + offsetY) / counts};
-    if (!topLeft_)
-        for (std::size_t k = 0; k < n; ++k) out[k].y = height_ - out[k].y;
-    double minX = HUGE_VAL, maxX = -HUGE_VAL, minY = HUGE_VAL, maxY = -HUGE_VAL;
+    const Pair offset = {t.offsetX, t.offsetY}, counts = {t.countsPerUnit, t.countsPerUnit};
+    const Pair sign = {1.0, topLeft_ ? 1.0 : -1.0}, base = {0.0, topLeft_ ? 0.0 : height_};
+    Pair low = {HUGE_VAL, HUGE_VAL}, high = {-HUGE_VAL, -HUGE_VAL};
     for (std::size_t k = 0; k < n; ++k) {
-        minX = std::min(minX, out[k].x);
-        maxX = std::max(maxX, out[k].x);
-        minY = std::min(minY, out[k].y);
-        maxY = std::max(maxY, out[k].y);
+        const Pair p = base + sign * ((Pair{in[k].x, in[k].y} + offset) / counts);
+        out[k] = {p[0], p[1]};
+        low = p < low ? p : low;
+        high = p > high ? p : high;
     }
+    const double minX = low[0], minY = low[1], maxX = high[0], maxY = high[1];
     // Figures wholly outside the surface change no pixel.
     if (maxX < 0 || maxY < 0 || minX > width_ || minY > height_) return;
     placed_.contourEnds = figure.contourEnds;

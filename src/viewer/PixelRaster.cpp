@@ -7,6 +7,10 @@
 #include <limits>
 #include <numbers>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace mutaplot {
 
 namespace {
@@ -441,37 +445,41 @@ bool ScaledShape(const SurfacePoint* in, std::size_t n, double scale, SurfacePoi
     c = ContourShape{};
     const SurfacePoint p0{in[0].x * scale, in[0].y * scale};
     out[0] = p0;
-    c.bottom = p0.y;
-    c.left = c.right = p0.x;
-    double top = p0.y;
+    double top = p0.y, bottom = p0.y, left = p0.x, right = p0.x;
+    std::size_t topIndex = 0;
     // x × 0 is 0 for every finite x and NaN otherwise.
     double nonFinite = p0.x * 0 + p0.y * 0;
-    int first = 0, last = 0;
-    SurfacePoint a = p0;
-    for (std::size_t k = 1; k <= n; ++k) {
-        SurfacePoint b = p0;
-        if (k < n) {
-            b = {in[k].x * scale, in[k].y * scale};
-            out[k] = b;
-            nonFinite += b.x * 0 + b.y * 0;
-            const bool higher = b.y < top;
-            top = higher ? b.y : top;
-            c.top = higher ? k : c.top;
-            c.bottom = std::max(c.bottom, b.y);
-            c.left = std::min(c.left, b.x);
-            c.right = std::max(c.right, b.x);
-        }
-        // The direction in y of each edge that has one; a turn wherever it
-        // differs from the last such edge's (counted without branches).
-        const double dy = b.y - a.y;
+    // The direction in y (+1, −1) of the first and of the last edge that has
+    // one; a turn wherever an edge's differs from the last one's, that is
+    // where their product is −1 (counted without branches).
+    int first = 0, last = 0, turns = 0;
+    const auto edge = [&](double dy) {
         const int sign = (dy > 0) - (dy < 0);
-        c.yTurns += (sign != 0) & (last != 0) & (sign != last);
+        turns += sign * last < 0;
         first = first != 0 ? first : sign;
         last = sign != 0 ? sign : last;
-        a = b;
+    };
+    double ay = p0.y;
+    for (std::size_t k = 1; k < n; ++k) {
+        const SurfacePoint b{in[k].x * scale, in[k].y * scale};
+        out[k] = b;
+        nonFinite += b.x * 0 + b.y * 0;
+        const bool higher = b.y < top;
+        top = higher ? b.y : top;
+        topIndex = higher ? k : topIndex;
+        bottom = std::max(bottom, b.y);
+        left = std::min(left, b.x);
+        right = std::max(right, b.x);
+        edge(b.y - ay);
+        ay = b.y;
     }
+    edge(p0.y - ay);  // the closing edge
+    c.top = topIndex;
+    c.bottom = bottom;
+    c.left = left;
+    c.right = right;
     c.flat = first == 0;
-    if (first != last) ++c.yTurns;
+    c.yTurns = turns + (first != last);
     return nonFinite == 0;
 }
 
@@ -544,32 +552,67 @@ PixelRaster::Traced PixelRaster::TraceChains(const SurfacePoint* q, std::size_t 
 }
 
 void PixelRaster::FillTraced(const Traced& t, PixelInk ink) noexcept {
-    if (t.count == 0) return;
+    const std::size_t count = t.count;
+    if (count == 0) return;
     const double* const xa = ChainA(t);
     const double* const xb = ChainB(t);
-    const std::uint32_t bits = ink.argb & kColourBits;
-    std::uint32_t* p = pixels_ + t.rows.first * stride_;
+    const std::uint32_t argb = ink.argb;
+    const std::uint32_t bits = argb & kColourBits;
+    const bool copy = ink.op == PixelOp::Copy;
+    const std::ptrdiff_t stride = stride_;
+    std::uint32_t* p = pixels_ + t.rows.first * stride;
+    // Inks columns [first, end) of the row at p, and asks for the row a few
+    // rows below (an address past the picture is only a hint, never read).
+    const auto inkRow = [&](std::uint32_t* row, int first, int end) {
+        if (end <= first) return;
+        __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(row + first) +
+                                                         kRowsAhead * stride * sizeof(std::uint32_t)),
+                           1);
+        if (copy) FillSpan(row + first, end - first, argb);
+        else
+            for (int i = first; i < end; ++i) row[i] ^= bits;
+    };
+    std::size_t r = 0;
     // A contour well inside the picture's width needs no clamping of its
     // columns: ⌈x − ½⌉ is then the truncation of x − ½ plus one unless exact.
-    const bool inside = t.left > 1 && t.right < width_ - 1;
-    for (std::size_t r = 0; r < t.count; ++r, p += stride_) {
+    if (t.left > 1 && t.right < width_ - 1) {
+#if defined(__SSE2__)
+        // Two rows at a time. Where a chain does not reach a row (NaN), the
+        // minimum and the maximum both give the other chain's crossing (or
+        // both NaN, which converts to one number): no columns.
+        const __m128d half = _mm_set1_pd(0.5);
+        for (; r + 2 <= count; r += 2, p += 2 * stride) {
+            const __m128d a = _mm_loadu_pd(xa + r), b = _mm_loadu_pd(xb + r);
+            const __m128d w0 = _mm_sub_pd(_mm_min_pd(a, b), half);
+            const __m128d w1 = _mm_sub_pd(_mm_max_pd(a, b), half);
+            const __m128i k0 = _mm_cvttpd_epi32(w0), k1 = _mm_cvttpd_epi32(w1);
+            // One more where the truncation is below w (all-ones masks, of
+            // which the low halves are taken).
+            const __m128i up0 = _mm_castpd_si128(_mm_cmplt_pd(_mm_cvtepi32_pd(k0), w0));
+            const __m128i up1 = _mm_castpd_si128(_mm_cmplt_pd(_mm_cvtepi32_pd(k1), w1));
+            const __m128i first = _mm_sub_epi32(k0, _mm_shuffle_epi32(up0, _MM_SHUFFLE(3, 3, 2, 0)));
+            const __m128i end = _mm_sub_epi32(k1, _mm_shuffle_epi32(up1, _MM_SHUFFLE(3, 3, 2, 0)));
+            alignas(16) std::int32_t spans[4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(spans), _mm_unpacklo_epi64(first, end));
+            inkRow(p, spans[0], spans[2]);
+            inkRow(p + stride, spans[1], spans[3]);
+        }
+#endif
+        for (; r < count; ++r, p += stride) {
+            const double a = xa[r], b = xb[r];
+            if (!(a == a && b == b)) continue;
+            const double w0 = std::min(a, b) - 0.5, w1 = std::max(a, b) - 0.5;
+            const int k0 = static_cast<int>(w0), k1 = static_cast<int>(w1);
+            inkRow(p, k0 + static_cast<int>(k0 < w0), k1 + static_cast<int>(k1 < w1));
+        }
+        return;
+    }
+    for (; r < count; ++r, p += stride) {
         const double a = xa[r], b = xb[r];
         // A row one chain does not reach (NaN) gives no columns.
         if (!(a == a && b == b)) continue;
-        Span columns;
-        if (inside) {
-            const double w0 = std::min(a, b) - 0.5, w1 = std::max(a, b) - 0.5;
-            const int k0 = static_cast<int>(w0), k1 = static_cast<int>(w1);
-            columns = {k0 + static_cast<int>(k0 < w0), k1 + static_cast<int>(k1 < w1) - 1};
-        } else {
-            columns = Columns(std::min(a, b), std::max(a, b));
-        }
-        if (columns.last < columns.first) continue;
-        // The rows below are written next: ask for them early.
-        if (r + kRowsAhead < t.count) __builtin_prefetch(p + kRowsAhead * stride_ + columns.first, 1);
-        if (ink.op == PixelOp::Copy) FillSpan(p + columns.first, columns.last - columns.first + 1, ink.argb);
-        else
-            for (int i = columns.first; i <= columns.last; ++i) p[i] ^= bits;
+        const Span columns = Columns(std::min(a, b), std::max(a, b));
+        inkRow(p, columns.first, columns.last + 1);
     }
 }
 
