@@ -434,7 +434,6 @@ struct ContourShape {
     std::size_t top = 0;  // a highest point
     double bottom = 0;    // the lowest y
     double left = 0, right = 0;
-    int yTurns = 0;       // how often the direction of travel in y changes
     bool flat = true;     // no height at all
 };
 
@@ -442,24 +441,12 @@ struct ContourShape {
 // shape on the way. False when a point is not finite.
 bool ScaledShape(const SurfacePoint* in, std::size_t n, double scale, SurfacePoint* out,
                  ContourShape& c) noexcept {
-    c = ContourShape{};
     const SurfacePoint p0{in[0].x * scale, in[0].y * scale};
     out[0] = p0;
     double top = p0.y, bottom = p0.y, left = p0.x, right = p0.x;
     std::size_t topIndex = 0;
     // x × 0 is 0 for every finite x and NaN otherwise.
     double nonFinite = p0.x * 0 + p0.y * 0;
-    // The direction in y (+1, −1) of the first and of the last edge that has
-    // one; a turn wherever an edge's differs from the last one's, that is
-    // where their product is −1 (counted without branches).
-    int first = 0, last = 0, turns = 0;
-    const auto edge = [&](double dy) {
-        const int sign = (dy > 0) - (dy < 0);
-        turns += sign * last < 0;
-        first = first != 0 ? first : sign;
-        last = sign != 0 ? sign : last;
-    };
-    double ay = p0.y;
     for (std::size_t k = 1; k < n; ++k) {
         const SurfacePoint b{in[k].x * scale, in[k].y * scale};
         out[k] = b;
@@ -470,16 +457,12 @@ bool ScaledShape(const SurfacePoint* in, std::size_t n, double scale, SurfacePoi
         bottom = std::max(bottom, b.y);
         left = std::min(left, b.x);
         right = std::max(right, b.x);
-        edge(b.y - ay);
-        ay = b.y;
     }
-    edge(p0.y - ay);  // the closing edge
     c.top = topIndex;
     c.bottom = bottom;
     c.left = left;
     c.right = right;
-    c.flat = first == 0;
-    c.yTurns = turns + (first != last);
+    c.flat = !(bottom > top);
     return nonFinite == 0;
 }
 
@@ -491,19 +474,25 @@ bool ScaledShape(const SurfacePoint* in, std::size_t n, double scale, SurfacePoi
 // chain reaches (from.y ≤ yc < to.y) gets its crossing in x[row − rows.first]
 // from the first row on. The crossing is computed from the segment's first
 // point in the contour's own order and its slope, exactly as the general
-// fill computes it for the same edge. Gives the row after the last one
-// written: rows from there on are the caller's to mark.
+// fill computes it for the same edge. The chain is followed to its end
+// below the last row too, so that its edges are all counted.
 template <int Step>
-int PixelRaster::TraceChain(const SurfacePoint* q, std::size_t n, std::size_t top, Span rows,
-                            double* x) const noexcept {
+PixelRaster::ChainEnd PixelRaster::TraceChain(const SurfacePoint* q, std::size_t n, std::size_t top, Span rows,
+                                              double* x) const noexcept {
     std::size_t from = top;
     // The first row whose centre lies at or below the segment's first point.
     int first = std::max(rows.first, FirstCentreAtOrAfter(q[top].y, height_));
     double fx = q[top].x, fy = q[top].y;
-    for (std::size_t guard = 0; guard < n && first <= rows.last; ++guard) {
+    std::size_t edges = 0;
+    for (; edges < n; ++edges) {
         const std::size_t to = Step > 0 ? (from + 1 == n ? 0 : from + 1) : (from == 0 ? n - 1 : from - 1);
         const double tx = q[to].x, ty = q[to].y;
         if (ty < fy) break;  // the chain turns upwards: the other side's
+        if (first > rows.last) {  // below the last row: only counted
+            from = to;
+            fy = ty;
+            continue;
+        }
         const int next = FirstCentreAtOrAfter(ty, height_);
         // The segment's first point in the contour's own order.
         const double ax = Step > 0 ? fx : tx, ay = Step > 0 ? fy : ty;
@@ -523,13 +512,13 @@ int PixelRaster::TraceChain(const SurfacePoint* q, std::size_t n, std::size_t to
         fx = tx;
         fy = ty;
     }
-    return first;
+    return {first, edges};
 }
 
 PixelRaster::Traced PixelRaster::TraceChains(const SurfacePoint* q, std::size_t n, std::size_t top,
                                              double bottom, double left, double right, std::size_t at) {
     const Span rows = Rows(q[top].y, bottom);
-    if (rows.last < rows.first) return {rows, at, 0, left, right};
+    if (rows.last < rows.first) return {rows, at, 0, left, right, true};
     const auto count = static_cast<std::size_t>(rows.last - rows.first + 1);
     const std::size_t need = at + 2 * count + 4;
     if (chainX_.size() < need) chainX_.resize(std::max(need, 2 * chainX_.size()));
@@ -546,9 +535,14 @@ PixelRaster::Traced PixelRaster::TraceChains(const SurfacePoint* q, std::size_t 
     const auto unreached = [&](double* x, int end) {
         if (end <= rows.last) std::fill(x + (end - rows.first), x + count, std::numeric_limits<double>::quiet_NaN());
     };
-    unreached(xa, TraceChain<+1>(q, n, top, rows, xa));
-    unreached(xb, TraceChain<-1>(q, n, top, rows, xb));
-    return {rows, at, count, left, right};
+    const ChainEnd a = TraceChain<+1>(q, n, top, rows, xa);
+    const ChainEnd b = TraceChain<-1>(q, n, top, rows, xb);
+    unreached(xa, a.row);
+    unreached(xb, b.row);
+    // Going down from the top both ways, the two chains meet at the bottom
+    // and hold every edge between them exactly when each row crosses the
+    // contour twice at most.
+    return {rows, at, count, left, right, a.edges + b.edges >= n};
 }
 
 void PixelRaster::FillTraced(const Traced& t, PixelInk ink) noexcept {
@@ -626,9 +620,10 @@ bool PixelRaster::FillMonotone(const FilledFigure& figure, double scale, PixelIn
     ContourShape c;
     if (!ScaledShape(figure.points.data(), n, scale, scaled_.data(), c)) return false;
     if (c.flat) return true;  // no height: nothing to fill
-    if (c.yTurns != 2) return false;
     if (c.right < 0 || c.left > width_) return true;  // outside the picture
-    FillTraced(TraceChains(scaled_.data(), n, c.top, c.bottom, c.left, c.right, 0), ink);
+    const Traced t = TraceChains(scaled_.data(), n, c.top, c.bottom, c.left, c.right, 0);
+    if (!t.monotone) return false;
+    FillTraced(t, ink);
     return true;
 }
 
@@ -645,13 +640,13 @@ bool PixelRaster::TraceContours(const FilledFigure& figure, std::size_t firstCon
         if (n == 0) continue;
         ContourShape c;
         if (!ScaledShape(in, n, scale, q, c)) return false;
-        if (n < 3 || c.flat) continue;
-        if (c.yTurns != 2) return false;
-        if (c.right < 0 || c.left > width_) continue;
+        // A contour wholly beside the picture gives no row any crossing.
+        if (n < 3 || c.flat || c.right < 0 || c.left > width_) continue;
         // A huge figure of many contours is left to the general fill rather
         // than holding all its crossings at once.
         if (at > kMostTracedCrossings) return false;
         const Traced t = TraceChains(q, n, c.top, c.bottom, c.left, c.right, at);
+        if (!t.monotone) return false;
         if (t.count == 0) continue;  // no row of the picture
         at += 2 * t.count + 4;
         traced_.push_back(t);

@@ -132,6 +132,7 @@ private:
         std::size_t at;     // chainX_[at …]: one chain's crossings, two spare, the other's, two spare
         std::size_t count;  // rows
         double left, right; // the contour's extent across
+        bool monotone;      // every row crosses the contour twice at most
     };
     // The crossings of a traced contour's two chains, one per row.
     const double* ChainA(const Traced& t) const noexcept { return chainX_.data() + t.at; }
@@ -139,7 +140,8 @@ private:
     // The crossings of the two chains of the contour q[0 … n − 1] with the
     // centre lines of its rows, from the highest point `top` down to
     // `bottom`, kept in chainX_ from index `at` on; `left` and `right` bound
-    // the contour across.
+    // the contour across. Whether each row crosses the contour twice at most
+    // is known once both chains are followed to their ends (`monotone`).
     Traced TraceChains(const SurfacePoint* q, std::size_t n, std::size_t top, double bottom, double left,
                        double right, std::size_t at);
     // Inks each traced row between its two crossings.
@@ -162,8 +164,12 @@ private:
         return {FirstCentreAtOrAfter(top, height_), FirstCentreAtOrAfter(bottom, height_) - 1};
     }
     // The crossings of one chain of such a contour with the rows' centre lines.
+    struct ChainEnd {
+        int row;            // the row after the last one written
+        std::size_t edges;  // how many edges the chain holds
+    };
     template <int Step>  // +1 or −1 round the contour
-    int TraceChain(const SurfacePoint* q, std::size_t n, std::size_t top, Span rows, double* x) const noexcept;
+    ChainEnd TraceChain(const SurfacePoint* q, std::size_t n, std::size_t top, Span rows, double* x) const noexcept;
     void Ink(int row, Span columns, PixelInk ink) noexcept;
     void Disc(double cx, double cy, double radius, PixelInk ink) noexcept;
     void Ring(double cx, double cy, double inner, double outer, PixelInk ink) noexcept;

@@ -380,6 +380,7 @@ TEST(PixelRasterFigureTest, FarAwayHugeAndUndefinedFiguresStayInThePicture) {
 
 #include "gerber/ApertureShapes.h"
 
+#include <algorithm>
 #include <numbers>
 
 namespace mutaplot {
@@ -495,6 +496,22 @@ std::vector<FilledFigure> ApertureFigures() {
     gerber::AddCircle(pad, 0.45, 0.05, 0.3, 0.01);
     pad.EndPart(FillRule::NonZero, true);
     figures.push_back(pad);
+    // Single contours that are not convex: a notch from the side (each row
+    // still crosses it twice) and one from below, whose legs the rows cross
+    // four times, with a flat foot; then the same shape turned the other
+    // way round.
+    for (const bool below : {false, true}) {
+        FilledFigure notched;
+        if (below)
+            notched.points = {{-1.2, -1}, {1.2, -1}, {1.2, 1}, {0.4, 1}, {0.1, -0.3}, {-0.3, 1}, {-1.2, 1}};
+        else
+            notched.points = {{-1.2, -1}, {1.2, -1}, {0.2, 0.1}, {1.2, 1}, {-1.2, 1}};
+        notched.EndContour();
+        notched.EndPart(FillRule::NonZero, false);
+        figures.push_back(notched);
+        std::reverse(notched.points.begin(), notched.points.end());
+        figures.push_back(notched);
+    }
     return figures;
 }
 
