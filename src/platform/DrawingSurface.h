@@ -66,6 +66,14 @@ struct FilledFigure {
     bool empty() const noexcept { return parts.empty(); }
 };
 
+// Where the points of a figure go on a surface: x' = (x + offsetX) / divisor
+// and y' = baseY + signY × ((y + offsetY) / divisor), signY −1 turning y over.
+struct PointPlacement {
+    double offsetX = 0, offsetY = 0;
+    double divisor = 1;
+    double baseY = 0, signY = 1;
+};
+
 // Colours are 0x00BBGGRR (red in the low byte).
 using SurfaceColour = std::uint32_t;
 inline constexpr SurfaceColour kBlack = 0x000000;
@@ -120,6 +128,12 @@ public:
     // A filled figure (no outline) in the drawing colour or as its polarity
     // says.
     virtual void FilledPolygon(const FilledFigure& figure) = 0;
+    // The same for a figure whose points are first placed by `placement`,
+    // for a surface that places them on its way (saving a copy of them).
+    // False, drawing nothing, where it does not: the caller places them.
+    virtual bool FilledPolygonPlaced(const FilledFigure& /*figure*/, const PointPlacement& /*placement*/) {
+        return false;
+    }
 };
 
 // Device pixels per millimetre of a surface: 56.7 twips per millimetre

@@ -103,6 +103,10 @@ bool SurfaceImageSink::DrawnAsHairline(const gerber::ImageObject& object) {
 void SurfaceImageSink::Object(const gerber::ImageObject& object, const FilledFigure& figure) {
     if (DrawnAsHairline(object)) return;
     const ViewTransform& t = transform_;
+    // The screen places the points itself as it scales them to pixels.
+    const PointPlacement placement{t.offsetX, t.offsetY, t.countsPerUnit, topLeft_ ? 0.0 : height_,
+                                   topLeft_ ? 1.0 : -1.0};
+    if (surface_.FilledPolygonPlaced(figure, placement)) return;
     const std::size_t n = figure.points.size();
     placed_.points.resize(n);
     // x and y of a point side by side, so that both take one division; y
@@ -111,8 +115,8 @@ void SurfaceImageSink::Object(const gerber::ImageObject& object, const FilledFig
     using Pair = double __attribute__((vector_size(16)));
     const SurfacePoint* const in = figure.points.data();
     SurfacePoint* const out = placed_.points.data();
-    const Pair offset = {t.offsetX, t.offsetY}, counts = {t.countsPerUnit, t.countsPerUnit};
-    const Pair sign = {1.0, topLeft_ ? 1.0 : -1.0}, base = {0.0, topLeft_ ? 0.0 : height_};
+    const Pair offset = {placement.offsetX, placement.offsetY}, counts = {placement.divisor, placement.divisor};
+    const Pair sign = {1.0, placement.signY}, base = {0.0, placement.baseY};
     Pair low = {HUGE_VAL, HUGE_VAL}, high = {-HUGE_VAL, -HUGE_VAL};
     for (std::size_t k = 0; k < n; ++k) {
         const Pair p = base + sign * ((Pair{in[k].x, in[k].y} + offset) / counts);

@@ -437,18 +437,31 @@ struct ContourShape {
     bool flat = true;     // no height at all
 };
 
-// Multiplies the contour in[0 … n − 1] by `scale` into out[] and finds its
-// shape on the way. False when a point is not finite.
-bool ScaledShape(const SurfacePoint* in, std::size_t n, double scale, SurfacePoint* out,
+using Pair = double __attribute__((vector_size(16)));
+
+// x and y of a point side by side, so that both take one division:
+// (base + sign × ((p + offset) / divisor)) × scale, the operations of
+// placing the point and then scaling it.
+struct PairMap {
+    Pair offset, divisor, base, sign, scale;
+    SurfacePoint operator()(SurfacePoint p) const noexcept {
+        const Pair v = (base + sign * ((Pair{p.x, p.y} + offset) / divisor)) * scale;
+        return {v[0], v[1]};
+    }
+};
+
+// Maps the contour in[0 … n − 1] into out[] and finds its shape on the way.
+// False when a point is not finite.
+bool MappedShape(const SurfacePoint* in, std::size_t n, const PairMap& map, SurfacePoint* out,
                  ContourShape& c) noexcept {
-    const SurfacePoint p0{in[0].x * scale, in[0].y * scale};
+    const SurfacePoint p0 = map(in[0]);
     out[0] = p0;
     double top = p0.y, bottom = p0.y, left = p0.x, right = p0.x;
     std::size_t topIndex = 0;
     // x × 0 is 0 for every finite x and NaN otherwise.
     double nonFinite = p0.x * 0 + p0.y * 0;
     for (std::size_t k = 1; k < n; ++k) {
-        const SurfacePoint b{in[k].x * scale, in[k].y * scale};
+        const SurfacePoint b = map(in[k]);
         out[k] = b;
         nonFinite += b.x * 0 + b.y * 0;
         const bool higher = b.y < top;
@@ -464,6 +477,11 @@ bool ScaledShape(const SurfacePoint* in, std::size_t n, double scale, SurfacePoi
     c.right = right;
     c.flat = !(bottom > top);
     return nonFinite == 0;
+}
+
+PairMap PairMapOf(const PointPlacement& p, double scale) noexcept {
+    return {Pair{p.offsetX, p.offsetY}, Pair{p.divisor, p.divisor}, Pair{0.0, p.baseY}, Pair{1.0, p.signY},
+            Pair{scale, scale}};
 }
 
 }  // namespace
@@ -610,7 +628,7 @@ void PixelRaster::FillTraced(const Traced& t, PixelInk ink) noexcept {
     }
 }
 
-bool PixelRaster::FillMonotone(const FilledFigure& figure, double scale, PixelInk ink) {
+bool PixelRaster::FillMonotone(const FilledFigure& figure, const PixelMap& map, PixelInk ink) {
     if (figure.parts.size() != 1 || figure.parts[0].cuts || figure.parts[0].contourEnd != 1 ||
         figure.contourEnds.size() != 1)
         return false;
@@ -618,7 +636,7 @@ bool PixelRaster::FillMonotone(const FilledFigure& figure, double scale, PixelIn
     if (n < 3) return false;
     if (scaled_.size() < n) scaled_.resize(n);
     ContourShape c;
-    if (!ScaledShape(figure.points.data(), n, scale, scaled_.data(), c)) return false;
+    if (!MappedShape(figure.points.data(), n, PairMapOf(map.placement, map.scale), scaled_.data(), c)) return false;
     if (c.flat) return true;  // no height: nothing to fill
     if (c.right < 0 || c.left > width_) return true;  // outside the picture
     const Traced t = TraceChains(scaled_.data(), n, c.top, c.bottom, c.left, c.right, 0);
@@ -628,8 +646,9 @@ bool PixelRaster::FillMonotone(const FilledFigure& figure, double scale, PixelIn
 }
 
 bool PixelRaster::TraceContours(const FilledFigure& figure, std::size_t firstContour, std::size_t endContour,
-                                double scale, std::size_t& at) {
+                                const PixelMap& map, std::size_t& at) {
     int side = 0;
+    const PairMap pairs = PairMapOf(map.placement, map.scale);
     std::size_t start = firstContour == 0 ? 0 : figure.contourEnds[firstContour - 1];
     for (std::size_t k = firstContour; k < endContour; ++k) {
         const std::size_t end = figure.contourEnds[k];
@@ -639,7 +658,7 @@ bool PixelRaster::TraceContours(const FilledFigure& figure, std::size_t firstCon
         start = end;
         if (n == 0) continue;
         ContourShape c;
-        if (!ScaledShape(in, n, scale, q, c)) return false;
+        if (!MappedShape(in, n, pairs, q, c)) return false;
         // A contour wholly beside the picture gives no row any crossing.
         if (n < 3 || c.flat || c.right < 0 || c.left > width_) continue;
         // A huge figure of many contours is left to the general fill rather
@@ -670,7 +689,7 @@ bool PixelRaster::ContoursInOrder(const FilledFigure& figure) {
     return true;
 }
 
-bool PixelRaster::FillMonotoneUnion(const FilledFigure& figure, double scale, PixelInk ink) {
+bool PixelRaster::FillMonotoneUnion(const FilledFigure& figure, const PixelMap& map, PixelInk ink) {
     if (ink.op != PixelOp::Copy || figure.parts.size() != 1 || figure.parts[0].cuts ||
         figure.parts[0].rule != FillRule::NonZero || figure.contourEnds.size() < 2 ||
         figure.parts[0].contourEnd != figure.contourEnds.size() || !ContoursInOrder(figure))
@@ -683,13 +702,13 @@ bool PixelRaster::FillMonotoneUnion(const FilledFigure& figure, double scale, Pi
     // copy mode their union is drawn contour by contour.
     traced_.clear();
     std::size_t at = 0;
-    if (!TraceContours(figure, 0, figure.contourEnds.size(), scale, at)) return false;
+    if (!TraceContours(figure, 0, figure.contourEnds.size(), map, at)) return false;
     // In copy mode a pixel inked by several contours simply takes the ink again.
     for (const Traced& t : traced_) FillTraced(t, ink);
     return true;
 }
 
-bool PixelRaster::FillHoledPad(const FilledFigure& figure, double scale, PixelInk ink) {
+bool PixelRaster::FillHoledPad(const FilledFigure& figure, const PixelMap& map, PixelInk ink) {
     constexpr std::size_t kMostContours = 4;  // of the pad, each row's pieces merged in place
     if (figure.parts.size() != 2 || figure.parts[0].cuts || !figure.parts[1].cuts ||
         figure.contourEnds.size() > kMostContours + 1 || figure.parts[1].contourEnd != figure.contourEnds.size() ||
@@ -701,10 +720,10 @@ bool PixelRaster::FillHoledPad(const FilledFigure& figure, double scale, PixelIn
     traced_.clear();
     std::size_t at = 0;
     const std::size_t padContours = figure.parts[0].contourEnd;
-    if (!TraceContours(figure, 0, padContours, scale, at)) return false;
+    if (!TraceContours(figure, 0, padContours, map, at)) return false;
     const std::size_t pad = traced_.size();
     if (pad == 0) return true;  // nothing of the pad in the picture
-    if (!TraceContours(figure, padContours, padContours + 1, scale, at)) return false;
+    if (!TraceContours(figure, padContours, padContours + 1, map, at)) return false;
     const Traced* const hole = traced_.size() > pad ? &traced_[pad] : nullptr;
     int top = traced_[0].rows.first, bottom = traced_[0].rows.last;
     for (std::size_t k = 1; k < pad; ++k) {
@@ -747,8 +766,18 @@ bool PixelRaster::FillHoledPad(const FilledFigure& figure, double scale, PixelIn
 }
 
 void PixelRaster::FillFigure(const FilledFigure& figure, double scale, PixelInk ink) {
-    if (FillMonotone(figure, scale, ink) || FillMonotoneUnion(figure, scale, ink) || FillHoledPad(figure, scale, ink))
+    FillFigure(figure, PixelMap{PointPlacement{}, scale}, ink);
+}
+
+void PixelRaster::FillFigure(const FilledFigure& figure, const PointPlacement& placement, double scale,
+                             PixelInk ink) {
+    FillFigure(figure, PixelMap{placement, scale}, ink);
+}
+
+void PixelRaster::FillFigure(const FilledFigure& figure, const PixelMap& map, PixelInk ink) {
+    if (FillMonotone(figure, map, ink) || FillMonotoneUnion(figure, map, ink) || FillHoledPad(figure, map, ink))
         return;
+    const PairMap pairs = PairMapOf(map.placement, map.scale);
     edges_.clear();
     double top = HUGE_VAL, bottom = -HUGE_VAL, left = HUGE_VAL, right = -HUGE_VAL;
     std::size_t contour = 0, point = 0;
@@ -758,9 +787,9 @@ void PixelRaster::FillFigure(const FilledFigure& figure, double scale, PixelInk 
             const std::size_t end = std::min<std::size_t>(figure.contourEnds[contour], figure.points.size());
             const std::size_t first = point;
             for (std::size_t k = first; k < end; ++k) {
-                const SurfacePoint a = figure.points[k];
-                const SurfacePoint b = figure.points[k + 1 < end ? k + 1 : first];
-                const double x0 = a.x * scale, y0 = a.y * scale, x1 = b.x * scale, y1 = b.y * scale;
+                const SurfacePoint a = pairs(figure.points[k]);
+                const SurfacePoint b = pairs(figure.points[k + 1 < end ? k + 1 : first]);
+                const double x0 = a.x, y0 = a.y, x1 = b.x, y1 = b.y;
                 if (!Finite(x0, y0, x1, y1)) return;
                 left = std::min({left, x0, x1});
                 right = std::max({right, x0, x1});

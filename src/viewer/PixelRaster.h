@@ -86,8 +86,16 @@ public:
     // The figure with every coordinate multiplied by `scale` (surface units
     // to pixels). Figures with a coordinate that is not finite draw nothing.
     void FillFigure(const FilledFigure& figure, double scale, PixelInk ink);
+    // The same with each point first placed by `placement`, exactly as if
+    // the figure had been placed before (no copy of its points is made).
+    void FillFigure(const FilledFigure& figure, const PointPlacement& placement, double scale, PixelInk ink);
 
 private:
+    // A figure's points to pixels: placed, then multiplied by the scale.
+    struct PixelMap {
+        PointPlacement placement;
+        double scale;
+    };
     struct Edge {
         double top, bottom;  // rows of centre lines in [top, bottom) cross it
         double x0, y0, dxdy;
@@ -101,25 +109,26 @@ private:
     // The spans of the current row from the active edges, which are in
     // order of part and crossing.
     void FigureRow(const FilledFigure& figure);
+    void FillFigure(const FilledFigure& figure, const PixelMap& map, PixelInk ink);
     // One contour that every row crosses twice at most (a stroke, a pad):
     // filled between its two chains from top to bottom. False, drawing
     // nothing, for any other figure.
-    bool FillMonotone(const FilledFigure& figure, double scale, PixelInk ink);
+    bool FillMonotone(const FilledFigure& figure, const PixelMap& map, PixelInk ink);
     // One non-zero part of several contours that every row crosses twice at
     // most, all winding the same way round (a track swept along an arc's
     // pieces, an arc's band with its round ends): in copy mode their union
     // is drawn contour by contour. False, drawing nothing, otherwise.
-    bool FillMonotoneUnion(const FilledFigure& figure, double scale, PixelInk ink);
+    bool FillMonotoneUnion(const FilledFigure& figure, const PixelMap& map, PixelInk ink);
     // A pad with a hole: a part of up to four such contours winding the same
     // way (one alone by either rule), then a part of one such contour that
     // cuts it. Each row's pieces are united, the hole taken out and every
     // pixel inked once, in either mode. False, drawing nothing, otherwise.
-    bool FillHoledPad(const FilledFigure& figure, double scale, PixelInk ink);
+    bool FillHoledPad(const FilledFigure& figure, const PixelMap& map, PixelInk ink);
     // Scales and traces contours [first, end) of the figure into traced_
     // and chainX_ (from index `at`, which moves on). False when one is not
     // crossed twice by every row, they do not all wind the same way or a
     // point is not finite.
-    bool TraceContours(const FilledFigure& figure, std::size_t first, std::size_t end, double scale,
+    bool TraceContours(const FilledFigure& figure, std::size_t first, std::size_t end, const PixelMap& map,
                        std::size_t& at);
     // The contours' ends in order and within the points; scaled_ made big enough.
     bool ContoursInOrder(const FilledFigure& figure);

@@ -70,4 +70,9 @@ void QImageSurface::FilledPolygon(const FilledFigure& figure) {
     raster_.FillFigure(figure, PixelsPerUnit(), InkFor(drawColour_));
 }
 
+bool QImageSurface::FilledPolygonPlaced(const FilledFigure& figure, const PointPlacement& placement) {
+    raster_.FillFigure(figure, placement, PixelsPerUnit(), InkFor(drawColour_));
+    return true;
+}
+
 }  // namespace mutaplot

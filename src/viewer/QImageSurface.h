@@ -24,6 +24,7 @@ public:
     void FilledCircle(double cx, double cy, double radius) override;
     void Arc(double cx, double cy, double radius, double startRadians, double endRadians) override;
     void FilledPolygon(const FilledFigure& figure) override;
+    bool FilledPolygonPlaced(const FilledFigure& figure, const PointPlacement& placement) override;
 
     // The picture as drawn so far.
     const QImage& Image() const noexcept { return image_; }
