@@ -215,8 +215,12 @@ TEST_F(ImageRenderingTest, ArcOfASquareApertureCoversWhatTheSquareSweeps) {
                 const double dy = std::abs(j + 0.5 - (30 + 20 * std::sin(a)));
                 nearest = std::min(nearest, std::max(dx, dy));
             }
-            if (nearest < 2 - 0.3) EXPECT_TRUE(Inked(i, j)) << i << ',' << j;
-            if (nearest > 2 + 0.3) EXPECT_FALSE(Inked(i, j)) << i << ',' << j;
+            if (nearest < 2 - 0.3) {
+                EXPECT_TRUE(Inked(i, j)) << i << ',' << j;
+            }
+            if (nearest > 2 + 0.3) {
+                EXPECT_FALSE(Inked(i, j)) << i << ',' << j;
+            }
         }
 }
 
