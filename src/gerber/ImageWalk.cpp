@@ -503,7 +503,9 @@ private:
 
     // The figure built in file units → view counts, handed on.
     void Emit(const ImageObject& object, CountsMap m) {
-        for (SurfacePoint& p : figure_.points) p = Counts(p, m);
+        Mapped(m, [&](auto map) {
+            for (SurfacePoint& p : figure_.points) p = map(p);
+        });
         sink_.Object(object, figure_);
     }
 
@@ -520,8 +522,10 @@ private:
         figure_.points.resize(f.points.size());
         const SurfacePoint* source = f.points.data();
         SurfacePoint* target = figure_.points.data();
-        for (std::size_t k = 0, n = f.points.size(); k < n; ++k)
-            target[k] = Counts({source[k].x + at.x, source[k].y + at.y}, m);
+        Mapped(m, [&](auto map) {
+            for (std::size_t k = 0, n = f.points.size(); k < n; ++k)
+                target[k] = map({source[k].x + at.x, source[k].y + at.y});
+        });
         figure_.contourEnds.assign(f.contourEnds.begin(), f.contourEnds.end());
         figure_.parts.assign(f.parts.begin(), f.parts.end());
         sink_.Object(o, figure_);
