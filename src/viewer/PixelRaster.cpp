@@ -444,39 +444,37 @@ using Pair = double __attribute__((vector_size(16)));
 // placing the point and then scaling it.
 struct PairMap {
     Pair offset, divisor, base, sign, scale;
+    Pair Mapped(SurfacePoint p) const noexcept { return (base + sign * ((Pair{p.x, p.y} + offset) / divisor)) * scale; }
     SurfacePoint operator()(SurfacePoint p) const noexcept {
-        const Pair v = (base + sign * ((Pair{p.x, p.y} + offset) / divisor)) * scale;
+        const Pair v = Mapped(p);
         return {v[0], v[1]};
     }
 };
 
-// Maps the contour in[0 … n − 1] into out[] and finds its shape on the way.
-// False when a point is not finite.
+// Maps the contour in[0 … n − 1] into out[] and finds its shape on the way,
+// x and y side by side. False when a point is not finite.
 bool MappedShape(const SurfacePoint* in, std::size_t n, const PairMap& map, SurfacePoint* out,
                  ContourShape& c) noexcept {
-    const SurfacePoint p0 = map(in[0]);
-    out[0] = p0;
-    double top = p0.y, bottom = p0.y, left = p0.x, right = p0.x;
-    std::size_t topIndex = 0;
+    Pair v = map.Mapped(in[0]);
+    out[0] = {v[0], v[1]};
+    Pair low = v, high = v;
     // x × 0 is 0 for every finite x and NaN otherwise.
-    double nonFinite = p0.x * 0 + p0.y * 0;
+    Pair nonFinite = v * 0;
+    std::size_t topIndex = 0;
     for (std::size_t k = 1; k < n; ++k) {
-        const SurfacePoint b = map(in[k]);
-        out[k] = b;
-        nonFinite += b.x * 0 + b.y * 0;
-        const bool higher = b.y < top;
-        top = higher ? b.y : top;
-        topIndex = higher ? k : topIndex;
-        bottom = std::max(bottom, b.y);
-        left = std::min(left, b.x);
-        right = std::max(right, b.x);
+        v = map.Mapped(in[k]);
+        out[k] = {v[0], v[1]};
+        nonFinite += v * 0;
+        topIndex = v[1] < low[1] ? k : topIndex;  // the first highest point
+        low = v < low ? v : low;
+        high = v > high ? v : high;
     }
     c.top = topIndex;
-    c.bottom = bottom;
-    c.left = left;
-    c.right = right;
-    c.flat = !(bottom > top);
-    return nonFinite == 0;
+    c.bottom = high[1];
+    c.left = low[0];
+    c.right = high[0];
+    c.flat = !(high[1] > low[1]);
+    return nonFinite[0] == 0 && nonFinite[1] == 0;
 }
 
 PairMap PairMapOf(const PointPlacement& p, double scale) noexcept {
