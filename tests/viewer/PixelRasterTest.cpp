@@ -303,6 +303,46 @@ TEST(PixelRasterFigureTest, PixelsWhoseCentreLiesInsideAreInkedTopAndLeftEdgesIn
     EXPECT_TRUE(t.GuardsIntact());
 }
 
+TEST(PixelRasterFigureTest, PlacedFiguresArePlacedThenScaled) {
+    // A box of view counts x 300 … 700, y 400 … 900 placed by x' = (x + 200) / 100
+    // and y' = 12 − (y − 100) / 100 (y turned over) lies over x' 5 … 9 and
+    // y' 4 … 9; scaled by 1.5 it covers x 7.5 … 13.5 and y 6 … 13.5: the
+    // columns whose centres lie in [7.5, 13.5), 7-12, on rows 6-12. The same
+    // box with an empty part after it goes to the general fill, with the
+    // same pixels; a triangle with its corner at view counts (300, 400) is
+    // cut along the diagonal of the box.
+    const PointPlacement placement{200, -100, 100, 12, -1};
+    FilledFigure box;
+    box.points = {{300, 400}, {700, 400}, {700, 900}, {300, 900}};
+    box.EndContour();
+    box.EndPart(FillRule::NonZero, false);
+    FilledFigure general = box;
+    general.EndPart(FillRule::NonZero, false);
+    for (const FilledFigure* f : {&box, &general}) {
+        Canvas c(16, 15);
+        c.Raster().FillFigure(*f, placement, 1.5, kCopy);
+        EXPECT_EQ(c.Count(), 6 * 7);
+        EXPECT_EQ(c.Row(5), "");
+        EXPECT_EQ(c.Row(6), "7-12");
+        EXPECT_EQ(c.Row(12), "7-12");
+        EXPECT_EQ(c.Row(13), "");
+        EXPECT_TRUE(c.GuardsIntact());
+    }
+    // (300, 400) (700, 400) (700, 900) → pixels (7.5, 13.5) (13.5, 13.5)
+    // (13.5, 6): row j's centre line meets the slant at x = 13.5 − 0.8 ×
+    // (j + 0.5 − 6), and the row holds the centres from there to 13.5.
+    Canvas t(16, 15);
+    FilledFigure tri;
+    tri.points = {{300, 400}, {700, 400}, {700, 900}};
+    tri.EndContour();
+    tri.EndPart(FillRule::NonZero, false);
+    t.Raster().FillFigure(tri, placement, 1.5, kCopy);
+    EXPECT_EQ(t.Row(6), "");       // slant at 13.1: no centre before 13.5
+    EXPECT_EQ(t.Row(7), "12");     // slant at 12.3
+    EXPECT_EQ(t.Row(12), "8-12");  // slant at 8.3
+    EXPECT_EQ(t.Row(13), "");
+}
+
 TEST(PixelRasterFigureTest, RulesAndCutsDecideOverlapsAndHoles) {
     // Two overlapping squares running the same way: non-zero fills the
     // overlap, even-odd leaves it empty.
