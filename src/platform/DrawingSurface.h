@@ -72,6 +72,10 @@ struct PointPlacement {
     double offsetX = 0, offsetY = 0;
     double divisor = 1;
     double baseY = 0, signY = 1;
+
+    SurfacePoint Placed(SurfacePoint p) const noexcept {
+        return {(p.x + offsetX) / divisor, baseY + signY * ((p.y + offsetY) / divisor)};
+    }
 };
 
 // Colours are 0x00BBGGRR (red in the low byte).

@@ -33,12 +33,14 @@ void SurfaceImageSink::NegativeImage() {
 
 void SurfaceImageSink::SetPolarity(InkPolarity polarity) { surface_.SetPolarity(polarity); }
 
-SurfacePoint SurfaceImageSink::Placed(SurfacePoint p) const noexcept {
+// View counts → surface: the view's offsets and counts per unit, y turned
+// over for a picture drawn from the bottom up (h + (−y) is h − y exactly).
+PointPlacement SurfaceImageSink::Placement() const noexcept {
     const ViewTransform& t = transform_;
-    const double x = (p.x + t.offsetX) / t.countsPerUnit;
-    const double down = (p.y + t.offsetY) / t.countsPerUnit;
-    return {x, topLeft_ ? down : height_ - down};
+    return {t.offsetX, t.offsetY, t.countsPerUnit, topLeft_ ? 0.0 : height_, topLeft_ ? 1.0 : -1.0};
 }
+
+SurfacePoint SurfaceImageSink::Placed(SurfacePoint p) const noexcept { return Placement().Placed(p); }
 
 // A stroke, arc or flash of a round aperture narrower than a pixel could
 // fall between the pixel centres and vanish; it is drawn as its centre line
@@ -102,16 +104,12 @@ bool SurfaceImageSink::DrawnAsHairline(const gerber::ImageObject& object) {
 
 void SurfaceImageSink::Object(const gerber::ImageObject& object, const FilledFigure& figure) {
     if (DrawnAsHairline(object)) return;
-    const ViewTransform& t = transform_;
     // The screen places the points itself as it scales them to pixels.
-    const PointPlacement placement{t.offsetX, t.offsetY, t.countsPerUnit, topLeft_ ? 0.0 : height_,
-                                   topLeft_ ? 1.0 : -1.0};
+    const PointPlacement placement = Placement();
     if (surface_.FilledPolygonPlaced(figure, placement)) return;
     const std::size_t n = figure.points.size();
     placed_.points.resize(n);
-    // x and y of a point side by side, so that both take one division; y
-    // turned over for a picture drawn from the bottom up (h + (−y) is h − y
-    // exactly).
+    // x and y of a point side by side, so that both take one division.
     using Pair = double __attribute__((vector_size(16)));
     const SurfacePoint* const in = figure.points.data();
     SurfacePoint* const out = placed_.points.data();

@@ -25,6 +25,7 @@ public:
     bool NeedsFigure(const gerber::ImageObject& object) const override;
 
 private:
+    PointPlacement Placement() const noexcept;
     SurfacePoint Placed(SurfacePoint countsPoint) const noexcept;
     bool IsHairline(const gerber::ImageObject& object) const noexcept;
     bool DrawnAsHairline(const gerber::ImageObject& object);
